@@ -1,0 +1,428 @@
+// The subset of the Win32 interface that Pelmora calls, for systems without Win32.
+// Declarations keep the Windows names, types and encodings; the implementation (one file per
+// service in this folder) runs over SDL2 and POSIX. Where it differs from Windows, the
+// declaration says so. Nothing here is a general Win32 emulation: only what the engine uses.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// ---- Basic types ---------------------------------------------------------------------------
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef uint16_t WORD;
+typedef uint32_t DWORD;
+typedef int32_t LONG;
+typedef unsigned int UINT;
+typedef char CHAR;
+typedef const char* LPCSTR;
+typedef char* LPSTR;
+typedef uint16_t ATOM;
+typedef DWORD COLORREF;
+typedef uintptr_t WPARAM;
+typedef intptr_t LPARAM;
+typedef intptr_t LRESULT;
+typedef void* LPVOID;
+
+#define WINAPI
+#define CALLBACK
+#define APIENTRY
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+// Handles are opaque pointers, distinct per kind so that the compiler catches mix-ups.
+struct PlatformWindow;
+struct PlatformDC;
+struct PlatformGLContext;
+struct PlatformInstance;
+struct PlatformIcon;
+struct PlatformCursor;
+struct PlatformBrush;
+struct PlatformMenu;
+struct PlatformKeyboardLayout;
+typedef PlatformWindow* HWND;
+typedef PlatformDC* HDC;
+typedef PlatformGLContext* HGLRC;
+typedef PlatformInstance* HINSTANCE;
+typedef HINSTANCE HMODULE;
+typedef PlatformIcon* HICON;
+typedef PlatformCursor* HCURSOR;
+typedef PlatformBrush* HBRUSH;
+typedef PlatformMenu* HMENU;
+typedef PlatformKeyboardLayout* HKL;
+
+typedef void (*PROC)(void);
+typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+#define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xffff))
+#define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define MAKEINTRESOURCEA(i) ((LPSTR)((uintptr_t)((WORD)(i))))
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+// ---- Windows and messages (window.cpp, messages.cpp) ----------------------------------------
+struct WNDCLASSEXA {
+    UINT cbSize;
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+    HICON hIconSm;
+};
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+
+#define CS_OWNDC 0x0020
+
+#define WS_POPUP 0x80000000u
+#define WS_VISIBLE 0x10000000u
+#define WS_EX_APPWINDOW 0x00040000u
+
+#define SW_HIDE 0
+#define SW_SHOW 5
+
+#define MB_OK 0x00000000u
+
+#define IDI_APPLICATION MAKEINTRESOURCEA(32512)
+
+#define PM_NOREMOVE 0x0000u
+#define PM_REMOVE 0x0001u
+
+#define WM_NULL 0x0000
+#define WM_CREATE 0x0001
+#define WM_DESTROY 0x0002
+#define WM_MOVE 0x0003
+#define WM_SIZE 0x0005
+#define WM_ACTIVATE 0x0006
+#define WM_SETFOCUS 0x0007
+#define WM_KILLFOCUS 0x0008
+#define WM_PAINT 0x000F
+#define WM_CLOSE 0x0010
+#define WM_QUIT 0x0012
+#define WM_SHOWWINDOW 0x0018
+#define WM_ACTIVATEAPP 0x001C
+#define WM_GETMINMAXINFO 0x0024
+#define WM_NCCREATE 0x0081
+#define WM_NCCALCSIZE 0x0083
+#define WM_KEYDOWN 0x0100
+#define WM_KEYUP 0x0101
+#define WM_CHAR 0x0102
+#define WM_SYSKEYDOWN 0x0104
+#define WM_SYSKEYUP 0x0105
+#define WM_SYSCHAR 0x0106
+#define WM_SYSCOMMAND 0x0112
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_LBUTTONDBLCLK 0x0203
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP 0x0205
+#define WM_MBUTTONDOWN 0x0207
+#define WM_MBUTTONUP 0x0208
+#define WM_MOUSEWHEEL 0x020A
+#define WM_USER 0x0400
+
+#define SC_CLOSE 0xF060
+
+#define WHEEL_DELTA 120
+
+// Mouse-message key flags in wParam.
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+
+HMODULE GetModuleHandleA(LPCSTR moduleName);
+// Icons are not shown by this platform; the handle only stands for the standard icon.
+HICON LoadIconA(HINSTANCE instance, LPCSTR name);
+// Remembers the class by name; answers 0 for a null name or a name already registered.
+ATOM RegisterClassExA(const WNDCLASSEXA* windowClass);
+// Builds the window record and sends WM_NCCREATE, WM_NCCALCSIZE and WM_CREATE through the class's
+// window procedure before it returns, as Windows does. Video starts here: when it cannot (no
+// display), the process ends with a message on standard error, since a window-less busy loop
+// would never end. The SDL window itself is made by SetPixelFormat (SDL fixes a window's GL
+// attributes when it creates it) or, for a window without a pixel format, by ShowWindow.
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param);
+BOOL ShowWindow(HWND window, int command);
+BOOL SetForegroundWindow(HWND window);
+HWND SetFocus(HWND window);
+// Answers the display counter as Windows does (0 or below: hidden).
+int ShowCursor(BOOL show);
+// Shown through SDL's message box; the caption defaults to "Error" as on Windows.
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// Alt+F4 (WM_SYSKEYDOWN with VK_F4 and the Alt flag) becomes WM_CLOSE, as on Windows; every
+// other message answers 0.
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// SDL events become window messages with Win32's encodings: mouse position in the low and high
+// words of lParam (client pixels), wheel delta in multiples of 120 in the high word of wParam,
+// key messages with virtual key and key data. The window's close request and SIGINT/SIGTERM
+// arrive as WM_CLOSE. Only PM_REMOVE and PM_NOREMOVE are understood; filters must be 0.
+BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
+// Character messages are not generated (the engine translates keys with ToAsciiEx itself).
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessageA(const MSG* msg);
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// ---- Display modes (display.cpp) -------------------------------------------------------------
+#define CCHDEVICENAME 32
+#define CCHFORMNAME 32
+
+struct DEVMODEA {
+    BYTE dmDeviceName[CCHDEVICENAME];
+    WORD dmSpecVersion;
+    WORD dmDriverVersion;
+    WORD dmSize;
+    WORD dmDriverExtra;
+    DWORD dmFields;
+    short dmOrientation;
+    short dmPaperSize;
+    short dmPaperLength;
+    short dmPaperWidth;
+    short dmScale;
+    short dmCopies;
+    short dmDefaultSource;
+    short dmPrintQuality;
+    short dmColor;
+    short dmDuplex;
+    short dmYResolution;
+    short dmTTOption;
+    short dmCollate;
+    BYTE dmFormName[CCHFORMNAME];
+    WORD dmLogPixels;
+    DWORD dmBitsPerPel;
+    DWORD dmPelsWidth;
+    DWORD dmPelsHeight;
+    DWORD dmDisplayFlags;
+    DWORD dmDisplayFrequency;
+};
+
+#define ENUM_CURRENT_SETTINGS ((DWORD)-1)
+#define CDS_FULLSCREEN 0x00000004u
+#define DISP_CHANGE_SUCCESSFUL 0
+#define DISP_CHANGE_BADMODE (-2)
+#define DM_BITSPERPEL 0x00040000u
+#define DM_PELSWIDTH 0x00080000u
+#define DM_PELSHEIGHT 0x00100000u
+#define DM_DISPLAYFREQUENCY 0x00400000u
+
+// The primary display's desktop mode. Colour depth is the bytes of the desktop's pixel format
+// times 8 (a 24-bit X visual in 32-bit pixels answers 32, as Windows does). Starts video.
+BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* mode);
+// With CDS_FULLSCREEN: accepts a mode the display offers (width, height, depth and, unless 0,
+// refresh rate) and applies it to the full-screen pop-up window when that window is made;
+// DISP_CHANGE_BADMODE for any other mode. A null mode restores the desktop mode.
+LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
+
+// ---- GDI and the GL context (wgl.cpp) ---------------------------------------------------------
+struct PIXELFORMATDESCRIPTOR {
+    WORD nSize;
+    WORD nVersion;
+    DWORD dwFlags;
+    BYTE iPixelType;
+    BYTE cColorBits;
+    BYTE cRedBits;
+    BYTE cRedShift;
+    BYTE cGreenBits;
+    BYTE cGreenShift;
+    BYTE cBlueBits;
+    BYTE cBlueShift;
+    BYTE cAlphaBits;
+    BYTE cAlphaShift;
+    BYTE cAccumBits;
+    BYTE cAccumRedBits;
+    BYTE cAccumGreenBits;
+    BYTE cAccumBlueBits;
+    BYTE cAccumAlphaBits;
+    BYTE cDepthBits;
+    BYTE cStencilBits;
+    BYTE cAuxBuffers;
+    BYTE iLayerType;
+    BYTE bReserved;
+    DWORD dwLayerMask;
+    DWORD dwVisibleMask;
+    DWORD dwDamageMask;
+};
+
+#define PFD_DOUBLEBUFFER 0x00000001u
+#define PFD_DRAW_TO_WINDOW 0x00000004u
+#define PFD_SUPPORT_OPENGL 0x00000020u
+#define PFD_TYPE_RGBA 0
+#define PFD_MAIN_PLANE 0
+
+HDC GetDC(HWND window);
+// Answers 1 for any RGBA descriptor that asks for OpenGL: SDL chooses the real format.
+int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor);
+// Sets SDL's GL attributes from the descriptor (double buffering, colour and depth bits) and
+// creates the SDL window, hidden until ShowWindow. Fails for a second call on the same window,
+// as on Windows, and when SDL cannot make the window (the process then ends with a message on
+// standard error, like CreateWindowExA without video).
+BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor);
+HGLRC wglCreateContext(HDC dc);
+BOOL wglMakeCurrent(HDC dc, HGLRC context);
+BOOL SwapBuffers(HDC dc);
+// Answers SDL_GL_GetProcAddress, except "wglSwapIntervalEXT" and "wglGetSwapIntervalEXT", which
+// answer functions of this layer over SDL's swap interval. Needs a current context.
+PROC wglGetProcAddress(LPCSTR name);
+HBRUSH CreateSolidBrush(COLORREF colour);
+
+typedef BOOL (*PFNWGLSWAPINTERVALEXTPROC)(int interval);
+typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
+
+// ---- Keyboard and cursor (keyboard.cpp) --------------------------------------------------------
+#define VK_LBUTTON 0x01
+#define VK_RBUTTON 0x02
+#define VK_MBUTTON 0x04
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_CLEAR 0x0C
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_PAUSE 0x13
+#define VK_CAPITAL 0x14
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_SNAPSHOT 0x2C
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_LWIN 0x5B
+#define VK_RWIN 0x5C
+#define VK_APPS 0x5D
+#define VK_NUMPAD0 0x60
+#define VK_NUMPAD1 0x61
+#define VK_NUMPAD2 0x62
+#define VK_NUMPAD3 0x63
+#define VK_NUMPAD4 0x64
+#define VK_NUMPAD5 0x65
+#define VK_NUMPAD6 0x66
+#define VK_NUMPAD7 0x67
+#define VK_NUMPAD8 0x68
+#define VK_NUMPAD9 0x69
+#define VK_MULTIPLY 0x6A
+#define VK_ADD 0x6B
+#define VK_SUBTRACT 0x6D
+#define VK_DECIMAL 0x6E
+#define VK_DIVIDE 0x6F
+#define VK_F1 0x70
+#define VK_F2 0x71
+#define VK_F3 0x72
+#define VK_F4 0x73
+#define VK_F5 0x74
+#define VK_F6 0x75
+#define VK_F7 0x76
+#define VK_F8 0x77
+#define VK_F9 0x78
+#define VK_F10 0x79
+#define VK_F11 0x7A
+#define VK_F12 0x7B
+#define VK_NUMLOCK 0x90
+#define VK_SCROLL 0x91
+#define VK_LSHIFT 0xA0
+#define VK_RSHIFT 0xA1
+#define VK_LCONTROL 0xA2
+#define VK_RCONTROL 0xA3
+#define VK_LMENU 0xA4
+#define VK_RMENU 0xA5
+#define VK_OEM_1 0xBA
+#define VK_OEM_PLUS 0xBB
+#define VK_OEM_COMMA 0xBC
+#define VK_OEM_MINUS 0xBD
+#define VK_OEM_PERIOD 0xBE
+#define VK_OEM_2 0xBF
+#define VK_OEM_3 0xC0
+#define VK_OEM_4 0xDB
+#define VK_OEM_5 0xDC
+#define VK_OEM_6 0xDD
+#define VK_OEM_7 0xDE
+#define VK_OEM_102 0xE2
+
+// Follow the key messages this layer has generated: high bit while down, low bit the toggle
+// state (Caps, Num and Scroll Lock toggle on each press). VK_SHIFT, VK_CONTROL and VK_MENU
+// combine their left and right keys.
+short GetKeyState(int virtualKey);
+BOOL GetKeyboardState(BYTE* keyState);
+// The layout is the one the display server currently applies; the handle only names it.
+HKL GetKeyboardLayout(DWORD threadId);
+// The character the current layout puts on the key with the Shift and Caps state of keyState,
+// as a Windows-1251 byte (Latin and Cyrillic letters, digits, punctuation): answers 1 with the
+// byte in the low byte of buffer[0], or 0 where the key makes no character. Dead keys and
+// two-character results are not produced.
+int ToAsciiEx(UINT virtualKey, UINT scanCode, const BYTE* keyState, WORD* buffer, UINT flags,
+              HKL layout);
+// Places the pointer at client coordinates of the program's window (the window covers the
+// screen from its top-left corner, so they are also screen coordinates).
+BOOL SetCursorPos(int x, int y);
+
+// ---- Clock (clock.cpp) -------------------------------------------------------------------------
+// Milliseconds of the system's monotonic clock (time since boot, not since the program started),
+// cut to 32 bits so that it wraps as on Windows.
+DWORD timeGetTime(void);
+
+// ---- Files and the working directory (files.cpp) -----------------------------------------------
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#define FILE_ATTRIBUTE_NORMAL 0x00000080u
+#define MAX_PATH 260
+
+DWORD GetFileAttributesA(LPCSTR path);
+
+// The C runtime's low-level I/O under its Windows names; POSIX has no text/binary distinction,
+// so _O_BINARY and _O_TEXT are 0.
+#define _O_RDONLY 0x0000
+#define _O_WRONLY 0x0001
+#define _O_RDWR 0x0002
+#define _O_CREAT 0x0040
+#define _O_TRUNC 0x0200
+#define _O_BINARY 0x0000
+#define _O_TEXT 0x0000
+#define _S_IREAD 0x0100
+#define _S_IWRITE 0x0080
+#define _SH_DENYNO 0x40
+
+int _open(const char* path, int flags, ...);
+int _read(int fd, void* buffer, unsigned int count);
+int _write(int fd, const void* buffer, unsigned int count);
+long _lseek(int fd, long offset, int origin);
+// 1 at the end of the file, 0 before it, -1 for a bad descriptor (as the Windows runtime).
+int _eof(int fd);
+int _close(int fd);
+// Answers null and sets errno to ERANGE when the path does not fit, as the runtime does.
+char* _getcwd(char* buffer, int size);
+int _chdir(const char* path);
