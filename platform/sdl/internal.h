@@ -1,0 +1,42 @@
+// Shared state and calls between the files of the SDL implementation of the Win32 subset.
+// Nothing outside platform/sdl includes this header.
+#pragma once
+
+#include "platform/sdl/win32.h"
+#include <SDL.h>
+
+// The one window record behind an HWND.
+struct PlatformWindow {
+    WNDPROC procedure = nullptr;
+    DWORD exStyle = 0;
+    DWORD style = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+    char title[256] = {};
+    SDL_Window* sdlWindow = nullptr; // made by SetPixelFormat or ShowWindow
+    SDL_GLContext glContext = nullptr;
+    bool pixelFormatSet = false;
+    PlatformDC* dc = nullptr;
+};
+
+// Starts SDL's video subsystem on first use; when it cannot start, prints why on standard error
+// and ends the process with a failure status.
+void platformRequireVideo();
+
+// The program's window (the last one created), or null.
+HWND platformMainWindow();
+
+// Appends a message to the thread's queue, behind the messages already waiting.
+void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Keyboard (keyboard.cpp): turns an SDL key event into WM_KEYDOWN/WM_KEYUP or
+// WM_SYSKEYDOWN/WM_SYSKEYUP posted with platformPostMessage, and keeps the key states that
+// GetKeyState answers; remembers the text SDL produced for a key press so that ToAsciiEx can
+// answer the layout's character.
+void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event);
+void platformTextInput(const SDL_TextInputEvent& event);
+// Forgets held keys when the window loses focus, as Windows stops sending their key-ups.
+void platformKeyboardFocusLost();
+
+// Full-screen mode chosen by ChangeDisplaySettingsA (display.cpp), applied when the pop-up
+// window's SDL window is made; false when none was set.
+bool platformFullscreenMode(SDL_DisplayMode* mode);
