@@ -34,8 +34,6 @@ void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 // answer the layout's character.
 void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event);
 void platformTextInput(const SDL_TextInputEvent& event);
-// Forgets held keys when the window loses focus, as Windows stops sending their key-ups.
-void platformKeyboardFocusLost();
 
 // Full-screen mode chosen by ChangeDisplaySettingsA (display.cpp), applied when the pop-up
 // window's SDL window is made; false when none was set.
