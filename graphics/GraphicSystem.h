@@ -40,4 +40,18 @@ public:
 
     // Reads the "GraphicSystem" configuration section through the setters.
     void loadConfig();
+
+    // Test seam: the extension loaders reach the display through instance(), so a test puts a
+    // fake driver there (answering isExtensionSupported and getProcAddress from tables) and
+    // restores the previous one afterwards. Answers the instance it replaced. The game never
+    // calls it.
+    static GraphicSystem* setInstanceForTesting(GraphicSystem* replacement);
+
+protected:
+    // The one instance; instance() creates the GraphicSystemImpl while this is null.
+    static GraphicSystem* current;
 };
+
+// Exact-token search of an OpenGL extension string: true when one token, delimited by bytes
+// whose signed value is 32 or less, equals the whole name. Null or empty strings answer false.
+bool findExtensionToken(const char* extensions, const char* name);
