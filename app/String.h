@@ -49,5 +49,6 @@ private:
 };
 
 // Reads one line (at most maximum - 1 bytes, without the newline) into line, whose buffer
-// becomes exactly maximum bytes; the length stops at the first zero byte.
+// becomes exactly maximum bytes; the length stops at the first zero byte. A longer line is cut:
+// the rest of it is skipped and the stream stays readable for the next line.
 void readLine(std::istream& in, String& line, int maximum);
