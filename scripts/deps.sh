@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The Debian 12 packages Pelmora needs, in one place, and the function that installs the missing
+# ones. Sourced by play.sh and test.sh; asks apt only when dpkg says something is absent.
+
+# Building the game and its data: compilers, CMake, SDL2 and GL, and what configuring the linux
+# preset looks for (the preset also finds GoogleTest, Google Benchmark and X11 when it configures).
+PELMORA_BUILD_PACKAGES=(
+    build-essential cmake g++ pkg-config
+    libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
+    libfreetype-dev libpng-dev fonts-dejavu-core
+    libgtest-dev libbenchmark-dev libx11-dev libxtst-dev
+)
+
+# Running every test: the MinGW cross-compiler and Wine for the Windows build, clang with its
+# libFuzzer runtime for the fuzz targets, and the X server tools the whole-game tests drive.
+PELMORA_TEST_PACKAGES=(
+    "${PELMORA_BUILD_PACKAGES[@]}"
+    clang libclang-rt-14-dev
+    g++-mingw-w64-x86-64-win32 wine wine64
+    xvfb x11-utils xdotool x11-xkb-utils
+)
+
+# Prints the packages of the arguments that dpkg does not list as installed.
+pelmora_missing_packages() {
+    local package status
+    for package in "$@"; do
+        status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+        if [ "$status" != installed ]; then
+            echo "$package"
+        fi
+    done
+}
+
+# Installs whatever of the arguments is missing: one apt-get update, then one install, as root or
+# through sudo. Does nothing (and needs no network) when everything is there already.
+pelmora_ensure_packages() {
+    local missing
+    mapfile -t missing < <(pelmora_missing_packages "$@")
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing missing packages: ${missing[*]}"
+    local -a asroot=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "Missing packages (${missing[*]}) and no sudo: run this script as root." >&2
+            return 1
+        fi
+        asroot=(sudo)
+    fi
+    "${asroot[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
+        "${asroot[@]}" env DEBIAN_FRONTEND=noninteractive \
+            apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
+}
