@@ -8,6 +8,7 @@
 #include "resources/TextureHandle.h"
 
 class FontFile;
+class Image;
 
 // Texture coordinates of the glyph's rectangle, its quad relative to the pen in font units, and
 // how far the pen moves after it.
@@ -37,8 +38,12 @@ public:
     const Glyph& getGlyph(unsigned char code) const { return glyphs_[code]; }
     const TextureHandle* getTexture() const { return texture_; }
 
-    // Fills the glyph table from a "CHRS" chunk for an image of the given size. Pure: needs no
-    // OpenGL context.
+    // Sets up and fills image from the file's "FBIT" chunk of index 0. False when there is no
+    // such chunk, when it holds fewer pixels than its size says, or when the image is empty or
+    // its rows are not a multiple of 4 bytes wide (OpenGL would read past them). Pure.
+    static bool readImage(const FontFile& file, Image& image);
+    // Fills the glyph table from a "CHRS" chunk for an image of the given size; records for
+    // codes beyond the table are skipped. Pure: needs no OpenGL context.
     static void buildGlyphs(Glyph* glyphs, const uint8_t* records, uint32_t size,
                             uint32_t imageWidth, uint32_t imageHeight, uint32_t unitSize);
 

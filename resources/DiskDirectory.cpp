@@ -1,0 +1,95 @@
+// DiskDirectory: a directory fixed to its absolute path, serving small files from memory.
+#include "resources/DiskDirectory.h"
+#include "platform/platform.h"
+#include "resources/FileStream.h"
+#include "resources/MemoryStream.h"
+#include <cerrno>
+#include <vector>
+
+namespace {
+
+// The working directory, however long: the buffer grows while the runtime says it is too small.
+bool currentDirectory(String& path) {
+    std::vector<char> buffer(256);
+    while (_getcwd(buffer.data(), int(buffer.size())) == nullptr) {
+        if (errno != ERANGE || buffer.size() >= (1u << 20))
+            return false;
+        buffer.resize(buffer.size() * 2);
+    }
+    path = String(buffer.data());
+    return true;
+}
+
+} // namespace
+
+DiskDirectory::DiskDirectory(const String& directory) {
+    String kept;
+    String target(directory);
+    if (currentDirectory(kept)) {
+        _chdir(target.cStr());
+        if (!currentDirectory(basePath_))
+            basePath_ = directory;
+        _chdir(kept.cStr());
+    } else {
+        // Without a way back the working directory is left alone; the path stays relative.
+        basePath_ = directory;
+    }
+    if (basePath_.length() == 0 || basePath_[basePath_.length() - 1] != PLATFORM_PATH_SEPARATOR) {
+        const char separator[2] = {PLATFORM_PATH_SEPARATOR, 0};
+        basePath_ += String(separator);
+    }
+}
+
+bool DiskDirectory::exists(const String& name) {
+    String path = basePath_ + name;
+    return GetFileAttributesA(path.cStr()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::ifstream* DiskDirectory::openTextRead(const String& name) {
+    String path = basePath_ + name;
+    auto* stream = new std::ifstream(path.cStr(), std::ios::in);
+    if (stream->fail() || stream->bad()) {
+        delete stream;
+        return nullptr;
+    }
+    return stream;
+}
+
+std::ofstream* DiskDirectory::openTextWrite(const String& name) {
+    String path = basePath_ + name;
+    auto* stream = new std::ofstream(path.cStr(), std::ios::out | std::ios::trunc);
+    if (stream->fail() || stream->bad()) {
+        delete stream;
+        return nullptr;
+    }
+    return stream;
+}
+
+Stream* DiskDirectory::openRead(const String& name) {
+    auto* file = new FileStream(basePath_ + name, false);
+    if (file->state() != Stream::StreamOpen) {
+        delete file;
+        return nullptr;
+    }
+    int32_t size = file->seek(0, Stream::SeekEnd);
+    if (size >= MemoryLimit) {
+        file->seek(0, Stream::SeekStart);
+        return file;
+    }
+    auto* memory = new MemoryStream(*file);
+    delete file;
+    if (memory->state() != Stream::StreamOpen) {
+        delete memory;
+        return nullptr;
+    }
+    return memory;
+}
+
+Stream* DiskDirectory::openWrite(const String& name) {
+    auto* file = new FileStream(basePath_ + name, true);
+    if (file->state() != Stream::StreamOpen) {
+        delete file;
+        return nullptr;
+    }
+    return file;
+}
