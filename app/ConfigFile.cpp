@@ -93,6 +93,10 @@ void ConfigFile::parse(std::istream& in) {
     String line;
     while (in.good()) {
         readLine(in, line, LineBufferSize);
+        // Windows text mode turns CR LF into a newline; do the same where text mode does not,
+        // so that a file written on Windows reads alike everywhere.
+        if (line.length() > 0 && line[line.length() - 1] == '\r')
+            line = line.substr(0, line.length() - 1);
         parseLine(line, current);
     }
 }
