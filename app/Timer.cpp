@@ -43,7 +43,9 @@ void TimerBase::update() {
         if (listener->state == TimerListener::ListenerNew) {
             listener->startTime = t;
             listener->onTimer(1);
-            listener->state = TimerListener::ListenerRunning;
+            // A listener that asked to leave from inside its first callback keeps that request.
+            if (listener->state == TimerListener::ListenerNew)
+                listener->state = TimerListener::ListenerRunning;
         } else if (listener->state == TimerListener::ListenerRunning) {
             // A period of 0 would divide by zero: such a listener is never due.
             if (listener->period == 0)
