@@ -38,3 +38,27 @@ void platformTextInput(const SDL_TextInputEvent& event);
 // Full-screen mode chosen by ChangeDisplaySettingsA (display.cpp), applied when the pop-up
 // window's SDL window is made; false when none was set.
 bool platformFullscreenMode(SDL_DisplayMode* mode);
+
+// Makes the SDL window behind a window record with the given extra SDL flags (SDL_WINDOW_OPENGL
+// when a pixel format asks for it), hidden until ShowWindow. A pop-up window covers the screen in
+// the mode that ChangeDisplaySettingsA chose, or stays borderless at its own rectangle. When SDL
+// cannot make it the process ends with a message on standard error.
+void platformCreateSdlWindow(HWND window, Uint32 flags);
+
+// The window record behind an SDL window id; the program's window when the id is unknown.
+HWND platformWindowForId(Uint32 windowId);
+
+// Installs the SIGINT/SIGTERM handlers that turn a termination request into WM_CLOSE; called
+// when the first window is created.
+void platformInstallSignalHandlers();
+
+// The one device context of a window, made by GetDC.
+struct PlatformDC {
+    HWND window = nullptr;
+};
+
+// A GL context and the window it was made for.
+struct PlatformGLContext {
+    SDL_GLContext context = nullptr;
+    HWND window = nullptr;
+};

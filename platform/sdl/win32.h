@@ -62,13 +62,23 @@ typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 #define LOWORD(l) ((WORD)(((uintptr_t)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((uintptr_t)(l)) >> 16) & 0xffff))
 #define GET_WHEEL_DELTA_WPARAM(wParam) ((short)HIWORD(wParam))
-#define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
+#define RGB(r, g, b)                                                                               \
+    ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 #define MAKEINTRESOURCEA(i) ((LPSTR)((uintptr_t)((WORD)(i))))
 
 struct POINT {
     LONG x;
     LONG y;
 };
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+
+#define MAKELPARAM(low, high) ((LPARAM)(DWORD)(((WORD)(low)) | (((DWORD)(WORD)(high)) << 16)))
 
 // ---- Windows and messages (window.cpp, messages.cpp) ----------------------------------------
 struct WNDCLASSEXA {
@@ -95,6 +105,22 @@ struct MSG {
     POINT pt;
 };
 
+// What WM_NCCREATE and WM_CREATE carry in lParam.
+struct CREATESTRUCTA {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCSTR lpszName;
+    LPCSTR lpszClass;
+    DWORD dwExStyle;
+};
+
 #define CS_OWNDC 0x0020
 
 #define WS_POPUP 0x80000000u
@@ -105,6 +131,11 @@ struct MSG {
 #define SW_SHOW 5
 
 #define MB_OK 0x00000000u
+#define IDOK 1
+
+#define SIZE_RESTORED 0
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
 
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 
@@ -161,8 +192,9 @@ HMODULE GetModuleHandleA(LPCSTR moduleName);
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 // Remembers the class by name; answers 0 for a null name or a name already registered.
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass);
-// Builds the window record and sends WM_NCCREATE, WM_NCCALCSIZE and WM_CREATE through the class's
-// window procedure before it returns, as Windows does. Video starts here: when it cannot (no
+// Builds the window record and sends WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE and WM_MOVE
+// through the class's window procedure before it returns, as Windows does (their answers are not
+// examined: the window is always made). Video starts here: when it cannot (no
 // display), the process ends with a message on standard error, since a window-less busy loop
 // would never end. The SDL window itself is made by SetPixelFormat (SDL fixes a window's GL
 // attributes when it creates it) or, for a window without a pixel format, by ShowWindow.
@@ -176,13 +208,15 @@ HWND SetFocus(HWND window);
 int ShowCursor(BOOL show);
 // Shown through SDL's message box; the caption defaults to "Error" as on Windows.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-// Alt+F4 (WM_SYSKEYDOWN with VK_F4 and the Alt flag) becomes WM_CLOSE, as on Windows; every
-// other message answers 0.
+// Alt+F4 (WM_SYSKEYDOWN with VK_F4 and the Alt flag) sends WM_SYSCOMMAND with SC_CLOSE, which
+// sends WM_CLOSE, as on Windows; WM_NCCREATE answers TRUE; every other message answers 0 (WM_CLOSE
+// does not destroy the window).
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // SDL events become window messages with Win32's encodings: mouse position in the low and high
 // words of lParam (client pixels), wheel delta in multiples of 120 in the high word of wParam,
 // key messages with virtual key and key data. The window's close request and SIGINT/SIGTERM
-// arrive as WM_CLOSE. Only PM_REMOVE and PM_NOREMOVE are understood; filters must be 0.
+// arrive as WM_CLOSE; focus changes as WM_ACTIVATEAPP and WM_SETFOCUS/WM_KILLFOCUS. The window and
+// the message range filter as on Windows (0, 0: every message).
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
 // Character messages are not generated (the engine translates keys with ToAsciiEx itself).
 BOOL TranslateMessage(const MSG* msg);
@@ -233,12 +267,14 @@ struct DEVMODEA {
 #define DM_PELSHEIGHT 0x00100000u
 #define DM_DISPLAYFREQUENCY 0x00400000u
 
-// The primary display's desktop mode. Colour depth is the bytes of the desktop's pixel format
-// times 8 (a 24-bit X visual in 32-bit pixels answers 32, as Windows does). Starts video.
+// With ENUM_CURRENT_SETTINGS, the primary display's desktop mode; with 0, 1, ... the modes the
+// display offers. Colour depth is the bytes of the pixel format times 8 (a 24-bit X visual in
+// 32-bit pixels answers 32, as Windows does). Only the primary display (a null name). Starts video.
 BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* mode);
 // With CDS_FULLSCREEN: accepts a mode the display offers (width, height, depth and, unless 0,
-// refresh rate) and applies it to the full-screen pop-up window when that window is made;
-// DISP_CHANGE_BADMODE for any other mode. A null mode restores the desktop mode.
+// refresh rate; the desktop mode always counts) and applies it to the full-screen pop-up window
+// when that window is made; DISP_CHANGE_BADMODE for any other mode. A null mode restores the
+// desktop mode.
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
 
 // ---- GDI and the GL context (wgl.cpp) ---------------------------------------------------------
@@ -408,7 +444,7 @@ DWORD GetFileAttributesA(LPCSTR path);
 #define _O_RDONLY 0x0000
 #define _O_WRONLY 0x0001
 #define _O_RDWR 0x0002
-#define _O_CREAT 0x0040
+#define _O_CREAT 0x0100
 #define _O_TRUNC 0x0200
 #define _O_BINARY 0x0000
 #define _O_TEXT 0x0000

@@ -1,0 +1,94 @@
+// Display modes: the desktop mode and the modes of the primary display as DEVMODEA records, and
+// the full-screen mode that ChangeDisplaySettingsA chooses for the program's pop-up window.
+// SDL switches the screen only when that window is shown full-screen, so the choice is kept here.
+#include "platform/sdl/internal.h"
+
+namespace {
+
+bool fullscreenModeSet = false;
+SDL_DisplayMode fullscreenMode = {};
+
+DWORD depthOf(const SDL_DisplayMode& mode) {
+    return SDL_BYTESPERPIXEL(mode.format) * 8;
+}
+
+void fill(DEVMODEA* record, const SDL_DisplayMode& mode) {
+    record->dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
+    record->dmPelsWidth = static_cast<DWORD>(mode.w);
+    record->dmPelsHeight = static_cast<DWORD>(mode.h);
+    record->dmBitsPerPel = depthOf(mode);
+    record->dmDisplayFrequency = static_cast<DWORD>(mode.refresh_rate);
+}
+
+// As on Windows, a field counts only when dmFields names it.
+bool offers(const DEVMODEA& wanted, const SDL_DisplayMode& mode) {
+    const DWORD fields = wanted.dmFields;
+    if ((fields & DM_PELSWIDTH) && wanted.dmPelsWidth != DWORD(mode.w))
+        return false;
+    if ((fields & DM_PELSHEIGHT) && wanted.dmPelsHeight != DWORD(mode.h))
+        return false;
+    if ((fields & DM_BITSPERPEL) && wanted.dmBitsPerPel != depthOf(mode))
+        return false;
+    return !(fields & DM_DISPLAYFREQUENCY) || wanted.dmDisplayFrequency == 0 ||
+           wanted.dmDisplayFrequency == DWORD(mode.refresh_rate);
+}
+
+// The desktop mode is tried first, so that a partial request keeps the desktop's other values,
+// and it is always acceptable, also on drivers that list no modes at all (SDL's
+// offscreen driver lists one empty mode).
+bool findOffered(const DEVMODEA& wanted, SDL_DisplayMode* found) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && offers(wanted, mode)) {
+        *found = mode;
+        return true;
+    }
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        if (SDL_GetDisplayMode(0, i, &mode) == 0 && offers(wanted, mode)) {
+            *found = mode;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool platformFullscreenMode(SDL_DisplayMode* mode) {
+    if (fullscreenModeSet && mode != nullptr)
+        *mode = fullscreenMode;
+    return fullscreenModeSet;
+}
+
+BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* mode) {
+    if (mode == nullptr || deviceName != nullptr)
+        return FALSE;
+    platformRequireVideo();
+    SDL_DisplayMode found;
+    if (modeNum == ENUM_CURRENT_SETTINGS) {
+        if (SDL_GetDesktopDisplayMode(0, &found) != 0)
+            return FALSE;
+    } else if (modeNum >= DWORD(SDL_GetNumDisplayModes(0)) ||
+               SDL_GetDisplayMode(0, int(modeNum), &found) != 0) {
+        return FALSE;
+    }
+    fill(mode, found);
+    return TRUE;
+}
+
+LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
+    platformRequireVideo();
+    if (mode == nullptr) {
+        fullscreenModeSet = false;
+        HWND window = platformMainWindow();
+        if (window != nullptr && window->sdlWindow != nullptr)
+            SDL_SetWindowFullscreen(window->sdlWindow, 0);
+        return DISP_CHANGE_SUCCESSFUL;
+    }
+    SDL_DisplayMode found;
+    if (!findOffered(*mode, &found))
+        return DISP_CHANGE_BADMODE;
+    fullscreenMode = found;
+    fullscreenModeSet = true;
+    return DISP_CHANGE_SUCCESSFUL;
+}

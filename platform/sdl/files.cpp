@@ -1,0 +1,125 @@
+// The C runtime's low-level file calls and the attribute query under their Windows names, over
+// POSIX. Windows' _O_ and _S_ numbers differ from POSIX's, so they are translated here.
+#include "platform/sdl/internal.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdarg>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int accessMask = _O_RDONLY | _O_WRONLY | _O_RDWR;
+constexpr int knownFlags = accessMask | _O_CREAT | _O_TRUNC | _O_BINARY | _O_TEXT;
+
+} // namespace
+
+DWORD GetFileAttributesA(LPCSTR path) {
+    struct stat status;
+    if (path == nullptr || stat(path, &status) != 0)
+        return INVALID_FILE_ATTRIBUTES;
+    return S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
+int _open(const char* path, int flags, ...) {
+    // Unknown bits would otherwise be taken for POSIX flags of the same value.
+    if (path == nullptr || (flags & ~knownFlags) != 0 || (flags & accessMask) == accessMask) {
+        errno = EINVAL;
+        return -1;
+    }
+    int posixFlags = O_CLOEXEC;
+    switch (flags & accessMask) {
+    case _O_WRONLY:
+        posixFlags |= O_WRONLY;
+        break;
+    case _O_RDWR:
+        posixFlags |= O_RDWR;
+        break;
+    default:
+        posixFlags |= O_RDONLY;
+        break;
+    }
+    mode_t mode = 0;
+    if (flags & _O_CREAT) {
+        posixFlags |= O_CREAT;
+        va_list arguments;
+        va_start(arguments, flags);
+        const int windowsMode = va_arg(arguments, int);
+        va_end(arguments);
+        // Windows knows only the owner's read and write permission.
+        if (windowsMode & _S_IREAD)
+            mode |= S_IRUSR;
+        if (windowsMode & _S_IWRITE)
+            mode |= S_IWUSR;
+    }
+    if (flags & _O_TRUNC)
+        posixFlags |= O_TRUNC;
+    int fd;
+    do {
+        fd = open(path, posixFlags, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+int _read(int fd, void* buffer, unsigned int count) {
+    if (count > unsigned(INT_MAX)) {
+        errno = EINVAL;
+        return -1;
+    }
+    ssize_t got;
+    do {
+        got = read(fd, buffer, count);
+    } while (got < 0 && errno == EINTR);
+    return static_cast<int>(got);
+}
+
+int _write(int fd, const void* buffer, unsigned int count) {
+    if (count > unsigned(INT_MAX)) {
+        errno = EINVAL;
+        return -1;
+    }
+    ssize_t put;
+    do {
+        put = write(fd, buffer, count);
+    } while (put < 0 && errno == EINTR);
+    return static_cast<int>(put);
+}
+
+// Windows' origins 0, 1 and 2 are POSIX's SEEK_SET, SEEK_CUR and SEEK_END.
+long _lseek(int fd, long offset, int origin) {
+    return static_cast<long>(lseek(fd, static_cast<off_t>(offset), origin));
+}
+
+int _eof(int fd) {
+    struct stat status;
+    if (fstat(fd, &status) != 0)
+        return -1;
+    const off_t position = lseek(fd, 0, SEEK_CUR);
+    if (position < 0)
+        return -1;
+    return position >= status.st_size ? 1 : 0;
+}
+
+int _close(int fd) {
+    return close(fd);
+}
+
+char* _getcwd(char* buffer, int size) {
+    if (buffer == nullptr)
+        return getcwd(nullptr, 0); // the runtime allocates as much as the path needs
+    if (size <= 0) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    return getcwd(buffer, static_cast<size_t>(size));
+}
+
+int _chdir(const char* path) {
+    if (path == nullptr) {
+        errno = EINVAL;
+        return -1;
+    }
+    return chdir(path);
+}

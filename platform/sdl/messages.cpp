@@ -1,0 +1,255 @@
+// The thread's message queue: SDL events and termination signals become window messages with
+// Win32's encodings, and posted, sent and dispatched messages reach the window procedure.
+// Keyboard events are left to keyboard.cpp, which posts the key messages itself.
+#include "platform/sdl/internal.h"
+
+#include <csignal>
+#include <deque>
+
+namespace {
+
+std::deque<MSG>& queue() {
+    static std::deque<MSG> messages;
+    return messages;
+}
+
+volatile std::sig_atomic_t terminationRequested = 0;
+
+extern "C" void onTerminationSignal(int) {
+    terminationRequested = 1;
+}
+
+// Mouse buttons as the layer has seen them go down and up, in MK_ bits.
+WPARAM buttonsHeld = 0;
+POINT cursor = {0, 0}; // client coordinates of the last motion
+
+WPARAM keyFlags(WPARAM buttons) {
+    const SDL_Keymod modifiers = SDL_GetModState();
+    if (modifiers & KMOD_SHIFT)
+        buttons |= MK_SHIFT;
+    if (modifiers & KMOD_CTRL)
+        buttons |= MK_CONTROL;
+    return buttons;
+}
+
+WPARAM buttonsFromSdlState(Uint32 state) {
+    WPARAM buttons = 0;
+    if (state & SDL_BUTTON_LMASK)
+        buttons |= MK_LBUTTON;
+    if (state & SDL_BUTTON_MMASK)
+        buttons |= MK_MBUTTON;
+    if (state & SDL_BUTTON_RMASK)
+        buttons |= MK_RBUTTON;
+    return buttons;
+}
+
+POINT screenPoint(HWND window, int x, int y) {
+    int left = 0, top = 0;
+    if (window != nullptr && window->sdlWindow != nullptr)
+        SDL_GetWindowPosition(window->sdlWindow, &left, &top);
+    return POINT{left + x, top + y};
+}
+
+void postButton(const SDL_MouseButtonEvent& event) {
+    UINT message;
+    WPARAM bit;
+    switch (event.button) {
+    case SDL_BUTTON_LEFT:
+        message = WM_LBUTTONDOWN;
+        bit = MK_LBUTTON;
+        break;
+    case SDL_BUTTON_MIDDLE:
+        message = WM_MBUTTONDOWN;
+        bit = MK_MBUTTON;
+        break;
+    case SDL_BUTTON_RIGHT:
+        message = WM_RBUTTONDOWN;
+        bit = MK_RBUTTON;
+        break;
+    default:
+        return; // extra buttons have messages of their own on Windows, which nothing reads
+    }
+    const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+    // Each UP message follows its DOWN message by one in Windows' numbering.
+    if (!down)
+        ++message;
+    buttonsHeld = down ? (buttonsHeld | bit) : (buttonsHeld & ~bit);
+    cursor = POINT{event.x, event.y};
+    platformPostMessage(platformWindowForId(event.windowID), message, keyFlags(buttonsHeld),
+                        MAKELPARAM(event.x, event.y));
+}
+
+void postWheel(const SDL_MouseWheelEvent& event) {
+    int notches = event.y;
+    if (event.direction == SDL_MOUSEWHEEL_FLIPPED)
+        notches = -notches;
+    if (notches == 0)
+        return;
+    int delta = notches * WHEEL_DELTA;
+    if (delta > 32767)
+        delta = 32767;
+    if (delta < -32768)
+        delta = -32768;
+    HWND window = platformWindowForId(event.windowID);
+    const POINT screen = screenPoint(window, event.mouseX, event.mouseY);
+    const WPARAM wParam = MAKELPARAM(keyFlags(buttonsHeld), delta);
+    platformPostMessage(window, WM_MOUSEWHEEL, wParam, MAKELPARAM(screen.x, screen.y));
+}
+
+void postWindowEvent(const SDL_WindowEvent& event) {
+    HWND window = platformWindowForId(event.windowID);
+    switch (event.event) {
+    case SDL_WINDOWEVENT_CLOSE:
+        platformPostMessage(window, WM_CLOSE, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        platformPostMessage(window, WM_ACTIVATEAPP, TRUE, 0);
+        platformPostMessage(window, WM_SETFOCUS, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        platformPostMessage(window, WM_KILLFOCUS, 0, 0);
+        platformPostMessage(window, WM_ACTIVATEAPP, FALSE, 0);
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        platformPostMessage(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(event.data1, event.data2));
+        break;
+    default:
+        break;
+    }
+}
+
+void translateEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_QUIT:
+        platformPostMessage(platformMainWindow(), WM_CLOSE, 0, 0);
+        break;
+    case SDL_WINDOWEVENT:
+        postWindowEvent(event.window);
+        break;
+    case SDL_MOUSEMOTION:
+        cursor = POINT{event.motion.x, event.motion.y};
+        platformPostMessage(platformWindowForId(event.motion.windowID), WM_MOUSEMOVE,
+                            keyFlags(buttonsFromSdlState(event.motion.state)),
+                            MAKELPARAM(event.motion.x, event.motion.y));
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        postButton(event.button);
+        break;
+    case SDL_MOUSEWHEEL:
+        postWheel(event.wheel);
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        platformKeyEvent(platformWindowForId(event.key.windowID), event.key);
+        break;
+    case SDL_TEXTINPUT:
+        platformTextInput(event.text);
+        break;
+    default:
+        break;
+    }
+}
+
+// Moves everything SDL has gathered, and a pending termination signal, into the queue.
+void pumpEvents() {
+    if (terminationRequested) {
+        terminationRequested = 0;
+        platformPostMessage(platformMainWindow(), WM_CLOSE, 0, 0);
+    }
+    if (!SDL_WasInit(SDL_INIT_VIDEO))
+        return;
+    SDL_PumpEvents();
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
+        translateEvent(event);
+}
+
+bool matches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
+    if (window != nullptr && msg.hwnd != window)
+        return false;
+    if (filterMin == 0 && filterMax == 0)
+        return true;
+    return msg.message >= filterMin && msg.message <= filterMax;
+}
+
+} // namespace
+
+void platformInstallSignalHandlers() {
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    // Reads and writes interrupted by the signal carry on; the request is seen at the next peek.
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MSG msg = {};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    msg.time = timeGetTime();
+    msg.pt = screenPoint(window, cursor.x, cursor.y);
+    queue().push_back(msg);
+}
+
+BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
+    pumpEvents();
+    for (auto it = queue().begin(); it != queue().end(); ++it) {
+        if (!matches(*it, window, filterMin, filterMax))
+            continue;
+        if (msg != nullptr)
+            *msg = *it;
+        if (removeMessage & PM_REMOVE)
+            queue().erase(it);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL TranslateMessage(const MSG*) {
+    return FALSE;
+}
+
+LRESULT DispatchMessageA(const MSG* msg) {
+    if (msg == nullptr || msg->hwnd == nullptr || msg->hwnd->procedure == nullptr)
+        return 0;
+    return msg->hwnd->procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    platformPostMessage(window, message, wParam, lParam);
+    return TRUE;
+}
+
+void PostQuitMessage(int exitCode) {
+    platformPostMessage(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0);
+}
+
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window == nullptr || window->procedure == nullptr)
+        return 0;
+    return window->procedure(window, message, wParam, lParam);
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    constexpr LPARAM altDown = LPARAM(1) << 29;
+    switch (message) {
+    case WM_NCCREATE:
+        return TRUE;
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_F4 && (lParam & altDown))
+            SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return 0;
+    case WM_SYSCOMMAND:
+        // The low four bits of a system command are Windows' own.
+        if ((wParam & 0xFFF0) == SC_CLOSE)
+            SendMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    default:
+        return 0;
+    }
+}
