@@ -1,0 +1,276 @@
+// The keyboard and mouse component: the fixed key-code table with its names, dynamic codes for
+// the other virtual keys, character translation with the current layout, and event delivery.
+#include "input/InputSystem.h"
+
+#include "graphics/GraphicSystem.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr LPARAM KeyDataExtended = LPARAM(1) << 24;
+
+// One fixed key: its code, its display name and the virtual key that produces it (0 for the
+// codes that only the extended-key flag produces).
+struct FixedKey {
+    int32_t code;
+    const char* name;
+    uint32_t virtualKey;
+};
+
+// The four extended codes have no virtual key of their own.
+const FixedKey fixedKeys[] = {
+    {1, "Left Shift", VK_SHIFT},
+    {2, "Right Shift", 0},
+    {3, "Left Ctrl", VK_CONTROL},
+    {4, "Right Ctrl", 0},
+    {5, "Left Alt", VK_MENU},
+    {6, "Right Alt", 0},
+    {8, "Backspace", VK_BACK},
+    {9, "Tab", VK_TAB},
+    {13, "Return", VK_RETURN},
+    {15, "NumLock", VK_NUMLOCK},
+    {14, "Gray Enter", 0},
+    {16, "Gray .", VK_DECIMAL},
+    {27, "Escape", VK_ESCAPE},
+    {28, "Gray /", VK_DIVIDE},
+    {29, "Gray *", VK_MULTIPLY},
+    {30, "Gray -", VK_SUBTRACT},
+    {31, "Gray +", VK_ADD},
+    {32, "Space", VK_SPACE},
+    {39, "'", VK_OEM_7},
+    {44, ",", VK_OEM_COMMA},
+    {45, "-", VK_OEM_MINUS},
+    {46, ".", VK_OEM_PERIOD},
+    {47, "/", VK_OEM_2},
+    {59, ";", VK_OEM_1},
+    {61, "=", VK_OEM_PLUS},
+    {77, "CapsLock", VK_CAPITAL},
+    {78, "PrintScreen", VK_SNAPSHOT},
+    {79, "ScrollLock", VK_SCROLL},
+    {80, "Pause", VK_PAUSE},
+    {81, "Ins", VK_INSERT},
+    {82, "Del", VK_DELETE},
+    {83, "Home", VK_HOME},
+    {84, "End", VK_END},
+    {85, "PgUp", VK_PRIOR},
+    {86, "PgDn", VK_NEXT},
+    {87, "Left", VK_LEFT},
+    {88, "Right", VK_RIGHT},
+    {89, "Up", VK_UP},
+    {90, "Down", VK_DOWN},
+    {91, "[", VK_OEM_4},
+    {92, "\\", VK_OEM_5},
+    {93, "]", VK_OEM_6},
+    {96, "`,~", VK_OEM_3},
+};
+
+// Names of the "Gray 0" ... "Gray 9" and "F1" ... "F12" ranges.
+const char* const grayNames[10] = {"Gray 0", "Gray 1", "Gray 2", "Gray 3", "Gray 4",
+                                   "Gray 5", "Gray 6", "Gray 7", "Gray 8", "Gray 9"};
+const char* const functionNames[12] = {"F1", "F2", "F3", "F4",  "F5",  "F6",
+                                       "F7", "F8", "F9", "F10", "F11", "F12"};
+
+// Codes of the ranges.
+constexpr int32_t CodeFirstGray = 17;
+constexpr int32_t CodeFirstDigit = 48;
+constexpr int32_t CodeFirstFunction = 65;
+constexpr int32_t CodeFirstLetter = 97;
+
+} // namespace
+
+InputSystem* InputSystem::instance() {
+    static InputSystem* system = new InputSystem();
+    return system;
+}
+
+InputSystem::InputSystem() {
+    std::memset(&state, 0, sizeof state);
+    fillKeyNames();
+    fillVirtualKeys();
+    nextDynamicCode = 0;
+    GetKeyboardState(keyboardState);
+}
+
+void InputSystem::fillKeyNames() {
+    auto name = [this](int32_t code, const char* text) {
+        String& entry = keyNames[code];
+        entry = String(text);
+        entry.cStr(); // the names are handed out as C strings
+    };
+    for (const FixedKey& key : fixedKeys) {
+        name(key.code, key.name);
+    }
+    for (int i = 0; i < 10; ++i) {
+        name(CodeFirstGray + i, grayNames[i]);
+        char digit[2] = {char('0' + i), 0};
+        name(CodeFirstDigit + i, digit);
+    }
+    for (int i = 0; i < 12; ++i) {
+        name(CodeFirstFunction + i, functionNames[i]);
+    }
+    for (int i = 0; i < 26; ++i) {
+        char letter[2] = {char('A' + i), 0};
+        name(CodeFirstLetter + i, letter);
+    }
+}
+
+void InputSystem::fillVirtualKeys() {
+    for (const FixedKey& key : fixedKeys) {
+        if (key.virtualKey) {
+            virtualKeys[key.virtualKey] = key.code;
+        }
+    }
+    for (int i = 0; i < 26; ++i) {
+        virtualKeys['A' + i] = CodeFirstLetter + i;
+    }
+    for (int i = 0; i < 10; ++i) {
+        virtualKeys['0' + i] = CodeFirstDigit + i;
+        virtualKeys[VK_NUMPAD0 + i] = CodeFirstGray + i;
+    }
+    for (int i = 0; i < 12; ++i) {
+        virtualKeys[VK_F1 + i] = CodeFirstFunction + i;
+    }
+}
+
+const char* InputSystem::keyName(int32_t code) const {
+    auto found = keyNames.find(code);
+    return found == keyNames.end() ? nullptr : found->second.data();
+}
+
+int32_t InputSystem::keyCodeFor(uint32_t virtualKey) {
+    int32_t& code = virtualKeys[virtualKey];
+    if (code == 0) {
+        code = KeyFirstDynamic + nextDynamicCode;
+        ++nextDynamicCode;
+    }
+    return code;
+}
+
+int32_t InputSystem::keyCodeOfMessage(WPARAM wParam, LPARAM lParam) {
+    uint32_t vk = uint32_t(wParam);
+    int32_t code = keyCodeFor(vk);
+    bool sided = vk == VK_RETURN || vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU;
+    if (sided && (lParam & KeyDataExtended)) {
+        ++code;
+    }
+    return code;
+}
+
+void InputSystem::keyEvent(int32_t code, int32_t character, bool pressed) {
+    if (code != WheelUp && code != WheelDown && code >= 0 && code < KeyCodeCount) {
+        uint8_t bit = uint8_t(1u << (code & 7));
+        if (pressed) {
+            state.keys[code >> 3] |= bit;
+        } else {
+            state.keys[code >> 3] &= uint8_t(~bit);
+        }
+    }
+    state.key = code;
+    state.character = character;
+    deliver(pressed ? EventPress : EventRelease);
+}
+
+void InputSystem::mouseMoved(int32_t x, int32_t y) {
+    state.mouseX = x;
+    state.mouseY = y;
+    state.mouseDX = int32_t(uint32_t(x) - halfWidth());
+    state.mouseDY = int32_t(uint32_t(y) - halfHeight());
+    deliver(EventMove);
+}
+
+void InputSystem::deliver(int32_t type) {
+    // Indexed: a listener may add another listener while it handles the event.
+    for (size_t i = 0; i < listeners.size(); ++i) {
+        InputListener* listener = listeners[i];
+        if ((listener->eventMask & type) && listener->handleInput(type, state)) {
+            break;
+        }
+    }
+}
+
+void InputSystem::addListener(InputListener* listener) {
+    listeners.insert(listeners.begin(), listener);
+}
+
+uint32_t InputSystem::halfWidth() const {
+    return GraphicSystem::instance()->getWidth() >> 1;
+}
+
+uint32_t InputSystem::halfHeight() const {
+    return GraphicSystem::instance()->getHeight() >> 1;
+}
+
+void InputSystem::toCentreRelative(int32_t& x, int32_t& y) {
+    x = int32_t(uint32_t(x) - halfWidth());
+    y = int32_t(uint32_t(y) - halfHeight());
+}
+
+void InputSystem::centreCursor() {
+    SetCursorPos(int(halfWidth()), int(halfHeight()));
+}
+
+bool InputSystem::onWindowCreated(HWND) {
+    centreCursor();
+    return true;
+}
+
+int32_t InputSystem::onMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+        // Virtual keys are bytes; anything larger did not come from a keyboard and must not
+        // reach the 256-entry state array or run the dynamic codes past the key bits.
+        if (wParam > 0xFF) {
+            return 0;
+        }
+        UINT vk = UINT(wParam);
+        keyboardState[vk] = BYTE(GetKeyState(int(vk)) & 0xFF);
+        int32_t code = keyCodeOfMessage(wParam, lParam);
+        if (message == WM_KEYUP) {
+            keyEvent(code, 0, false);
+            return 0;
+        }
+        WORD buffer[2] = {0, 0};
+        UINT scanCode = UINT((lParam >> 16) & 0xFF);
+        int result = ToAsciiEx(vk, scanCode, keyboardState, buffer, 0, GetKeyboardLayout(0));
+        keyEvent(code, result == 1 ? int32_t(buffer[0] & 0xFF) : 0, true);
+        return 0;
+    }
+    case WM_MOUSEMOVE: {
+        uint32_t x = LOWORD(lParam);
+        uint32_t y = HIWORD(lParam);
+        // centreCursor's own move: reporting it would undo the offset the game just read.
+        if (x == halfWidth() && y == halfHeight()) {
+            return 1;
+        }
+        mouseMoved(int32_t(x), int32_t(y));
+        return 1;
+    }
+    case WM_LBUTTONDOWN:
+        keyEvent(MouseLeft, 0, true);
+        return 1;
+    case WM_LBUTTONUP:
+        keyEvent(MouseLeft, 0, false);
+        return 1;
+    case WM_MBUTTONDOWN:
+        keyEvent(MouseMiddle, 0, true);
+        return 1;
+    case WM_MBUTTONUP:
+        keyEvent(MouseMiddle, 0, false);
+        return 1;
+    case WM_RBUTTONDOWN:
+        keyEvent(MouseRight, 0, true);
+        return 1;
+    case WM_RBUTTONUP:
+        keyEvent(MouseRight, 0, false);
+        return 1;
+    case WM_MOUSEWHEEL: {
+        short delta = GET_WHEEL_DELTA_WPARAM(wParam);
+        keyEvent(delta > 0 ? WheelUp : WheelDown, 0, true);
+        return 1;
+    }
+    default:
+        return 1;
+    }
+}
