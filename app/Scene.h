@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <list>
 
-class Scene : public InputListener {
+// Final: the scene is never a base, so deleting it through its own type is safe.
+class Scene final : public InputListener {
 public:
     Scene() { eventMask = -1; }
 
