@@ -150,10 +150,11 @@ bool paintPetal(const std::string& dir) {
             c = mix(c, edge, (1 - smooth(0.0f, 0.10f, t)) * 0.35f);
             // A faint central vein that fades before the tip, and two fainter side veins.
             float vein = std::exp(-std::pow((s - 0.5f) / 0.012f, 2.0f)) * smooth(0.08f, 0.6f, t);
+            // Side veins leave the base beside the central one and spread towards the tip.
             for (float side : {-1.0f, 1.0f}) {
-                float curve = 0.5f + side * 0.22f * std::sin((1 - t) * Pi * 0.85f) * t;
-                vein +=
-                    0.45f * std::exp(-std::pow((s - curve) / 0.01f, 2.0f)) * smooth(0.2f, 0.7f, t);
+                float course = 0.5f + side * (0.04f + 0.16f * (1 - t));
+                vein += 0.45f * std::exp(-std::pow((s - course) / 0.01f, 2.0f)) *
+                        smooth(0.25f, 0.75f, t);
             }
             c = mix(c, Colour{0.74f, 0.76f, 0.84f}, clamp01(vein) * 0.55f);
             // Lengthwise fibres.
