@@ -108,9 +108,9 @@ bool Texture::readImage(Stream& stream, const TextureFileHeader& header, Texture
     uint8_t bytes[ImageHeaderSize];
     if (!readFully(stream, bytes, ImageHeaderSize))
         return false;
-    image.dataSize = readLE32(bytes);
-    image.width = readLE32(bytes + 4);
-    image.height = readLE32(bytes + 8);
+    image.dataSize = readLE32(bytes + 4);
+    image.width = readLE32(bytes + 8);
+    image.height = readLE32(bytes + 12);
     // OpenGL and the mipmap builder read as much as the image's size says, whatever dataSize
     // claims: a file with less than that would have them read past the buffer.
     int64_t needed = pixelBytes(header.format, header.type, image.width, image.height);

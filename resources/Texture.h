@@ -19,7 +19,7 @@ struct TextureFileHeader {
     uint32_t wrap = 0;
 };
 
-// The 16-byte image header and the pixel data that follows it.
+// The 16-byte image header (a reserved field, then these three) and the pixel data after it.
 struct TextureImage {
     uint32_t dataSize = 0;
     uint32_t width = 0;

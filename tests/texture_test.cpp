@@ -1,0 +1,354 @@
+// Textures loaded into a real (offscreen Mesa) OpenGL context: parameters, pixels, mipmaps,
+// the registry, refused files and their log line, and texture-unit binding.
+#include "app/Application.h"
+#include "graphics/Extensions.h"
+#include "platform/platform.h"
+#include "resources/DiskDirectory.h"
+#include "resources/FileStream.h"
+#include "resources/FileSystem.h"
+#include "resources/MemoryStream.h"
+#include "resources/Texture.h"
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+LRESULT CALLBACK testWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// One 64 x 64 window with a current context for the whole process.
+void makeContext() {
+    static bool made = false;
+    if (made)
+        return;
+    made = true;
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = testWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "TextureTest";
+    RegisterClassExA(&windowClass);
+    HWND window = CreateWindowExA(0, "TextureTest", "TextureTest", WS_POPUP, 0, 0, 64, 64, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    HDC dc = GetDC(window);
+    PIXELFORMATDESCRIPTOR format = {};
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.cColorBits = 32;
+    SetPixelFormat(dc, ChoosePixelFormat(dc, &format), &format);
+    wglMakeCurrent(dc, wglCreateContext(dc));
+}
+
+void put32(std::vector<uint8_t>& bytes, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(uint8_t(value >> (8 * i)));
+}
+
+struct GltFile {
+    uint32_t magic = Texture::FileMagic;
+    uint32_t version = 0;
+    uint32_t target = GL_TEXTURE_2D;
+    uint32_t format = GL_RGBA;
+    uint32_t type = GL_UNSIGNED_BYTE;
+    uint32_t wrap = GL_REPEAT;
+    uint32_t width = 2;
+    uint32_t height = 2;
+    std::vector<uint8_t> pixels = std::vector<uint8_t>(16, 0xFF);
+    int64_t dataSize = -1; // -1: the pixels' size
+
+    std::vector<uint8_t> bytes() const {
+        std::vector<uint8_t> out;
+        for (uint32_t field : {magic, version, 0u, target, format, type, wrap, 0u})
+            put32(out, field);
+        put32(out, dataSize < 0 ? uint32_t(pixels.size()) : uint32_t(dataSize));
+        put32(out, width);
+        put32(out, height);
+        out.insert(out.end(), pixels.begin(), pixels.end());
+        return out;
+    }
+};
+
+const char* const Directory = "tex_files";
+
+// Writes tex_files/<name>.glt and answers the resource name that reaches it.
+String writeTexture(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::string path = std::string(Directory) + "/" + name + ".glt";
+    FileStream out(String(path.c_str()), true);
+    out.write(bytes.data(), int32_t(bytes.size()));
+    return String(("tex/" + name).c_str());
+}
+
+std::string lastLogLine() {
+    std::ifstream log("pelmora.log");
+    std::string line, last;
+    while (std::getline(log, line))
+        last = line;
+    return last;
+}
+
+GLint texParameter(GLenum name) {
+    GLint value = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    return value;
+}
+
+GLint integer(GLenum name) {
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
+class TextureTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        makeContext();
+        Application::instance(); // opens pelmora.log here
+        mkdir(Directory, 0755);
+        FileSystem::instance()->addSource("tex/", new DiskDirectory(Directory));
+    }
+    void SetUp() override {
+        hasARBMultitexture = false;
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glDisable(GL_TEXTURE_2D);
+    }
+    void expectRefused(const String& name) {
+        EXPECT_EQ(Texture::load(name), nullptr);
+        String copy(name);
+        EXPECT_EQ(lastLogLine(), std::string("Texture id=") + copy.cStr() + " load failed");
+    }
+};
+
+} // namespace
+
+// ---- Loading ---------------------------------------------------------------------------------
+
+TEST_F(TextureTest, ClampedRgbaFileGetsItsWrapModesAndLinearFilters) {
+    GltFile file;
+    file.wrap = GL_CLAMP;
+    Texture* texture = Texture::load(writeTexture("clamped", file.bytes()));
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(texture->getName(), String("tex/clamped"));
+    EXPECT_EQ(texture->getUseCount(), 0);
+    EXPECT_NE(texture->getHandle().id, 0u);
+    EXPECT_EQ(texture->getHandle().target, GLenum(GL_TEXTURE_2D));
+    // Left bound on unit 0 with 2D texturing on.
+    EXPECT_EQ(GLuint(integer(GL_TEXTURE_BINDING_2D)), texture->getHandle().id);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(texParameter(GL_TEXTURE_WRAP_S), GL_CLAMP);
+    EXPECT_EQ(texParameter(GL_TEXTURE_WRAP_T), GL_CLAMP);
+    EXPECT_EQ(texParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+    EXPECT_EQ(texParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+}
+
+TEST_F(TextureTest, SameNameAnswersTheRegisteredObjectWithoutReadingAgain) {
+    GltFile file;
+    String name = writeTexture("twice", file.bytes());
+    Texture* first = Texture::load(name);
+    ASSERT_NE(first, nullptr);
+    // A broken file under the same name shows that the second request does not read it.
+    writeTexture("twice", std::vector<uint8_t>{1, 2, 3});
+    EXPECT_EQ(Texture::load(name), first);
+    EXPECT_EQ(first->getUseCount(), 0);
+}
+
+TEST_F(TextureTest, PixelsReachTheScreenWithTheFirstRowAtTZero) {
+    // 4 x 4 texels in 2 x 2 blocks: red, green in the first two rows; blue, white below.
+    GltFile file;
+    file.width = 4;
+    file.height = 4;
+    file.pixels.clear();
+    const uint8_t colours[4][4] = {
+        {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 255, 255}};
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            file.pixels.insert(file.pixels.end(), colours[(y / 2) * 2 + x / 2],
+                               colours[(y / 2) * 2 + x / 2] + 4);
+    Texture* texture = Texture::load(writeTexture("blocks", file.bytes()));
+    ASSERT_NE(texture, nullptr);
+
+    glViewport(0, 0, 64, 64);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    texture->getHandle().bind(0);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-1, -1);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, -1);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, 1);
+    glVertex2f(-1, 1);
+    glEnd();
+    texture->getHandle().unbind();
+    glFinish();
+
+    auto pixel = [](int x, int y) {
+        uint8_t rgba[4] = {};
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+        return std::vector<int>{rgba[0], rgba[1], rgba[2]};
+    };
+    EXPECT_EQ(pixel(10, 10), (std::vector<int>{255, 0, 0}));
+    EXPECT_EQ(pixel(53, 10), (std::vector<int>{0, 255, 0}));
+    EXPECT_EQ(pixel(10, 53), (std::vector<int>{0, 0, 255}));
+    EXPECT_EQ(pixel(53, 53), (std::vector<int>{255, 255, 255}));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+TEST_F(TextureTest, MipmapsKeepTheAlphaOfFormatsThatCarryIt) {
+    const struct {
+        uint32_t format;
+        int bytesPerPixel;
+        GLint expected;
+    } cases[] = {{GL_BGRA_EXT, 4, GL_RGBA},
+                 {GL_ALPHA, 1, GL_ALPHA},
+                 {GL_LUMINANCE_ALPHA, 2, GL_LUMINANCE_ALPHA},
+                 {GL_LUMINANCE, 1, GL_LUMINANCE},
+                 {GL_RGB, 3, 3}}; // the driver answers a component count as given
+    for (const auto& c : cases) {
+        GltFile file;
+        file.format = c.format;
+        file.width = 4;
+        file.height = 4;
+        file.pixels.assign(size_t(16 * c.bytesPerPixel), 0x80);
+        std::string name = "mip_" + std::to_string(c.format);
+        Texture* texture = Texture::load(writeTexture(name, file.bytes()));
+        ASSERT_NE(texture, nullptr) << name;
+        for (GLint level : {0, 1, 2}) {
+            GLint internal = 0;
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_INTERNAL_FORMAT, &internal);
+            EXPECT_EQ(internal, c.expected) << name << " level " << level;
+        }
+    }
+}
+
+TEST_F(TextureTest, VersionOneLoadsAndVersionTwoIsRefusedWithItsLogLine) {
+    GltFile file;
+    file.version = 1;
+    EXPECT_NE(Texture::load(writeTexture("version1", file.bytes())), nullptr);
+    file.version = 2;
+    expectRefused(writeTexture("version2", file.bytes()));
+}
+
+TEST_F(TextureTest, RefusedFileIsNotRememberedAndLoadsOnceRepaired) {
+    GltFile file;
+    file.magic = 0x46544C48;
+    String name = writeTexture("repaired", file.bytes());
+    expectRefused(name);
+    file.magic = Texture::FileMagic;
+    writeTexture("repaired", file.bytes());
+    EXPECT_NE(Texture::load(name), nullptr);
+}
+
+TEST_F(TextureTest, MissingFileAndOtherTargetsAreRefused) {
+    expectRefused("tex/no_such_texture");
+    expectRefused("elsewhere/no_prefix");
+    GltFile file;
+    file.target = GL_TEXTURE_1D;
+    expectRefused(writeTexture("one_d", file.bytes()));
+}
+
+// ---- Damaged files ---------------------------------------------------------------------------
+
+TEST_F(TextureTest, FilesShorterThanTheirHeadersOrDataAreRefused) {
+    std::vector<uint8_t> whole = GltFile().bytes();
+    expectRefused(
+        writeTexture("short_header", std::vector<uint8_t>(whole.begin(), whole.begin() + 27)));
+    expectRefused(writeTexture("short_image_header",
+                               std::vector<uint8_t>(whole.begin(), whole.begin() + 40)));
+    expectRefused(writeTexture("short_data", std::vector<uint8_t>(whole.begin(), whole.end() - 1)));
+}
+
+TEST_F(TextureTest, DataSmallerThanWhatOpenGLReadsIsRefused) {
+    GltFile file; // 2 x 2 RGBA needs 16 bytes
+    file.pixels.resize(8);
+    expectRefused(writeTexture("too_small", file.bytes()));
+    file.type = 0x1234; // a type whose size is unknown
+    file.pixels.resize(16);
+    expectRefused(writeTexture("unknown_type", file.bytes()));
+}
+
+TEST(TexturePixelBytesTest, RowsArePaddedToFourBytesExceptTheLast) {
+    EXPECT_EQ(Texture::pixelBytes(GL_RGB, GL_UNSIGNED_BYTE, 3, 2), 12 + 9);
+    EXPECT_EQ(Texture::pixelBytes(GL_RGBA, GL_UNSIGNED_BYTE, 2, 2), 16);
+    EXPECT_EQ(Texture::pixelBytes(GL_ALPHA, GL_UNSIGNED_BYTE, 5, 3), 8 + 8 + 5);
+    EXPECT_EQ(Texture::pixelBytes(GL_RGB, GL_UNSIGNED_SHORT_5_6_5, 3, 2), 8 + 6);
+    EXPECT_EQ(Texture::pixelBytes(GL_RGBA, GL_FLOAT, 3, 2), 96);
+    EXPECT_EQ(Texture::pixelBytes(GL_RGBA, GL_UNSIGNED_BYTE, 0, 5), 0);
+    EXPECT_EQ(Texture::pixelBytes(0x1234, GL_UNSIGNED_BYTE, 2, 2), -1);
+    EXPECT_GT(Texture::pixelBytes(GL_RGBA, GL_FLOAT, 0xFFFFFFFFu, 0xFFFFFFFFu), 0xFFFFFFFFLL);
+}
+
+TEST(TextureReaderTest, DataSizeBeyondTheStreamIsRefusedBeforeAllocating) {
+    GltFile file;
+    file.dataSize = 0xFFFFFFF0u;
+    std::vector<uint8_t> bytes = file.bytes();
+    MemoryStream stream(bytes.data(), int32_t(bytes.size()));
+    TextureFileHeader header;
+    ASSERT_TRUE(Texture::readFileHeader(stream, header));
+    TextureImage image;
+    EXPECT_FALSE(Texture::readImage(stream, header, image));
+    EXPECT_TRUE(image.pixels.empty());
+}
+
+// ---- Texture units ---------------------------------------------------------------------------
+
+TEST_F(TextureTest, BindBeyondTheUnitCountChangesNothing) {
+    hasARBMultitexture = true;
+    ext::glActiveTextureARB = PFNGLACTIVETEXTUREARBPROC(wglGetProcAddress("glActiveTextureARB"));
+    TextureHandle handle;
+    handle.target = GL_TEXTURE_2D;
+    handle.generate();
+    handle.bind(1);
+    EXPECT_EQ(handle.unit, 1u);
+    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE1_ARB);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(GLuint(integer(GL_TEXTURE_BINDING_2D)), handle.id);
+    ASSERT_GT(TextureHandle::unitCount, 1);
+
+    // Unbinding acts on the active unit and then selects unit 0.
+    handle.unbind();
+    EXPECT_EQ(handle.unit, 0u);
+    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
+    glActiveTexture(GL_TEXTURE1);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), 0);
+    glActiveTexture(GL_TEXTURE0);
+
+    handle.bind(uint32_t(TextureHandle::unitCount));
+    handle.bind(0xFFFFFFFFu);
+    EXPECT_EQ(handle.unit, 0u);
+    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), 0);
+    handle.destroy();
+    hasARBMultitexture = false;
+}
+
+TEST_F(TextureTest, WithoutMultitextureTheUnitIsIgnored) {
+    TextureHandle handle;
+    handle.target = GL_TEXTURE_2D;
+    handle.generate();
+    handle.bind(5);
+    EXPECT_EQ(handle.unit, 0u);
+    EXPECT_EQ(integer(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
+    EXPECT_EQ(GLuint(integer(GL_TEXTURE_BINDING_2D)), handle.id);
+    handle.unbind();
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    GLuint id = handle.id;
+    handle.destroy();
+    EXPECT_EQ(handle.id, id);
+    EXPECT_FALSE(glIsTexture(id));
+}
