@@ -18,6 +18,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -36,7 +37,10 @@ const char* const messages[] = {
     "0123456789"};
 
 std::string scratch(const std::string& name) {
+    // One folder per process: ctest may run the cases of this file side by side.
     std::string dir = std::string(PELMORA_BINARY_DIR) + "/tests/tools_scratch";
+    mkdir(dir.c_str(), 0755);
+    dir += "/" + std::to_string(getpid());
     mkdir(dir.c_str(), 0755);
     return dir + "/" + name;
 }
