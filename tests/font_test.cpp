@@ -1,0 +1,364 @@
+// Bitmap fonts in a real (offscreen Mesa) OpenGL context: glyph metrics, measuring, the state
+// text drawing leaves, text pixels where the pen puts them, text styles and refused files.
+#include "app/Application.h"
+#include "platform/platform.h"
+#include "resources/DiskDirectory.h"
+#include "resources/FileStream.h"
+#include "resources/FileSystem.h"
+#include "resources/Font.h"
+#include "resources/FontFile.h"
+#include "resources/TextStyle.h"
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+LRESULT CALLBACK testWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// One 64 x 64 window with a current context for the whole process.
+void makeContext() {
+    static bool made = false;
+    if (made)
+        return;
+    made = true;
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = testWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "FontTest";
+    RegisterClassExA(&windowClass);
+    HWND window = CreateWindowExA(0, "FontTest", "FontTest", WS_POPUP, 0, 0, 64, 64, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    HDC dc = GetDC(window);
+    PIXELFORMATDESCRIPTOR format = {};
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.cColorBits = 32;
+    SetPixelFormat(dc, ChoosePixelFormat(dc, &format), &format);
+    wglMakeCurrent(dc, wglCreateContext(dc));
+}
+
+void put32(std::vector<uint8_t>& bytes, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(uint8_t(value >> (8 * i)));
+}
+
+struct Record {
+    uint32_t code, x, y, w, h;
+    int32_t xOffset, yOffset, advance;
+};
+
+std::vector<uint8_t> records(const std::vector<Record>& list) {
+    std::vector<uint8_t> bytes;
+    for (const Record& r : list)
+        for (uint32_t field : {r.code, r.x, r.y, r.w, r.h, uint32_t(r.xOffset), uint32_t(r.yOffset),
+                               uint32_t(r.advance)})
+            put32(bytes, field);
+    return bytes;
+}
+
+// A 16 x 8 image whose left half is opaque: glyph 'A' covers it.
+std::vector<uint8_t> imageChunk(uint32_t width = 16, uint32_t height = 8) {
+    std::vector<uint8_t> bytes;
+    put32(bytes, width);
+    put32(bytes, height);
+    put32(bytes, 0);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            bytes.push_back(x < width / 2 ? 255 : 0);
+    return bytes;
+}
+
+struct FontChunk {
+    uint32_t type;
+    std::vector<uint8_t> data;
+};
+
+std::vector<uint8_t> fontFile(uint32_t unitSize, const std::vector<FontChunk>& chunks) {
+    std::vector<uint8_t> bytes;
+    put32(bytes, FontFile::MagicFont);
+    put32(bytes, ChunkFile::VersionCurrent);
+    bytes.resize(40, 0);
+    put32(bytes, 60); // the table follows the extension
+    put32(bytes, uint32_t(chunks.size()));
+    put32(bytes, unitSize);
+    put32(bytes, 0);
+    put32(bytes, 0);
+    uint32_t offset = 60 + 16 * uint32_t(chunks.size());
+    for (const FontChunk& chunk : chunks) {
+        put32(bytes, chunk.type);
+        put32(bytes, 0);
+        put32(bytes, offset);
+        put32(bytes, uint32_t(chunk.data.size()));
+        offset += uint32_t(chunk.data.size());
+    }
+    for (const FontChunk& chunk : chunks)
+        bytes.insert(bytes.end(), chunk.data.begin(), chunk.data.end());
+    return bytes;
+}
+
+const Record GlyphA = {'A', 0, 0, 8, 8, 0, 0, 8};
+const Record GlyphC = {'c', 0, 0, 16, 32, 0, 0, 18};
+
+String writeFont(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::string path = "font_files/" + name + ".glf";
+    FileStream out(String(path.c_str()), true);
+    out.write(bytes.data(), int32_t(bytes.size()));
+    return String(("fonts/" + name).c_str());
+}
+
+std::string lastLogLine() {
+    std::ifstream log("pelmora.log");
+    std::string line, last;
+    while (std::getline(log, line))
+        last = line;
+    return last;
+}
+
+class FontTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        makeContext();
+        Application::instance();
+        mkdir("font_files", 0755);
+        FileSystem::instance()->addSource("fonts/", new DiskDirectory("font_files"));
+    }
+    static Font* standardFont() {
+        return Font::load(writeFont(
+            "standard",
+            fontFile(8, {{FontFile::ChunkImage, imageChunk()},
+                         {FontFile::ChunkGlyphs, records({GlyphA, {0, 0, 0, 8, 8, 0, 0, 8}})}})));
+    }
+    void expectRefused(const String& name) {
+        EXPECT_EQ(Font::load(name), nullptr);
+        String copy(name);
+        EXPECT_EQ(lastLogLine(), std::string("Font id=") + copy.cStr() + " load failed");
+    }
+};
+
+} // namespace
+
+// ---- Glyph table -----------------------------------------------------------------------------
+
+TEST(GlyphTableTest, MetricsAreDividedByTheUnitSizeAndCornersByTheImage) {
+    Glyph glyphs[Font::GlyphCount];
+    std::vector<uint8_t> table = records({GlyphC, {'d', 4, 8, 4, 8, -10, -3, -2}});
+    Font::buildGlyphs(glyphs, table.data(), uint32_t(table.size()), 64, 32, 32);
+    const Glyph& c = glyphs[uint8_t('c')];
+    EXPECT_FLOAT_EQ(c.x1, 0.5f);
+    EXPECT_FLOAT_EQ(c.y1, 1.0f);
+    EXPECT_FLOAT_EQ(c.advance, 0.5625f);
+    EXPECT_FLOAT_EQ(c.s1, 0.25f);
+    EXPECT_FLOAT_EQ(c.t1, 1.0f);
+    // Negative offsets plus a width stay small numbers.
+    const Glyph& d = glyphs[uint8_t('d')];
+    EXPECT_FLOAT_EQ(d.x0, -10.0f / 32);
+    EXPECT_FLOAT_EQ(d.x1, -6.0f / 32);
+    EXPECT_FLOAT_EQ(d.y1, 5.0f / 32);
+    EXPECT_FLOAT_EQ(d.advance, -2.0f / 32);
+    EXPECT_FLOAT_EQ(d.s0, 4.0f / 64);
+    EXPECT_FLOAT_EQ(d.t0, 8.0f / 32);
+}
+
+TEST(GlyphTableTest, OnlyWholeRecordsCountAndLaterRecordsReplaceEarlierOnes) {
+    Glyph glyphs[Font::GlyphCount];
+    std::vector<uint8_t> table = records(
+        {{'a', 0, 0, 1, 1, 0, 0, 1}, {'a', 0, 0, 1, 1, 0, 0, 5}, {'z', 0, 0, 1, 1, 0, 0, 7}});
+    table.resize(70); // two whole records and 6 bytes of the third
+    Font::buildGlyphs(glyphs, table.data(), uint32_t(table.size()), 4, 4, 1);
+    EXPECT_FLOAT_EQ(glyphs[uint8_t('a')].advance, 5.0f);
+    EXPECT_FLOAT_EQ(glyphs[uint8_t('z')].advance, 0.0f);
+}
+
+TEST(GlyphTableTest, CodesOutsideTheTableAreSkipped) {
+    Glyph glyphs[Font::GlyphCount + 1];
+    glyphs[Font::GlyphCount].advance = 99; // a sentinel just past the table
+    std::vector<uint8_t> table = records({{256 + 'A', 0, 0, 1, 1, 0, 0, 3},
+                                          {256, 0, 0, 1, 1, 0, 0, 3},
+                                          {0xFFFFFFFFu, 0, 0, 1, 1, 0, 0, 3}});
+    Font::buildGlyphs(glyphs, table.data(), uint32_t(table.size()), 4, 4, 1);
+    EXPECT_FLOAT_EQ(glyphs[uint8_t('A')].advance, 0.0f);
+    EXPECT_FLOAT_EQ(glyphs[0].advance, 0.0f);
+    EXPECT_FLOAT_EQ(glyphs[Font::GlyphCount].advance, 99.0f);
+}
+
+// ---- Loading and measuring -------------------------------------------------------------------
+
+TEST_F(FontTest, LoadedFontMeasuresByAdvanceTimesSize) {
+    Font* font = Font::load(
+        writeFont("measure", fontFile(32, {{FontFile::ChunkImage, imageChunk(64, 32)},
+                                           {FontFile::ChunkGlyphs, records({GlyphC})}})));
+    ASSERT_NE(font, nullptr);
+    EXPECT_FLOAT_EQ(font->textWidth(40, "c", -1), 22.5f);
+    EXPECT_FLOAT_EQ(font->textWidth(40, "cc", -1), 45.0f);
+    EXPECT_FLOAT_EQ(font->textWidth(40, "cc", 1), 22.5f);
+    EXPECT_FLOAT_EQ(font->textWidth(40, "cxc", -1), 45.0f); // 'x' has no record
+    EXPECT_FLOAT_EQ(font->textWidth(40, "", -1), 0.0f);
+    EXPECT_FLOAT_EQ(font->textWidth(40, "ccc", 0), 0.0f);
+    // The build leaves the font's texture bound on unit 0 with linear filters.
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    GLint filter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    EXPECT_EQ(filter, GL_LINEAR);
+}
+
+TEST_F(FontTest, SameNameAnswersTheSameFontAndStylesCountTheirUses) {
+    Font* font = standardFont();
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(Font::load("fonts/standard"), font);
+    {
+        TextStyle a(font, Vector3(1, 0, 0), 10);
+        TextStyle b(font, Vector3(0, 1, 0), 20);
+        TextStyle c(font, Vector3(0, 0, 1), 30);
+        EXPECT_EQ(font->getUseCount(), 3);
+        EXPECT_FLOAT_EQ(b.width("AA", -1), 2 * 20.0f);
+        EXPECT_FLOAT_EQ(c.getSize(), 30.0f);
+    }
+    EXPECT_EQ(font->getUseCount(), 0);
+}
+
+TEST_F(FontTest, StyleWithoutFontDrawsNothingAndMeasuresZero) {
+    TextStyle style(nullptr, Vector3(1, 1, 1), 40);
+    EXPECT_FLOAT_EQ(style.width("abc", -1), 0.0f);
+    style.draw(0, 0, "abc");
+    style.drawFormatted(0, 0, "%i", 42);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// ---- Refused files ---------------------------------------------------------------------------
+
+TEST_F(FontTest, DamagedFilesAreRefusedWithTheLogLine) {
+    auto glyphs = FontChunk{FontFile::ChunkGlyphs, records({GlyphA})};
+    expectRefused("fonts/missing");
+    expectRefused(writeFont("no_image", fontFile(8, {glyphs})));
+    expectRefused(writeFont("no_glyphs", fontFile(8, {{FontFile::ChunkImage, imageChunk()}})));
+    std::vector<uint8_t> cut = imageChunk();
+    cut.pop_back();
+    expectRefused(writeFont("short_image", fontFile(8, {{FontFile::ChunkImage, cut}, glyphs})));
+    expectRefused(
+        writeFont("empty_image", fontFile(8, {{FontFile::ChunkImage, imageChunk(0, 8)}, glyphs})));
+    expectRefused(
+        writeFont("odd_width", fontFile(8, {{FontFile::ChunkImage, imageChunk(6, 8)}, glyphs})));
+    expectRefused(
+        writeFont("zero_unit", fontFile(0, {{FontFile::ChunkImage, imageChunk()}, glyphs})));
+    std::vector<uint8_t> header = fontFile(8, {});
+    header.resize(47);
+    expectRefused(writeFont("short_header", header));
+}
+
+TEST_F(FontTest, RefusedFontIsNotRemembered) {
+    auto glyphs = FontChunk{FontFile::ChunkGlyphs, records({GlyphA})};
+    String name = writeFont("later", fontFile(8, {glyphs}));
+    expectRefused(name);
+    writeFont("later", fontFile(8, {{FontFile::ChunkImage, imageChunk()}, glyphs}));
+    EXPECT_NE(Font::load(name), nullptr);
+}
+
+// ---- Drawing ---------------------------------------------------------------------------------
+
+namespace {
+
+void pixelCamera() {
+    glViewport(0, 0, 64, 64);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 64, 64, 0, -1, 1); // y downwards, as the scene draws
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+// Colour at scene pixel (x, y), y counted from the top.
+std::vector<int> pixel(int x, int y) {
+    uint8_t rgba[4] = {};
+    glReadPixels(x, 63 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2]};
+}
+
+} // namespace
+
+TEST_F(FontTest, GlyphsLandWhereThePenPutsThem) {
+    Font* font = standardFont();
+    ASSERT_NE(font, nullptr);
+    pixelCamera();
+    // Size 8 on unit size 8: one font pixel per screen pixel; each 'A' covers 8 x 8 and
+    // advances 8, glyph 0 the same.
+    font->drawText(Vector3(0, 1, 0), 8, String("A\0A", 3), 8, 16);
+    glFinish();
+    const std::vector<int> green = {0, 255, 0}, black = {0, 0, 0};
+    for (int x : {9, 14, 17, 22, 25, 30})
+        EXPECT_EQ(pixel(x, 20), green) << x;
+    EXPECT_EQ(pixel(5, 20), black);
+    EXPECT_EQ(pixel(34, 20), black);
+    EXPECT_EQ(pixel(12, 13), black);
+    EXPECT_EQ(pixel(12, 26), black);
+}
+
+TEST_F(FontTest, DrawingLeavesWhiteColourNoTextureAndTheEnablesAsTheyWere) {
+    Font* font = standardFont();
+    ASSERT_NE(font, nullptr);
+    pixelCamera();
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(1, 0, 0);
+    GLfloat before[16], after[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, before);
+    for (const char* text : {"AA", ""}) {
+        font->drawText(Vector3(0, 0, 1), 8, text, 3, 4);
+        GLfloat colour[4];
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        EXPECT_EQ(colour[0], 1.0f);
+        EXPECT_EQ(colour[1], 1.0f);
+        EXPECT_EQ(colour[2], 1.0f);
+        EXPECT_FALSE(glIsEnabled(GL_BLEND));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+        GLint value = -1;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
+        EXPECT_EQ(value, 0);
+        glGetIntegerv(GL_BLEND_SRC, &value);
+        EXPECT_EQ(value, GL_SRC_ALPHA);
+        glGetIntegerv(GL_BLEND_DST, &value);
+        EXPECT_EQ(value, GL_ONE_MINUS_SRC_ALPHA);
+        glGetFloatv(GL_MODELVIEW_MATRIX, after);
+        EXPECT_EQ(std::vector<float>(before, before + 16), std::vector<float>(after, after + 16));
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        glColor3f(1, 0, 0);
+    }
+    // Enables that were on stay on.
+    glEnable(GL_BLEND);
+    font->drawText(Vector3(0, 0, 1), 8, "A", 3, 4);
+    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    glDisable(GL_BLEND);
+}
+
+TEST_F(FontTest, StyleDrawsFormattedTextInItsColour) {
+    Font* font = standardFont();
+    ASSERT_NE(font, nullptr);
+    pixelCamera();
+    TextStyle style(font, Vector3(1, 0, 0), 8);
+    style.drawFormatted(0, 0, "%c%s", 'A', "A");
+    glFinish();
+    EXPECT_EQ(pixel(12, 4), (std::vector<int>{255, 0, 0}));
+    EXPECT_EQ(pixel(20, 4), (std::vector<int>{0, 0, 0}));
+}
+
+TEST_F(FontTest, FormattedTextIsCutAt1023Bytes) {
+    Font* font = standardFont();
+    ASSERT_NE(font, nullptr);
+    pixelCamera();
+    TextStyle style(font, Vector3(1, 0, 0), 8);
+    std::string many(3000, 'A');
+    // The pen starts so that glyph 1023 (the last kept) covers x 8..16 and glyph 1024 16..24.
+    style.drawFormatted(8 - 1022 * 8, 0, "%s", many.c_str());
+    glFinish();
+    EXPECT_EQ(pixel(12, 4), (std::vector<int>{255, 0, 0}));
+    EXPECT_EQ(pixel(20, 4), (std::vector<int>{0, 0, 0}));
+}
