@@ -9,12 +9,21 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
+
+// Other test programs share the build's working directory and its pelmora.log: run in a
+// directory of this program's own.
+const bool inOwnDirectory = [] {
+    std::filesystem::create_directories("application_test.run");
+    std::filesystem::current_path("application_test.run");
+    return true;
+}();
 
 std::vector<std::string> trace;
 

@@ -3,11 +3,20 @@
 #include "app/Application.h"
 #include "app/Timer.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace {
+
+// Other test programs share the build's working directory and its pelmora.log: run in a
+// directory of this program's own.
+const bool inOwnDirectory = [] {
+    std::filesystem::create_directories("timer_test.run");
+    std::filesystem::current_path("timer_test.run");
+    return true;
+}();
 
 class ManualTimer : public TimerBase {
 public:

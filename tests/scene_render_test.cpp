@@ -1,0 +1,125 @@
+// The whole start-up road on a real window and GL context: the display component registered
+// first gets the start-up hooks, the scene starts inside init and sizes its camera to the
+// screen, scene pixels land on window pixels with y downwards, and a mouse message travels from
+// the window procedure through the InputSystem and the scene to an object.
+#include "app/Application.h"
+#include "app/Log.h"
+#include "app/Scene.h"
+#include "graphics/GraphicSystem.h"
+#include "input/InputSystem.h"
+
+#include <fstream>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Other test programs share the build's working directory and its pelmora.log: run in a
+// directory of this program's own.
+const bool inOwnDirectory = [] {
+    std::filesystem::create_directories("scene_render_test.run");
+    std::filesystem::current_path("scene_render_test.run");
+    return true;
+}();
+
+// A filled rectangle in scene coordinates; records the clicks it is offered.
+class Box : public SceneObject {
+public:
+    Box(Rect area_, float red_, float green_, float blue_)
+        : area(area_), red(red_), green(green_), blue(blue_) {}
+
+    bool handleInput(int32_t type, const InputState& state) override {
+        if (type == EventPress && state.key == MouseLeft) {
+            clicks.push_back({state.mouseX, state.mouseY});
+            return true;
+        }
+        return false;
+    }
+    bool resize(const Rect& viewport) override {
+        sizedTo = viewport;
+        return true;
+    }
+    void render() override {
+        glDisable(GL_TEXTURE_2D);
+        glColor3f(red, green, blue);
+        glBegin(GL_QUADS);
+        glVertex2f(area.x0, area.y0);
+        glVertex2f(area.x1, area.y0);
+        glVertex2f(area.x1, area.y1);
+        glVertex2f(area.x0, area.y1);
+        glEnd();
+    }
+
+    Rect area;
+    float red, green, blue;
+    Rect sizedTo;
+    std::vector<std::vector<int32_t>> clicks;
+};
+
+// The pixel at scene coordinates (x, y), read back from the GL's bottom-up rows.
+std::vector<int> pixelAt(int x, int y, int height) {
+    unsigned char rgba[4] = {};
+    glReadPixels(x, height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2]};
+}
+
+} // namespace
+
+TEST(SceneOnScreen, StartsInsideInitDrawsInPixelsAndReceivesClicks) {
+    GraphicSystem* graphics = GraphicSystem::instance();
+    graphics->useDesktopMode();
+    graphics->setVsync(true);
+    graphics->setDoubleBuffer(true);
+    Application* app = Application::instance();
+    ASSERT_EQ(app->components.size(), 1u);
+
+    Box* green = new Box(Rect(10, 20, 30, 40), 0, 1, 0);
+    Box* hidden = new Box(Rect(0, 0, 4000, 4000), 1, 0, 0);
+    green->visible = true;
+    app->scene->add(green);
+    app->scene->add(hidden);
+    ASSERT_TRUE(app->init());
+
+    const int width = static_cast<int>(graphics->getWidth());
+    const int height = static_cast<int>(graphics->getHeight());
+    ASSERT_GT(width, 40);
+    ASSERT_GT(height, 40);
+    ASSERT_EQ(graphics->getLifecycleState(), GraphicSystem::StateContextReady);
+    EXPECT_TRUE(app->scene->started);
+    EXPECT_EQ(green->sizedTo.x1, float(width));
+    EXPECT_EQ(green->sizedTo.y1, float(height));
+    // Starting the scene brought the InputSystem in as the second component.
+    ASSERT_EQ(app->components.size(), 2u);
+    EXPECT_EQ(app->components[1], static_cast<ApplicationComponent*>(InputSystem::instance()));
+
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    app->scene->render();
+    glFinish();
+    EXPECT_EQ(pixelAt(20, 30, height), std::vector<int>({0, 255, 0}));
+    EXPECT_EQ(pixelAt(20, 10, height), std::vector<int>({0, 0, 0}));
+    EXPECT_EQ(pixelAt(5, 30, height), std::vector<int>({0, 0, 0}));
+    EXPECT_EQ(pixelAt(20, 45, height), std::vector<int>({0, 0, 0}));
+
+    // A click carries the position of the last mouse move.
+    SendMessageA(app->window, WM_MOUSEMOVE, 0, LPARAM(20 | (30 << 16)));
+    SendMessageA(app->window, WM_LBUTTONDOWN, MK_LBUTTON, LPARAM(20 | (30 << 16)));
+    ASSERT_EQ(green->clicks.size(), 1u);
+    EXPECT_EQ(green->clicks[0], std::vector<int32_t>({20, 30}));
+    EXPECT_TRUE(hidden->clicks.empty());
+
+    // One pass of the loop, then the four lines of a normal run.
+    PostMessageA(app->window, WM_CLOSE, 0, 0);
+    app->run();
+    EXPECT_EQ(graphics->getFrameCount(), 1u);
+    std::ifstream in("pelmora.log");
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    EXPECT_EQ(lines,
+              std::vector<std::string>({"Application initialising...", "Initialisation successful",
+                                        "Running main loop...", "Application terminated"}));
+}
