@@ -70,9 +70,19 @@ const char* const FlowerScene::NotLovedVerdict =
     "\xD3\xE2\xFB, \xC2\xE0\xF8\xE8 \xF7\xF3\xE2\xF1\xF2\xE2\xE0 \xED\xE5 \xE2\xE7\xE0\xE8\xEC\xED"
     "\xFB...";
 
-FlowerScene::FlowerScene() : FlowerScene(Timer::instance()->now()) {}
+// The clock is read only after the resources are loaded, so the seed is the moment the flower
+// was ready.
+FlowerScene::FlowerScene() {
+    loadResources();
+    plant(Timer::instance()->now());
+}
 
 FlowerScene::FlowerScene(uint32_t seed) {
+    loadResources();
+    plant(seed);
+}
+
+void FlowerScene::loadResources() {
     eventMask = EventPress;
     visible = true;
 
@@ -85,10 +95,11 @@ FlowerScene::FlowerScene(uint32_t seed) {
     lovesText = new TextStyle(Font::load("data/graffiti"), Vector3(0, 1, 0), 40);
     lovesNotText = new TextStyle(Font::load("data/graffiti"), Vector3(1, 0.71f, 0.7f), 40);
     verdictText = new TextStyle(Font::load("data/graffiti"), Vector3(1, 1, 0), 80);
+}
 
+void FlowerScene::plant(uint32_t seed) {
     uint32_t random = seed;
     petalCount = petalCountFor(nextRandom(random));
-
     petalsLeft = petalCount;
     edgeSegments = 10;
     petals.assign(petalCount, 1);

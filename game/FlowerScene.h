@@ -71,6 +71,8 @@ public:
     bool loves = true;
 
 private:
+    void loadResources();
+    void plant(uint32_t seed);
     void drawBackground();
     void drawPetals();
     void drawCentre();

@@ -332,16 +332,25 @@ private:
     int exitStatus_ = -1;
 };
 
-std::string freshRunDir(bool withData) {
-    char dir[] = "/tmp/pelmora-game-run-XXXXXX";
-    if (!mkdtemp(dir))
-        return "";
-    if (withData)
-        for (const char* sub : {"textures", "data"})
-            fs::copy(fs::path(PELMORA_BINARY_DIR) / sub, fs::path(dir) / sub,
-                     fs::copy_options::recursive);
-    return dir;
-}
+// A run directory of the test's own, removed when the test ends.
+struct RunDir {
+    explicit RunDir(bool withData) {
+        char dir[] = "/tmp/pelmora-game-run-XXXXXX";
+        if (!mkdtemp(dir))
+            return;
+        path = dir;
+        if (withData)
+            for (const char* sub : {"textures", "data"})
+                fs::copy(fs::path(PELMORA_BINARY_DIR) / sub, fs::path(dir) / sub,
+                         fs::copy_options::recursive);
+    }
+    ~RunDir() {
+        std::error_code ignored;
+        if (!path.empty())
+            fs::remove_all(path, ignored);
+    }
+    std::string path;
+};
 
 // Where the petals stand: runs of non-background pixels around a circle through the ring.
 struct Petal {
@@ -406,7 +415,8 @@ const std::regex ClickLine(R"((-?\d+\.\d\d) (-?\d+\.\d\d) (-?\d+\.\d\d\d))");
 
 TEST(WholeGame, PlaysEveryPetalToTheVerdictAndEndsOnEscape) {
     const char* prepared = std::getenv("PELMORA_RUN_DIR");
-    std::string runDir = prepared ? prepared : freshRunDir(true);
+    RunDir own(!prepared);
+    std::string runDir = prepared ? prepared : own.path;
     ASSERT_FALSE(runDir.empty());
     fs::remove(fs::path(runDir) / "pelmora.log");
     Game game(runDir);
@@ -535,7 +545,8 @@ TEST(WholeGame, PlaysEveryPetalToTheVerdictAndEndsOnEscape) {
 }
 
 TEST(WholeGame, RunsWithoutItsDataAndEndsOnEscape) {
-    std::string runDir = freshRunDir(false);
+    RunDir own(false);
+    std::string runDir = own.path;
     ASSERT_FALSE(runDir.empty());
     Game game(runDir);
     ASSERT_TRUE(game.connected());
