@@ -362,3 +362,14 @@ TEST_F(FontTest, FormattedTextIsCutAt1023Bytes) {
     EXPECT_EQ(pixel(12, 4), (std::vector<int>{255, 0, 0}));
     EXPECT_EQ(pixel(20, 4), (std::vector<int>{0, 0, 0}));
 }
+
+// ---- The game's own font ---------------------------------------------------------------------
+
+TEST_F(FontTest, GameFontLoadsWithGlyphsForTheCyrillicLetters) {
+    FileSystem::instance()->addSource("gamedata/", new DiskDirectory(PELMORA_BINARY_DIR "/data"));
+    Font* font = Font::load("gamedata/graffiti");
+    ASSERT_NE(font, nullptr);
+    for (int code = 0xC0; code <= 0xFF; ++code)
+        EXPECT_GT(font->getGlyph(uint8_t(code)).advance, 0.0f) << code;
+    EXPECT_GT(font->textWidth(40, "9999", -1), 0.0f);
+}

@@ -352,3 +352,17 @@ TEST_F(TextureTest, WithoutMultitextureTheUnitIsIgnored) {
     EXPECT_EQ(handle.id, id);
     EXPECT_FALSE(glIsTexture(id));
 }
+
+// ---- The game's own textures -----------------------------------------------------------------
+
+TEST_F(TextureTest, GameTexturesLoad) {
+    FileSystem::instance()->addSource("gametextures/",
+                                      new DiskDirectory(PELMORA_BINARY_DIR "/textures"));
+    for (const char* name : {"petal", "center", "bg1", "logo", "cursor"}) {
+        Texture* texture = Texture::load(String("gametextures/w_tavelina/") + String(name));
+        ASSERT_NE(texture, nullptr) << name;
+        GLint width = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        EXPECT_GT(width, 0) << name;
+    }
+}
