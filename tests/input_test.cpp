@@ -61,66 +61,56 @@ protected:
     RecordingListener listener;
 };
 
-TEST_F(InputSystemTest, NamesEveryFixedCodeAndNothingElse) {
-    int named = 0;
-    for (int code = 0; code < KeyCodeCount; ++code) {
-        if (input->keyName(code)) {
-            ++named;
-        }
-    }
-    EXPECT_EQ(named, 101);
-    EXPECT_STREQ(input->keyName(1), "Left Shift");
-    EXPECT_STREQ(input->keyName(14), "Gray Enter");
-    EXPECT_STREQ(input->keyName(17), "Gray 0");
-    EXPECT_STREQ(input->keyName(26), "Gray 9");
-    EXPECT_STREQ(input->keyName(48), "0");
-    EXPECT_STREQ(input->keyName(65), "F1");
-    EXPECT_STREQ(input->keyName(76), "F12");
-    EXPECT_STREQ(input->keyName(92), "\\");
-    EXPECT_STREQ(input->keyName(96), "`,~");
-    EXPECT_STREQ(input->keyName(97), "A");
-    EXPECT_STREQ(input->keyName(122), "Z");
-    for (int code : {0, 7, 10, 12, 33, 38, 58, 60, 62, 64, 94, 95, 123, 128, 256, 259}) {
-        EXPECT_EQ(input->keyName(code), nullptr) << code;
-    }
-}
-
-TEST_F(InputSystemTest, FixedVirtualKeysMapToTheirCodes) {
-    struct Pair {
+TEST_F(InputSystemTest, KeyTablesHoldTheFixedCodesAndTheirNames) {
+    const struct {
         uint32_t vk;
         int32_t code;
-    };
-    const Pair singles[] = {
-        {VK_SHIFT, 1},      {VK_CONTROL, 3},     {VK_MENU, 5},      {VK_BACK, 8},
-        {VK_TAB, 9},        {VK_RETURN, 13},     {VK_NUMLOCK, 15},  {VK_DECIMAL, 16},
-        {VK_ESCAPE, 27},    {VK_DIVIDE, 28},     {VK_MULTIPLY, 29}, {VK_SUBTRACT, 30},
-        {VK_ADD, 31},       {VK_SPACE, 32},      {VK_OEM_7, 39},    {VK_OEM_COMMA, 44},
-        {VK_OEM_MINUS, 45}, {VK_OEM_PERIOD, 46}, {VK_OEM_2, 47},    {VK_OEM_1, 59},
-        {VK_OEM_PLUS, 61},  {VK_CAPITAL, 77},    {VK_SNAPSHOT, 78}, {VK_SCROLL, 79},
-        {VK_PAUSE, 80},     {VK_INSERT, 81},     {VK_DELETE, 82},   {VK_HOME, 83},
-        {VK_END, 84},       {VK_PRIOR, 85},      {VK_NEXT, 86},     {VK_LEFT, 87},
-        {VK_RIGHT, 88},     {VK_UP, 89},         {VK_DOWN, 90},     {VK_OEM_4, 91},
-        {VK_OEM_5, 92},     {VK_OEM_6, 93},      {VK_OEM_3, 96}};
-    int fixed = 0;
-    for (const Pair& pair : singles) {
-        EXPECT_EQ(input->keyCodeFor(pair.vk), pair.code) << "vk " << pair.vk;
-        ++fixed;
+        const char* name;
+    } samples[] = {{VK_SHIFT, 1, "Left Shift"},
+                   {VK_RETURN, 13, "Return"},
+                   {VK_NUMLOCK, 15, "NumLock"},
+                   {VK_DECIMAL, 16, "Gray ."},
+                   {VK_NUMPAD0, 17, "Gray 0"},
+                   {VK_NUMPAD9, 26, "Gray 9"},
+                   {VK_ADD, 31, "Gray +"},
+                   {VK_OEM_7, 39, "'"},
+                   {VK_OEM_2, 47, "/"},
+                   {'0', 48, "0"},
+                   {VK_OEM_1, 59, ";"},
+                   {VK_OEM_PLUS, 61, "="},
+                   {VK_F1, 65, "F1"},
+                   {VK_F12, 76, "F12"},
+                   {VK_CAPITAL, 77, "CapsLock"},
+                   {VK_PAUSE, 80, "Pause"},
+                   {VK_PRIOR, 85, "PgUp"},
+                   {VK_RIGHT, 88, "Right"},
+                   {VK_UP, 89, "Up"},
+                   {VK_OEM_5, 92, "\\"},
+                   {VK_OEM_3, 96, "`,~"},
+                   {'A', 97, "A"},
+                   {'Z', 122, "Z"}};
+    for (const auto& s : samples) {
+        EXPECT_EQ(input->keyCodeFor(s.vk), s.code) << s.vk;
+        EXPECT_STREQ(input->keyName(s.code), s.name);
     }
-    for (int i = 0; i < 26; ++i, ++fixed) {
-        EXPECT_EQ(input->keyCodeFor('A' + i), 97 + i);
-    }
-    for (int i = 0; i < 10; ++i, fixed += 2) {
-        EXPECT_EQ(input->keyCodeFor('0' + i), 48 + i);
-        EXPECT_EQ(input->keyCodeFor(VK_NUMPAD0 + i), 17 + i);
-    }
-    for (int i = 0; i < 12; ++i, ++fixed) {
-        EXPECT_EQ(input->keyCodeFor(VK_F1 + i), 65 + i);
+    EXPECT_STREQ(input->keyName(14), "Gray Enter");
+    // 97 virtual keys have fixed codes; the other 159 are numbered from 128 in order.
+    int fixed = 0, dynamic = 128;
+    for (uint32_t vk = 0; vk < 256; ++vk) {
+        int32_t code = input->keyCodeFor(vk);
+        if (code < 128) {
+            ++fixed;
+            EXPECT_NE(input->keyName(code), nullptr) << code;
+        } else {
+            EXPECT_EQ(code, dynamic++);
+        }
     }
     EXPECT_EQ(fixed, 97);
-    // Every fixed key has a name.
-    for (const Pair& pair : singles) {
-        EXPECT_NE(input->keyName(pair.code), nullptr) << pair.code;
+    int named = 0;
+    for (int code = 0; code < KeyCodeCount; ++code) {
+        named += input->keyName(code) != nullptr;
     }
+    EXPECT_EQ(named, 101);
 }
 
 TEST_F(InputSystemTest, KeysWithoutFixedCodesGetDynamicCodesInOrderOfFirstUse) {
@@ -170,29 +160,11 @@ TEST_F(InputSystemTest, PressSetsTheKeyBitAndReleaseClearsItWithoutCharacter) {
     EXPECT_EQ(listener.events[1].key, 97);
 }
 
-TEST_F(InputSystemTest, RepeatedKeyDownsEachDeliverAPress) {
-    key(WM_KEYDOWN, VK_SPACE, 0x39 << 16 | 1);
-    key(WM_KEYDOWN, VK_SPACE, 0x39 << 16 | 1 | Previous);
-    key(WM_KEYDOWN, VK_SPACE, 0x39 << 16 | 1 | Previous);
-    ASSERT_EQ(listener.events.size(), 3u);
-    for (const Event& e : listener.events) {
-        EXPECT_EQ(e.type, EventPress);
-        EXPECT_EQ(e.key, 32);
-        EXPECT_EQ(e.character, ' ');
-    }
-    key(WM_KEYUP, VK_SPACE, 0x39 << 16 | 1 | Previous | Transition);
-}
-
-TEST_F(InputSystemTest, SystemKeysAndOtherMessagesProduceNoEvent) {
+TEST_F(InputSystemTest, SystemKeysForgedKeysAndOtherMessagesProduceNoEvent) {
     EXPECT_EQ(key(WM_SYSKEYDOWN, VK_MENU, 0x38 << 16 | Context), 1);
     EXPECT_EQ(key(WM_SYSKEYUP, VK_MENU, 0x38 << 16 | Previous | Transition), 1);
     EXPECT_EQ(key(WM_CHAR, 'a', 0), 1);
     EXPECT_EQ(key(WM_LBUTTONDBLCLK, 0, 0), 1);
-    EXPECT_TRUE(listener.events.empty());
-    EXPECT_FALSE(input->getState().isDown(5));
-}
-
-TEST_F(InputSystemTest, VirtualKeyBeyondAByteIsIgnored) {
     // A forged key message must neither write past the keyboard-state array nor give out a
     // dynamic code.
     EXPECT_EQ(key(WM_KEYDOWN, 0x10000, 0), 0);
@@ -232,13 +204,6 @@ TEST_F(InputSystemTest, PressOnlyMaskSeesNoReleases) {
     EXPECT_EQ(listener.events.size(), 4u);
 }
 
-TEST_F(InputSystemTest, SameListenerAddedTwiceIsAskedTwice) {
-    input->addListener(&listener);
-    input->onMessage(nullptr, WM_MBUTTONDOWN, 0, 0);
-    EXPECT_EQ(listener.events.size(), 2u);
-    input->onMessage(nullptr, WM_MBUTTONUP, 0, 0);
-}
-
 TEST_F(InputSystemTest, MoveOntoTheScreenCentreIsDropped) {
     EXPECT_EQ(input->onMessage(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(10, 20)), 1);
     InputState state = input->getState();
@@ -257,13 +222,6 @@ TEST_F(InputSystemTest, MoveOntoTheScreenCentreIsDropped) {
     EXPECT_EQ(listener.events[1].type, EventMove);
     EXPECT_EQ(input->getState().mouseDX, 0);
     EXPECT_EQ(input->getState().mouseDY, 1);
-}
-
-TEST_F(InputSystemTest, CentreRelativeSubtractsHalfTheScreen) {
-    int32_t x = 0, y = 1000;
-    input->toCentreRelative(x, y);
-    EXPECT_EQ(x, -400);
-    EXPECT_EQ(y, 700);
 }
 
 TEST_F(InputSystemTest, ButtonsCarryTheLastMovePosition) {
@@ -297,12 +255,6 @@ TEST_F(InputSystemTest, WheelDeliversPressesOnlyAndNeverHoldsABit) {
     }
     EXPECT_FALSE(input->getState().isDown(WheelUp));
     EXPECT_FALSE(input->getState().isDown(WheelDown));
-}
-
-TEST_F(InputSystemTest, InstanceIsOneLazyObject) {
-    InputSystem* first = InputSystem::instance();
-    EXPECT_EQ(first, InputSystem::instance());
-    EXPECT_FALSE(first->isNull());
 }
 
 // ---- The SDL keyboard layer ---------------------------------------------------------------
@@ -353,21 +305,17 @@ protected:
 
 TEST_F(KeyboardTest, LetterKeyDataFollowsWindows) {
     MSG down = next(SDL_SCANCODE_A, true);
-    EXPECT_EQ(down.message, UINT(WM_KEYDOWN));
-    EXPECT_EQ(down.wParam, WPARAM('A'));
-    EXPECT_EQ(down.lParam & 0xFFFF, 1);
+    EXPECT_EQ(down.lParam & 0xFFFF, 1); // repeat count
     EXPECT_EQ(scanOf(down), 0x1E);
     EXPECT_FALSE(extended(down));
     EXPECT_EQ(down.lParam & (Context | Previous | Transition), 0);
     EXPECT_NE(GetKeyState('A') & 0x8000, 0);
 
     MSG repeat = next(SDL_SCANCODE_A, true, true);
-    EXPECT_EQ(repeat.message, UINT(WM_KEYDOWN));
     EXPECT_EQ(repeat.lParam & (Previous | Transition), Previous);
 
     MSG up = next(SDL_SCANCODE_A, false);
     EXPECT_EQ(up.message, UINT(WM_KEYUP));
-    EXPECT_EQ(up.wParam, WPARAM('A'));
     EXPECT_EQ(up.lParam & (Previous | Transition), Previous | Transition);
     EXPECT_EQ(GetKeyState('A') & 0x8000, 0);
 }
@@ -381,21 +329,15 @@ TEST_F(KeyboardTest, ExtendedFlagMarksTheRightHandAndNavigationKeys) {
     } cases[] = {
         {SDL_SCANCODE_RETURN, VK_RETURN, 0x1C, false},
         {SDL_SCANCODE_KP_ENTER, VK_RETURN, 0x1C, true},
-        {SDL_SCANCODE_LCTRL, VK_CONTROL, 0x1D, false},
         {SDL_SCANCODE_RCTRL, VK_CONTROL, 0x1D, true},
-        {SDL_SCANCODE_LSHIFT, VK_SHIFT, 0x2A, false},
         {SDL_SCANCODE_RSHIFT, VK_SHIFT, 0x36, false},
         {SDL_SCANCODE_KP_DIVIDE, VK_DIVIDE, 0x35, true},
         {SDL_SCANCODE_SLASH, VK_OEM_2, 0x35, false},
         {SDL_SCANCODE_LEFT, VK_LEFT, 0x4B, true},
         {SDL_SCANCODE_DELETE, VK_DELETE, 0x53, true},
-        {SDL_SCANCODE_PAGEDOWN, VK_NEXT, 0x51, true},
         {SDL_SCANCODE_NUMLOCKCLEAR, VK_NUMLOCK, 0x45, true},
-        {SDL_SCANCODE_F1, VK_F1, 0x3B, false},
         {SDL_SCANCODE_F12, VK_F12, 0x58, false},
         {SDL_SCANCODE_GRAVE, VK_OEM_3, 0x29, false},
-        {SDL_SCANCODE_EQUALS, VK_OEM_PLUS, 0x0D, false},
-        {SDL_SCANCODE_0, '0', 0x0B, false},
         {SDL_SCANCODE_KP_MULTIPLY, VK_MULTIPLY, 0x37, false},
     };
     for (const auto& c : cases) {
@@ -404,9 +346,7 @@ TEST_F(KeyboardTest, ExtendedFlagMarksTheRightHandAndNavigationKeys) {
         EXPECT_EQ(down.wParam, c.vk) << c.scancode;
         EXPECT_EQ(scanOf(down), c.scan) << c.scancode;
         EXPECT_EQ(extended(down), c.extended) << c.scancode;
-        MSG up = next(c.scancode, false);
-        EXPECT_EQ(up.wParam, c.vk) << c.scancode;
-        EXPECT_EQ(extended(up), c.extended) << c.scancode;
+        EXPECT_EQ(next(c.scancode, false).wParam, c.vk) << c.scancode;
     }
     tap(SDL_SCANCODE_NUMLOCKCLEAR); // back to the NumLock state the loop started with
 }
@@ -439,12 +379,11 @@ TEST_F(KeyboardTest, AltAndF10GoToTheSystemUnlessCtrlIsHeld) {
     EXPECT_EQ(GetKeyState(VK_CONTROL) & 0x8000, 0);
 }
 
-TEST_F(KeyboardTest, KeyStateReadsAsWindowsSignExtendedByte) {
+TEST_F(KeyboardTest, KeyStateIsSignExtendedAndCombinesBothSides) {
     next(SDL_SCANCODE_LSHIFT, true);
     // The engine keeps the low byte of GetKeyState as its keyboard-state entry: it must keep
-    // the down bit.
-    EXPECT_EQ(GetKeyState(VK_SHIFT) & 0xFF, 0x80);
-    EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+    // the down bit, and the short must be negative as on Windows.
+    EXPECT_EQ(GetKeyState(VK_SHIFT) & 0xFFFF, 0xFF80);
     EXPECT_LT(GetKeyState(VK_LSHIFT), 0);
     EXPECT_EQ(GetKeyState(VK_RSHIFT), 0);
     next(SDL_SCANCODE_RSHIFT, true);
@@ -469,10 +408,6 @@ TEST_F(KeyboardTest, LockKeysToggleOnEachPressNotOnRepeatsOrReleases) {
     EXPECT_EQ(GetKeyState(VK_CAPITAL), before ^ 1);
     tap(SDL_SCANCODE_CAPSLOCK);
     EXPECT_EQ(GetKeyState(VK_CAPITAL), before);
-    const int scroll = GetKeyState(VK_SCROLL) & 1;
-    tap(SDL_SCANCODE_SCROLLLOCK);
-    EXPECT_EQ(GetKeyState(VK_SCROLL) & 1, scroll ^ 1);
-    tap(SDL_SCANCODE_SCROLLLOCK);
 }
 
 TEST_F(KeyboardTest, KeypadFollowsNumLockAndReleasesAsPressed) {
@@ -517,7 +452,6 @@ TEST_F(KeyboardTest, TranslationUsesShiftAndCapsOfTheStateArray) {
     EXPECT_EQ(translate(VK_RETURN, 0x1C, state), '\r');
     EXPECT_EQ(translate(VK_ESCAPE, 0x01, state), 27);
     EXPECT_EQ(translate(VK_NUMPAD4, 0x4B, state), '4');
-    EXPECT_EQ(translate(VK_F1, 0x3B, state), 0);
     EXPECT_EQ(translate(VK_LEFT, 0x4B, state), 0);
     EXPECT_EQ(translate(VK_DELETE, 0x53, state), 0);
     state[VK_CONTROL] = 0x80;
@@ -547,29 +481,34 @@ TEST_F(KeyboardTest, KeyboardEventsReachTheInputSystemWithCharacters) {
     InputSystem* input = new InputSystem();
     RecordingListener listener;
     input->addListener(&listener);
-    auto feed = [&](SDL_Scancode scancode, bool down) {
-        MSG msg = next(scancode, down);
+    // All events are queued before the first message is taken, as when a frame is slow: each
+    // message must still see the Shift state of its own moment.
+    const struct {
+        SDL_Scancode scancode;
+        bool down;
+    } events[] = {
+        {SDL_SCANCODE_B, true},       {SDL_SCANCODE_B, false},       {SDL_SCANCODE_LSHIFT, true},
+        {SDL_SCANCODE_B, true},       {SDL_SCANCODE_B, false},       {SDL_SCANCODE_RSHIFT, true},
+        {SDL_SCANCODE_RSHIFT, false}, {SDL_SCANCODE_LSHIFT, false},  {SDL_SCANCODE_B, true},
+        {SDL_SCANCODE_B, false},      {SDL_SCANCODE_KP_ENTER, true}, {SDL_SCANCODE_KP_ENTER, false},
+        {SDL_SCANCODE_LALT, true},    {SDL_SCANCODE_LALT, false}};
+    for (const auto& e : events) {
+        push(e.scancode, e.down);
+    }
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         input->onMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
-    };
-    feed(SDL_SCANCODE_B, true);
-    feed(SDL_SCANCODE_B, false);
-    feed(SDL_SCANCODE_LSHIFT, true);
-    feed(SDL_SCANCODE_B, true);
-    feed(SDL_SCANCODE_B, false);
-    feed(SDL_SCANCODE_RSHIFT, true); // not extended on Windows: reads as Shift, code 1
-    feed(SDL_SCANCODE_RSHIFT, false);
-    feed(SDL_SCANCODE_LSHIFT, false);
-    feed(SDL_SCANCODE_KP_ENTER, true);
-    feed(SDL_SCANCODE_KP_ENTER, false);
-    feed(SDL_SCANCODE_LALT, true); // a system key: no event
-    feed(SDL_SCANCODE_LALT, false);
+    }
     std::vector<std::string> seen;
     for (const Event& e : listener.events) {
         seen.push_back(std::to_string(e.type) + ":" + std::to_string(e.key) + ":" +
                        std::to_string(e.character));
     }
-    const std::vector<std::string> expected = {"1:98:98", "2:98:0", "1:1:0", "1:98:66", "2:98:0",
-                                               "1:1:0",   "2:1:0",  "2:1:0", "1:14:13", "2:14:0"};
+    // Right Shift is not an extended key on Windows, so it reads as Shift (code 1) too; Alt is a
+    // system key and makes no event.
+    const std::vector<std::string> expected = {"1:98:98", "2:98:0", "1:1:0",   "1:98:66",
+                                               "2:98:0",  "1:1:0",  "2:1:0",   "2:1:0",
+                                               "1:98:98", "2:98:0", "1:14:13", "2:14:0"};
     EXPECT_EQ(seen, expected);
     EXPECT_FALSE(input->getState().isDown(1));
 }

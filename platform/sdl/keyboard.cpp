@@ -4,6 +4,7 @@
 #include "platform/sdl/internal.h"
 
 #include <cstring>
+#include <deque>
 
 namespace {
 
@@ -24,8 +25,25 @@ struct PhysicalKey {
     bool extended;
 };
 
+// A key message this layer has posted, with the change it makes to the key states once the
+// program has taken it from the queue.
+struct PendingKey {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    PhysicalKey key;
+    bool down;
+    bool repeat;
+};
+
 struct KeyboardState {
+    // As the key events arrived: decides the key data and the routing of new messages.
     BYTE keys[256] = {};
+    // As of the key messages the program has taken from the queue: what GetKeyState answers,
+    // as Windows does, so that a message sees the modifiers of its own moment even when later
+    // key events are already queued behind it.
+    BYTE retrieved[256] = {};
+    std::deque<PendingKey> pending;
     bool locksRead = false;
     // The virtual key each held scan code went down as, so that its release names the same key
     // even when NumLock or the layout changed in between.
@@ -48,14 +66,16 @@ void readLocks(KeyboardState& kb) {
     }
     kb.locksRead = true;
     SDL_Keymod mods = SDL_GetModState();
-    if (mods & KMOD_CAPS) {
-        kb.keys[VK_CAPITAL] |= KeyStateToggled;
-    }
-    if (mods & KMOD_NUM) {
-        kb.keys[VK_NUMLOCK] |= KeyStateToggled;
-    }
-    if (mods & KMOD_SCROLL) {
-        kb.keys[VK_SCROLL] |= KeyStateToggled;
+    for (BYTE* keys : {kb.keys, kb.retrieved}) {
+        if (mods & KMOD_CAPS) {
+            keys[VK_CAPITAL] |= KeyStateToggled;
+        }
+        if (mods & KMOD_NUM) {
+            keys[VK_NUMLOCK] |= KeyStateToggled;
+        }
+        if (mods & KMOD_SCROLL) {
+            keys[VK_SCROLL] |= KeyStateToggled;
+        }
     }
 }
 
@@ -541,6 +561,32 @@ int translate(UINT vk, UINT scanCode, const BYTE* keyState) {
     return toCp1251(usShifted(c));
 }
 
+// Applies the pending key messages that the program has already taken from the queue: all
+// those ahead of the first key message still waiting there. Messages leave the queue in order,
+// so the first waiting one that matches a pending record marks the boundary.
+void syncRetrieved(KeyboardState& kb) {
+    if (kb.pending.empty()) {
+        return;
+    }
+    MSG waiting;
+    size_t taken = kb.pending.size();
+    if (PeekMessageA(&waiting, nullptr, WM_KEYDOWN, WM_SYSKEYUP, PM_NOREMOVE)) {
+        for (size_t i = 0; i < kb.pending.size(); ++i) {
+            const PendingKey& p = kb.pending[i];
+            if (p.message == waiting.message && p.wParam == waiting.wParam &&
+                p.lParam == waiting.lParam) {
+                taken = i;
+                break;
+            }
+        }
+    }
+    for (size_t i = 0; i < taken; ++i) {
+        const PendingKey& p = kb.pending.front();
+        updateKeyState(kb.retrieved, p.key, p.down, p.repeat);
+        kb.pending.pop_front();
+    }
+}
+
 } // namespace
 
 void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event) {
@@ -591,6 +637,8 @@ void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event) {
     bool ctrl = down ? ctrlAfter : ctrlBefore;
     bool system = !ctrl && (alt || key.virtualKey == VK_F10);
     UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    kb.pending.push_back(
+        {message, key.virtualKey, data, key, down, event.repeat != 0 || (down && wasDown)});
     platformPostMessage(window, message, key.virtualKey, data);
 }
 
@@ -603,31 +651,44 @@ void platformTextInput(const SDL_TextInputEvent& event) {
     kb.textSeen = true;
 }
 
+namespace {
+
+// The state bytes as of the messages taken so far, with the mouse buttons that SDL holds.
+void currentStates(BYTE* out) {
+    KeyboardState& kb = keyboard();
+    readLocks(kb);
+    syncRetrieved(kb);
+    std::memcpy(out, kb.retrieved, sizeof kb.retrieved);
+    Uint32 buttons = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetMouseState(nullptr, nullptr) : 0;
+    if (buttons & SDL_BUTTON_LMASK) {
+        out[VK_LBUTTON] |= KeyStateDown;
+    }
+    if (buttons & SDL_BUTTON_RMASK) {
+        out[VK_RBUTTON] |= KeyStateDown;
+    }
+    if (buttons & SDL_BUTTON_MMASK) {
+        out[VK_MBUTTON] |= KeyStateDown;
+    }
+}
+
+} // namespace
+
 short GetKeyState(int virtualKey) {
     if (virtualKey < 0 || virtualKey > 255) {
         return 0;
     }
-    KeyboardState& kb = keyboard();
-    readLocks(kb);
-    BYTE state = kb.keys[virtualKey];
-    Uint32 buttons = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetMouseState(nullptr, nullptr) : 0;
-    if ((virtualKey == VK_LBUTTON && (buttons & SDL_BUTTON_LMASK)) ||
-        (virtualKey == VK_RBUTTON && (buttons & SDL_BUTTON_RMASK)) ||
-        (virtualKey == VK_MBUTTON && (buttons & SDL_BUTTON_MMASK))) {
-        state |= KeyStateDown;
-    }
+    BYTE states[256];
+    currentStates(states);
     // Windows sign-extends the state byte, so a held key reads 0xFF80 and its low byte is the
     // byte of the keyboard-state array.
-    return short(static_cast<signed char>(state));
+    return short(static_cast<signed char>(states[virtualKey]));
 }
 
 BOOL GetKeyboardState(BYTE* keyState) {
     if (!keyState) {
         return FALSE;
     }
-    for (int vk = 0; vk < 256; ++vk) {
-        keyState[vk] = BYTE(GetKeyState(vk) & 0xFF);
-    }
+    currentStates(keyState);
     return TRUE;
 }
 

@@ -1,0 +1,288 @@
+// Keyboard and mouse on a real X server: the engine's window is opened through the Application,
+// real key, motion and button events are injected with XTest, and a listener of the InputSystem
+// checks the codes, characters and positions that come out of the message pump, under the US
+// layout and under a Russian one.
+#include "app/Application.h"
+#include "graphics/GraphicSystem.h"
+#include "input/InputSystem.h"
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+// X names its key numbers KeyCode, as the engine names its own codes: keep them apart.
+#define KeyCode XKeyCode
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#undef KeyCode
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Event {
+    int32_t type;
+    int32_t key;
+    int32_t character;
+    int32_t mouseX;
+    int32_t mouseY;
+    int32_t mouseDX;
+    int32_t mouseDY;
+};
+
+class RecordingListener : public InputListener {
+public:
+    bool handleInput(int32_t type, const InputState& state) override {
+        events.push_back({type, state.key, state.character, state.mouseX, state.mouseY,
+                          state.mouseDX, state.mouseDY});
+        return true; // nothing behind it needs to see the test's keys
+    }
+    std::vector<Event> events;
+};
+
+bool setLayout(const char* layout) {
+    const char* display = std::getenv("DISPLAY");
+    std::string command =
+        std::string("setxkbmap -display ") + (display ? display : ":0") + " " + layout;
+    return std::system(command.c_str()) == 0;
+}
+
+// Puts the US layout back however a case ends.
+struct UsLayoutAfterwards {
+    ~UsLayoutAfterwards() { setLayout("us"); }
+};
+
+Window findWindow(Display* display, Window parent, const char* title) {
+    Window root, parentOut, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, parent, &root, &parentOut, &children, &count)) {
+        return 0;
+    }
+    Window found = 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) && name) {
+            if (std::strcmp(name, title) == 0) {
+                found = children[i];
+            }
+            XFree(name);
+        }
+        if (!found) {
+            found = findWindow(display, children[i], title);
+        }
+    }
+    if (children) {
+        XFree(children);
+    }
+    return found;
+}
+
+class InputX11Test : public ::testing::Test {
+protected:
+    static Display* display;
+    static RecordingListener* listener;
+    static XKeyCode keyA, keyOne, keyGrave, keyComma, keyShift, keyReturn, keyKpEnter, keyEscape,
+        keyAlt;
+
+    static void SetUpTestSuite() {
+        display = XOpenDisplay(nullptr);
+        ASSERT_NE(display, nullptr);
+        ASSERT_TRUE(setLayout("us"));
+        XSync(display, False);
+        keyA = XKeysymToKeycode(display, XK_a);
+        keyOne = XKeysymToKeycode(display, XK_1);
+        keyGrave = XKeysymToKeycode(display, XK_grave);
+        keyComma = XKeysymToKeycode(display, XK_comma);
+        keyShift = XKeysymToKeycode(display, XK_Shift_L);
+        keyReturn = XKeysymToKeycode(display, XK_Return);
+        keyKpEnter = XKeysymToKeycode(display, XK_KP_Enter);
+        keyEscape = XKeysymToKeycode(display, XK_Escape);
+        keyAlt = XKeysymToKeycode(display, XK_Alt_L);
+
+        GraphicSystem* graphics = GraphicSystem::instance();
+        graphics->useDesktopMode();
+        graphics->setVsync(true);
+        graphics->setDoubleBuffer(true);
+        Application::instance()->init(); // starts the scene, which creates the InputSystem
+        listener = new RecordingListener();
+        InputSystem::instance()->addListener(listener);
+
+        // No window manager runs on the test server: give the window the focus directly.
+        Window window = 0;
+        for (int i = 0; i < 50 && !window; ++i) {
+            pump(std::chrono::milliseconds(20));
+            window = findWindow(display, DefaultRootWindow(display), "Pelmora Application");
+        }
+        ASSERT_NE(window, Window(0));
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
+        XSync(display, False);
+        pump(std::chrono::milliseconds(200));
+    }
+
+    static void TearDownTestSuite() {
+        setLayout("us");
+        if (display) {
+            XCloseDisplay(display);
+        }
+    }
+
+    void SetUp() override {
+        pump(std::chrono::milliseconds(50));
+        listener->events.clear();
+    }
+
+    // Runs the message pump as the main loop does, for the given time.
+    static void pump(std::chrono::milliseconds time) {
+        auto end = Clock::now() + time;
+        do {
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        } while (Clock::now() < end);
+    }
+
+    // Pumps until the listener holds count events or two seconds have passed.
+    static bool waitFor(size_t count) {
+        auto end = Clock::now() + std::chrono::seconds(2);
+        while (listener->events.size() < count && Clock::now() < end) {
+            pump(std::chrono::milliseconds(5));
+        }
+        return listener->events.size() >= count;
+    }
+
+    static void key(XKeyCode code, bool down) {
+        XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
+        XFlush(display);
+        // Events within the same millisecond look like auto-repeat to the toolkit, which then
+        // drops the release: leave real time between them, as typing does.
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+
+    static void tap(XKeyCode code) {
+        key(code, true);
+        key(code, false);
+    }
+
+    static std::string describe(const Event& e) {
+        return std::to_string(e.type) + ":" + std::to_string(e.key) + ":" +
+               std::to_string(e.character);
+    }
+
+    static std::vector<std::string> keyEvents() {
+        std::vector<std::string> out;
+        for (const Event& e : listener->events) {
+            if (e.type != EventMove) {
+                out.push_back(describe(e));
+            }
+        }
+        return out;
+    }
+};
+
+Display* InputX11Test::display = nullptr;
+RecordingListener* InputX11Test::listener = nullptr;
+XKeyCode InputX11Test::keyA, InputX11Test::keyOne, InputX11Test::keyGrave, InputX11Test::keyComma,
+    InputX11Test::keyShift, InputX11Test::keyReturn, InputX11Test::keyKpEnter,
+    InputX11Test::keyEscape, InputX11Test::keyAlt;
+
+TEST_F(InputX11Test, UsLayoutKeysGiveCodesAndShiftedCharacters) {
+    tap(keyA);
+    key(keyShift, true);
+    tap(keyA);
+    tap(keyOne);
+    key(keyShift, false);
+    tap(keyAlt); // a system key: no event
+    tap(keyReturn);
+    tap(keyKpEnter);
+    tap(keyEscape);
+    ASSERT_TRUE(waitFor(14));
+    pump(std::chrono::milliseconds(50));
+    EXPECT_EQ(keyEvents(),
+              (std::vector<std::string>{"1:97:97", "2:97:0", "1:1:0", "1:97:65", "2:97:0",
+                                        "1:49:33", "2:49:0", "2:1:0", "1:13:13", "2:13:0",
+                                        "1:14:13", "2:14:0", "1:27:27", "2:27:0"}));
+    EXPECT_FALSE(InputSystem::instance()->getState().isDown(97));
+}
+
+TEST_F(InputX11Test, PointerMovesAndButtonsArriveInWindowPixels) {
+    int screen = DefaultScreen(display);
+    XTestFakeMotionEvent(display, screen, 100, 200, CurrentTime);
+    XFlush(display);
+    ASSERT_TRUE(waitFor(1));
+    const Event move = listener->events.back();
+    EXPECT_EQ(move.type, EventMove);
+    EXPECT_EQ(move.mouseX, 100);
+    EXPECT_EQ(move.mouseY, 200);
+    EXPECT_EQ(move.mouseDX, 100 - 512);
+    EXPECT_EQ(move.mouseDY, 200 - 384);
+
+    listener->events.clear();
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XTestFakeButtonEvent(display, 3, True, CurrentTime);
+    XTestFakeButtonEvent(display, 3, False, CurrentTime);
+    XTestFakeButtonEvent(display, 4, True, CurrentTime); // wheel away from the user
+    XTestFakeButtonEvent(display, 4, False, CurrentTime);
+    XTestFakeButtonEvent(display, 5, True, CurrentTime);
+    XTestFakeButtonEvent(display, 5, False, CurrentTime);
+    XFlush(display);
+    ASSERT_TRUE(waitFor(6));
+    pump(std::chrono::milliseconds(50));
+    EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:256:0", "2:256:0", "1:258:0", "2:258:0",
+                                                     "1:259:0", "1:260:0"}));
+    for (const Event& e : listener->events) {
+        EXPECT_EQ(e.mouseX, 100);
+        EXPECT_EQ(e.mouseY, 200);
+    }
+}
+
+TEST_F(InputX11Test, CentringTheCursorMovesThePointerWithoutAnEvent) {
+    int screen = DefaultScreen(display);
+    XTestFakeMotionEvent(display, screen, 30, 40, CurrentTime);
+    XFlush(display);
+    ASSERT_TRUE(waitFor(1));
+    listener->events.clear();
+
+    InputSystem::instance()->centreCursor();
+    pump(std::chrono::milliseconds(150));
+    Window root, child;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y,
+                  &mask);
+    EXPECT_EQ(rootX, 512);
+    EXPECT_EQ(rootY, 384);
+    EXPECT_TRUE(listener->events.empty());
+    InputState state = InputSystem::instance()->getState();
+    EXPECT_EQ(state.mouseX, 30);
+    EXPECT_EQ(state.mouseY, 40);
+}
+
+TEST_F(InputX11Test, RussianLayoutKeepsTheKeyCodeAndGivesCyrillicCharacters) {
+    UsLayoutAfterwards restore;
+    ASSERT_TRUE(setLayout("ru"));
+    pump(std::chrono::milliseconds(300)); // the toolkit reloads its keymap on the mapping change
+    tap(keyA);
+    key(keyShift, true);
+    tap(keyGrave);
+    key(keyShift, false);
+    tap(keyComma);
+    ASSERT_TRUE(waitFor(8));
+    // The physical A key is still key 97; it writes ef, Shift with the key left of 1 writes the
+    // capital yo and the comma key be, all as Windows-1251 bytes.
+    EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:97:244", "2:97:0", "1:1:0", "1:96:168",
+                                                     "2:96:0", "2:1:0", "1:44:225", "2:44:0"}));
+}
+
+} // namespace
