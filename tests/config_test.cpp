@@ -1,166 +1,101 @@
-// The configuration reader: well-formed files, malformed lines, quoting and escapes, the typed
-// getters' defaults, and lines longer than the reader's buffer.
+// The configuration reader: well-formed files, malformed lines, quoting, the typed getters'
+// defaults, and lines longer than the reader's buffer.
 #include "app/ConfigFile.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
-#include <string>
 
 namespace {
 
 struct Parsed {
     explicit Parsed(const std::string& text) : in(text), config(in) {}
+    // The stored value, or "<absent>".
+    std::string value(const char* sectionName, const char* key) {
+        const String* found = config.section(sectionName)->get(key);
+        return found ? std::string(found->data(), found->length()) : "<absent>";
+    }
     std::istringstream in;
     ConfigFile config;
 };
 
-// The stored value as a std::string, or "<absent>".
-std::string value(ConfigFile& config, const char* sectionName, const char* key) {
-    const String* found = config.section(sectionName)->get(key);
-    return found ? std::string(found->data(), found->length()) : "<absent>";
-}
-
 } // namespace
 
-TEST(ConfigStructure, EmptyOrCommentOnlyFileHoldsJustTheUnnamedSection) {
-    Parsed empty("");
-    EXPECT_EQ(empty.config.sectionCount(), 1);
-    EXPECT_TRUE(empty.config.hasSection(""));
-    Parsed comments("; one\n# two\n   ; indented\n\n\n");
+TEST(ConfigStructure, CommentsOnlyGiveJustTheUnnamedSectionNoStreamGivesNone) {
+    Parsed comments("; one\n# two\n   ; indented\n\n");
     EXPECT_EQ(comments.config.sectionCount(), 1);
     EXPECT_EQ(comments.config.section("")->count(), 0);
+    ConfigFile none;
+    EXPECT_EQ(none.sectionCount(), 0);
+    EXPECT_EQ(none.section("GraphicSystem")->getInt("width", 640), 640);
+    EXPECT_EQ(none.section("graphicsystem"), none.section("GRAPHICSYSTEM"));
 }
 
-TEST(ConfigStructure, NoStreamMeansNoSectionsAtAll) {
-    ConfigFile config;
-    EXPECT_EQ(config.sectionCount(), 0);
-    EXPECT_EQ(config.section("GraphicSystem")->getInt("width", 640), 640);
-    EXPECT_EQ(config.sectionCount(), 1);
+TEST(ConfigStructure, SectionsIgnoreCaseRepeatAndFallBackToUnnamed) {
+    Parsed p("top = 1\n[GraphicSystem]\nWidth = 800\n[b]\ny=2\n[ graphicsystem ]\nTitle = "
+             "MiXeD\n[  ]\nu=4\n");
+    EXPECT_EQ(p.value("", "top"), "1");
+    EXPECT_EQ(p.config.section("GRAPHICSYSTEM")->getInt("WIDTH", 0), 800);
+    EXPECT_EQ(p.value("graphicsystem", "title"), "MiXeD");
+    EXPECT_EQ(p.value("", "u"), "4");
+    EXPECT_EQ(p.config.sectionCount(), 3);
 }
 
-TEST(ConfigStructure, SettingsBeforeTheFirstHeaderAreUnnamed) {
-    Parsed p("top = 1\n[a]\ninner = 2\n");
-    EXPECT_EQ(value(p.config, "", "top"), "1");
-    EXPECT_EQ(value(p.config, "", "inner"), "<absent>");
-    EXPECT_EQ(value(p.config, "a", "inner"), "2");
-}
-
-TEST(ConfigStructure, NamesAndKeysIgnoreCaseValuesKeepIt) {
-    Parsed p("[GraphicSystem]\nWidth = 800\n[ graphicsystem ]\nwidth=640\nTitle = MiXeD\n");
-    EXPECT_EQ(p.config.sectionCount(), 2);
-    ConfigSection* section = p.config.section("GRAPHICSYSTEM");
-    EXPECT_EQ(section->getInt("WIDTH", 0), 800);
-    EXPECT_EQ(value(p.config, "graphicsystem", "title"), "MiXeD");
-}
-
-TEST(ConfigStructure, RepeatedHeaderAfterOthersAddsToTheSameSection) {
-    Parsed p("[a]\nx=1\n[b]\ny=2\n[A]\nz=3\n[  ]\nu=4\n");
-    EXPECT_EQ(value(p.config, "a", "x"), "1");
-    EXPECT_EQ(value(p.config, "a", "z"), "3");
-    EXPECT_EQ(value(p.config, "b", "z"), "<absent>");
-    EXPECT_EQ(value(p.config, "", "u"), "4");
-}
-
-TEST(ConfigStructure, SectionLookupReturnsTheSameSectionEveryTime) {
-    ConfigFile config;
-    EXPECT_EQ(config.section("New"), config.section("nEW"));
-}
-
-TEST(ConfigMalformed, HeaderWithTrailingBlankIsIgnored) {
-    Parsed p("[first]\n[second] \nkey = v\n[third\nother = w\n");
+TEST(ConfigMalformed, BadHeadersAndUnclosedQuotesAreDroppedAndParsingGoesOn) {
+    Parsed p("[first]\n[second] \nkey = v\n[third\nname = \"open\nother = w\n");
     EXPECT_FALSE(p.config.hasSection("second"));
     EXPECT_FALSE(p.config.hasSection("third"));
-    EXPECT_EQ(value(p.config, "first", "key"), "v");
-    EXPECT_EQ(value(p.config, "first", "other"), "w");
+    EXPECT_EQ(p.value("first", "key"), "v");
+    EXPECT_EQ(p.value("first", "name"), "<absent>");
+    EXPECT_EQ(p.value("first", "other"), "w");
 }
 
-TEST(ConfigMalformed, UnclosedQuoteDropsTheLineOnly) {
-    Parsed p("name = \"open\nafter = 1\n");
-    EXPECT_EQ(value(p.config, "", "name"), "<absent>");
-    EXPECT_EQ(value(p.config, "", "after"), "1");
+TEST(ConfigSettings, KeysValuesAndFirstOccurrence) {
+    Parsed p("width = 800\nwidth = 640\nlonely   \ndepth = 16 ; bits\na = b = c\nempty =\n");
+    EXPECT_EQ(p.value("", "width"), "800");
+    EXPECT_EQ(p.value("", "lonely"), "<absent>");
+    EXPECT_EQ(p.value("", "lonely   "), "");
+    EXPECT_EQ(p.value("", "depth"), "16 ; bits");
+    EXPECT_EQ(p.value("", "a"), "b = c");
+    EXPECT_EQ(p.value("", "empty"), "");
 }
 
-TEST(ConfigSettings, FirstOccurrenceWins) {
-    Parsed p("width = 800\nwidth = 640\n");
-    EXPECT_EQ(p.config.section("")->getInt("width", 0), 800);
+TEST(ConfigQuotes, EscapesAndBoundsByFirstAndLastCharacter) {
+    Parsed p("tab = \"a\\tb\"\nmix = \"\\\"q\\\\\\n\\z\"\nend = \"x\\\"\ninner = \"a\"b\"\n"
+             "lone = \"\nplain = a\"\n");
+    EXPECT_EQ(p.value("", "tab"), "a\tb");
+    EXPECT_EQ(p.value("", "mix"), "\"q\\\nz");
+    EXPECT_EQ(p.value("", "end"), "x\\");
+    EXPECT_EQ(p.value("", "inner"), "a\"b");
+    EXPECT_EQ(p.value("", "lone"), "");
+    EXPECT_EQ(p.value("", "plain"), "a\"");
 }
 
-TEST(ConfigSettings, KeyAloneKeepsItsTrailingBlanks) {
-    Parsed p("  vsync\nlonely   \n");
-    EXPECT_EQ(value(p.config, "", "vsync"), "");
-    EXPECT_EQ(value(p.config, "", "lonely"), "<absent>");
-    EXPECT_EQ(value(p.config, "", "lonely   "), "");
-}
-
-TEST(ConfigSettings, CommentMarkInsideALineIsText) {
-    Parsed p("depth = 16 ; bits\nempty =\n");
-    EXPECT_EQ(value(p.config, "", "depth"), "16 ; bits");
-    EXPECT_EQ(p.config.section("")->getInt("depth", -3), -3);
-    EXPECT_EQ(value(p.config, "", "empty"), "");
-}
-
-TEST(ConfigSettings, ValueStartsAfterTheFirstEquals) {
-    Parsed p("a = b = c\n");
-    EXPECT_EQ(value(p.config, "", "a"), "b = c");
-}
-
-TEST(ConfigQuotes, EscapesAreReplaced) {
-    Parsed p("tab = \"a\\tb\"\nmix = \"\\\"q\\\\\\n\\z\"\nend = \"x\\\"\n");
-    EXPECT_EQ(value(p.config, "", "tab"), "a\tb");
-    EXPECT_EQ(value(p.config, "", "mix"), "\"q\\\nz");
-    // The text between the quotes is x and a backslash: a final backslash stays.
-    EXPECT_EQ(value(p.config, "", "end"), "x\\");
-}
-
-TEST(ConfigQuotes, BoundedByFirstAndLastCharacter) {
-    Parsed p("inner = \"a\"b\"\nlone = \"\npair = \"\"\nplain = a\"\n");
-    EXPECT_EQ(value(p.config, "", "inner"), "a\"b");
-    EXPECT_EQ(value(p.config, "", "lone"), "");
-    EXPECT_EQ(value(p.config, "", "pair"), "");
-    EXPECT_EQ(value(p.config, "", "plain"), "a\"");
-}
-
-TEST(ConfigGetters, IntegersNeedTheWholeValue) {
-    Parsed p("a=+7\nb=12abc\nc=0x10\nd=1.5\ne=\nf=-40\ng=99999999999\n");
+TEST(ConfigGetters, IntegersNeedTheWholeValueBooleansTheirWords) {
+    Parsed p("a=+7\nb=12abc\nc=0x10\ne=\ng=99999999999\nv\nw = ON\nx = 0\ny = No\n");
     ConfigSection* s = p.config.section("");
     EXPECT_EQ(s->getInt("a", 1), 7);
     EXPECT_EQ(s->getInt("b", 1), 1);
     EXPECT_EQ(s->getInt("c", 1), 1);
-    EXPECT_EQ(s->getInt("d", 1), 1);
     EXPECT_EQ(s->getInt("e", 1), 0);
-    EXPECT_EQ(s->getInt("f", 1), -40);
     EXPECT_EQ(s->getInt("g", 1), INT32_MAX);
-    EXPECT_EQ(s->getInt("missing", 9), 9);
+    EXPECT_TRUE(s->getBool("v", false));
+    EXPECT_TRUE(s->getBool("W", false));
+    EXPECT_TRUE(s->getBool("x", true));
+    EXPECT_FALSE(s->getBool("x", false));
+    EXPECT_FALSE(s->getBool("y", true));
+    EXPECT_TRUE(s->getBool("missing", true));
 }
 
-TEST(ConfigGetters, BooleansKnowTheirWords) {
-    Parsed p("a\nb =\nc = ON\nd = 0\ne = No\nf = maybe\n");
-    ConfigSection* s = p.config.section("");
-    EXPECT_TRUE(s->getBool("a", false));
-    EXPECT_TRUE(s->getBool("b", false));
-    EXPECT_TRUE(s->getBool("C", false));
-    EXPECT_FALSE(s->getBool("d", false));
-    EXPECT_TRUE(s->getBool("d", true));
-    EXPECT_FALSE(s->getBool("e", true));
-    EXPECT_TRUE(s->getBool("f", true));
-    EXPECT_FALSE(s->getBool("missing", false));
-}
-
-TEST(ConfigLines, CarriageReturnsAndZeroBytesDoNotLeakIntoValues) {
-    const char text[] = "[s]\r\nk = v \r\ncut = ab\0cd = x\nnext = 2";
-    Parsed p(std::string(text, sizeof text - 1));
-    EXPECT_EQ(value(p.config, "s", "k"), "v");
-    EXPECT_EQ(value(p.config, "s", "cut"), "ab");
-    EXPECT_EQ(value(p.config, "s", "next"), "2");
-}
-
-TEST(ConfigLines, OverlongLineIsCutAndParsingGoesOn) {
+TEST(ConfigLines, CarriageReturnsZeroBytesAndOverlongLines) {
+    const char text[] = "[s]\r\nk = v \r\ncut = ab\0cd = x\n";
     const std::string longValue(3000, 'v');
-    Parsed p("[s]\nlong = " + longValue + "\nafter = 5\n" + std::string(5000, ' ') + "x=1\n" +
-             "last = 6");
-    // The setting keeps the part that fits in the 1023-byte line.
-    EXPECT_EQ(value(p.config, "s", "long"), std::string(1023 - 7, 'v'));
-    EXPECT_EQ(p.config.section("s")->getInt("after", 0), 5);
-    EXPECT_EQ(value(p.config, "s", "x"), "<absent>");
-    EXPECT_EQ(p.config.section("s")->getInt("last", 0), 6);
+    Parsed p(std::string(text, sizeof text - 1) + "long = " + longValue + "\nafter = 5\n" +
+             std::string(5000, ' ') + "x=1\nlast = 6");
+    EXPECT_EQ(p.value("s", "k"), "v");
+    EXPECT_EQ(p.value("s", "cut"), "ab");
+    // The setting keeps the part that fits in the 1023-byte line; the rest is dropped.
+    EXPECT_EQ(p.value("s", "long"), std::string(1023 - 7, 'v'));
+    EXPECT_EQ(p.value("s", "after"), "5");
+    EXPECT_EQ(p.value("s", "x"), "<absent>");
+    EXPECT_EQ(p.value("s", "last"), "6");
 }
