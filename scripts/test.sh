@@ -55,10 +55,18 @@ echo "==== Summary (${elapsed} s)"
 for preset in linux sanitize; do
     log=$logdir/ctest-$preset.log
     echo "-- ctest --preset $preset"
-    if [ -f "$log" ]; then
+    if [ ! -f "$log" ]; then
+        echo "(not run)"
+    elif grep -q 'tests passed, ' "$log"; then
         # The pass ratio line, the total time and the list of failed tests, as ctest printed them.
         sed -n -e '/tests passed, /p' -e '/^Total Test time/p' \
             -e '/^The following tests/,/^Errors while running/p' "$log"
+    else
+        # ctest stopped before running anything, typically when listing a test program's cases
+        # failed; say which program.
+        echo "ctest ran no tests; from $log:"
+        grep -E -A3 'CMake Error|Error running test executable|No tests were found' "$log" |
+            grep -E 'Error|Path:|Result:|No tests'
     fi
 done
 if [ ${#failed[@]} -ne 0 ]; then

@@ -86,8 +86,10 @@ check_log() {
             i = 1
         }
         i <= n && $0 == want[i] { i++ }
+        { last = $0 }
         END {
             if (i <= n) { print "missing or out of order: \"" want[i] "\""; exit 1 }
+            if (last != want[n]) { print "written after the end: \"" last "\""; exit 1 }
         }'
 }
 
