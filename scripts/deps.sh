@@ -20,6 +20,13 @@ PELMORA_TEST_PACKAGES=(
     xvfb x11-utils xdotool x11-xkb-utils
 )
 
+# Only for bench/run.sh, which CI does not run: a window manager for the game's full-screen
+# window, and callgrind for instruction counts.
+PELMORA_BENCH_PACKAGES=(
+    "${PELMORA_BUILD_PACKAGES[@]}"
+    xvfb x11-utils openbox valgrind
+)
+
 # Prints the packages of the arguments that dpkg does not list as installed.
 pelmora_missing_packages() {
     local package status
