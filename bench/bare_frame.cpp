@@ -1,0 +1,218 @@
+// The frame-cost yardstick: the game's picture drawn with direct immediate-mode OpenGL and no
+// engine: the tiled background, a 49-petal flower, its centre, the logo, the cursor, the running
+// message and a frame-rate number, in the game's order and GL states. Runs until the swap probe
+// ends it. Argument: the folder with the art's PNG sources.
+#include "PngImage.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+#include <GL/glu.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+GLuint upload(const std::string& path, bool alpha) {
+    PngImage image;
+    std::string error;
+    if (!image.read(path, error)) {
+        std::fprintf(stderr, "bench-bare-frame: %s\n", error.c_str());
+        std::exit(1);
+    }
+    std::vector<uint8_t> pixels;
+    if (alpha) {
+        pixels = image.rgba;
+    } else {
+        for (size_t i = 0; i < image.rgba.size(); i += 4)
+            pixels.insert(pixels.end(), &image.rgba[i], &image.rgba[i] + 3);
+    }
+    const GLenum format = alpha ? GL_RGBA : GL_RGB;
+    const GLint wrap = alpha ? GL_CLAMP : GL_REPEAT;
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), GLsizei(image.width), GLsizei(image.height), 0,
+                 format, GL_UNSIGNED_BYTE, pixels.data());
+    gluBuild2DMipmaps(GL_TEXTURE_2D, alpha ? 4 : 3, GLsizei(image.width), GLsizei(image.height),
+                      format, GL_UNSIGNED_BYTE, pixels.data());
+    return id;
+}
+
+// An alpha atlas the size of the game's font image, with a soft blob per 64-pixel cell.
+GLuint fontAtlas(int width, int height) {
+    std::vector<uint8_t> pixels(size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            int dx = x % 64 - 32, dy = y % 64 - 32;
+            pixels[size_t(y) * width + x] = dx * dx + dy * dy < 600 ? 255 : 0;
+        }
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE,
+                 pixels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    return id;
+}
+
+// One blended, modulated quad per character, about as wide and tall as the game's glyphs.
+void drawText(GLuint atlas, float x, float y, float size, int count, float r, float g, float b) {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, atlas);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glColor3f(r, g, b);
+    for (int i = 0; i < count; ++i) {
+        float s0 = float(i % 16) / 16, t0 = float(i / 16) / 8;
+        float x0 = x + float(i) * 0.6f * size, y0 = y + 0.2f * size;
+        float x1 = x0 + 0.55f * size, y1 = y0 + 0.75f * size;
+        glBegin(GL_QUADS);
+        glTexCoord2f(s0, t0);
+        glVertex2f(x0, y0);
+        glTexCoord2f(s0 + 1.0f / 16, t0);
+        glVertex2f(x1, y0);
+        glTexCoord2f(s0 + 1.0f / 16, t0 + 1.0f / 8);
+        glVertex2f(x1, y1);
+        glTexCoord2f(s0, t0 + 1.0f / 8);
+        glVertex2f(x0, y1);
+        glEnd();
+    }
+    glColor3f(1, 1, 1);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+}
+
+void quad(float x0, float y0, float x1, float y1, float s, float t) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(x0, y0);
+    glTexCoord2f(s, 0);
+    glVertex2f(x1, y0);
+    glTexCoord2f(s, t);
+    glVertex2f(x1, y1);
+    glTexCoord2f(0, t);
+    glVertex2f(x0, y1);
+    glEnd();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: bench-bare-frame <folder with petal.png ...>\n");
+        return 2;
+    }
+    const std::string art = std::string(argv[1]) + "/";
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+        return 1;
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
+        return 1;
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_Window* window =
+        SDL_CreateWindow("Pelmora Application", SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
+                         SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), mode.w, mode.h,
+                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN);
+    if (window == nullptr || SDL_SetWindowDisplayMode(window, &mode) != 0)
+        return 1;
+    SDL_GLContext context = SDL_GL_CreateContext(window);
+    if (context == nullptr || SDL_GL_MakeCurrent(window, context) != 0)
+        return 1;
+    SDL_GL_SetSwapInterval(0);
+    SDL_ShowWindow(window);
+    SDL_ShowCursor(SDL_DISABLE);
+
+    const GLuint petal = upload(art + "petal.png", false);
+    const GLuint centre = upload(art + "center.png", false);
+    const GLuint background = upload(art + "bg1.png", false);
+    const GLuint logo = upload(art + "logo.png", true);
+    const GLuint cursor = upload(art + "cursor.png", true);
+    const GLuint atlas = fontAtlas(1024, 512);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_TEXTURE_2D);
+
+    const float width = float(mode.w), height = float(mode.h);
+    const int petals = 49, segments = 10;
+    const float twoPi = 6.2831855f, pi = 3.1415927f;
+    const float cx = width * 0.5f, cy = height * 0.5f;
+    const float outer = 0.7f * cy, bulge = 0.2f * cy, inner = 0.1f * cy;
+    const float step = twoPi / petals, gap = step * 0.06666667f;
+    const float edgeStep = (step - 2 * gap) / segments;
+    const int mx = mode.w / 2, my = mode.h / 2;
+
+    glClearColor(0, 0, 0, 0);
+    for (;;) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event))
+            if (event.type == SDL_QUIT)
+                return 0;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, width, height, 0, -1, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, background);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        quad(0, 0, 1024, 768, 8, 6);
+
+        glBindTexture(GL_TEXTURE_2D, petal);
+        for (int i = 0; i < petals; ++i) {
+            float start = float(i) * step + gap, end = float(i + 1) * step - gap;
+            glBegin(GL_POLYGON);
+            glTexCoord2f(1, 1);
+            glVertex2f(cx + inner * std::cos(end), cy + inner * std::sin(end));
+            glTexCoord2f(0, 1);
+            glVertex2f(cx + inner * std::cos(start), cy + inner * std::sin(start));
+            for (int j = 0; j <= segments; ++j) {
+                float angle = start + float(j) * edgeStep;
+                float radius = outer + bulge * std::sin(float(j) * pi / segments);
+                glTexCoord2f(float(j) / segments, 0);
+                glVertex2f(cx + radius * std::cos(angle), cy + radius * std::sin(angle));
+            }
+            glEnd();
+        }
+
+        glBindTexture(GL_TEXTURE_2D, centre);
+        glBegin(GL_POLYGON);
+        for (int i = 0; i < petals; ++i) {
+            float c = std::cos(float(i) * step), s = std::sin(float(i) * step);
+            glTexCoord2f((c + 1) * 0.5f, (s + 1) * 0.5f);
+            glVertex2f(cx + inner * c, cy + inner * s);
+        }
+        glEnd();
+
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glBindTexture(GL_TEXTURE_2D, logo);
+        quad(0, 0, 0.25f * width, height / 6, 1, 1);
+        glBindTexture(GL_TEXTURE_2D, cursor);
+        quad(float(mx), float(my), float(mx + 63), float(my + 63), 1, 1);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+
+        drawText(atlas, 10, height - 50, 40, 6, 0, 1, 0);
+        drawText(atlas, width - 4 * 0.6f * 32, height - 32, 32, 3, 1, 0.9f, 0.47f);
+
+        glFinish();
+        SDL_GL_SwapWindow(window);
+    }
+}

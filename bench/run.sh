@@ -1,0 +1,135 @@
+#!/bin/bash
+# Builds the benchmarks and runs them all on a private Xvfb with openbox as the window manager,
+# then prints the table: the game against the bare SDL2 programs, side by side in one run.
+#   bash bench/run.sh [build-dir]        (default: build/linux, configured with the linux preset)
+# Environment: PELMORA_BENCH_DISPLAY (default :85), PELMORA_BENCH_RUNS (start-up runs, 11),
+# PELMORA_BENCH_FRAME_RUNS (3), PELMORA_BENCH_FRAMES (1000), PELMORA_BENCH_CALLGRIND (1; 0 skips).
+set -euo pipefail
+
+SRC=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=${1:-$SRC/build/linux}
+DISPLAY_NAME=${PELMORA_BENCH_DISPLAY:-:85}
+RUNS=${PELMORA_BENCH_RUNS:-11}
+FRAME_RUNS=${PELMORA_BENCH_FRAME_RUNS:-3}
+FRAMES=${PELMORA_BENCH_FRAMES:-1000}
+WARMUP=100
+
+if [ -z "${1:-}" ]; then
+    (cd "$SRC" && cmake --preset linux >/dev/null)
+else
+    cmake -S "$SRC" -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$BUILD" -j2 --target bench >/dev/null
+
+GAME=$BUILD/pelmora
+PROBE=$BUILD/bench/pelmora-bench-probe.so
+HARNESS=$BUILD/bench/bench-harness
+BARE_STARTUP=$BUILD/bench/bench-bare-startup
+BARE_FRAME=$BUILD/bench/bench-bare-frame
+WORK=$(mktemp -d /tmp/pelmora-bench.XXXXXX)
+
+# ---- Display: Xvfb with a window manager, as on a desktop; both stopped by pid at the end.
+XVFB_PID=
+WM_PID=
+cleanup() {
+    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+Xvfb "$DISPLAY_NAME" -screen 0 1024x768x24 -noreset -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+XVFB_PID=$!
+export DISPLAY=$DISPLAY_NAME
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >"$WORK/openbox.log" 2>&1 &
+WM_PID=$!
+for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    sleep 0.1
+done
+sleep 0.5
+
+# The game runs in a directory of its own with the build's data, so its log stays out of the way.
+RUN=$WORK/run
+mkdir -p "$RUN"
+ln -s "$BUILD/textures" "$RUN/textures"
+ln -s "$BUILD/data" "$RUN/data"
+cd "$RUN"
+
+median() { sort -n | awk '{v[NR] = $1} END {if (NR % 2) print v[(NR + 1) / 2]; else printf "%.2f\n", (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+# ---- Start-up, interleaved so that both sides see the same load on the machine.
+echo "start-up: $RUNS runs each" >&2
+for _ in $(seq "$RUNS"); do
+    "$HARNESS" startup "$PROBE" "$GAME" >>"$WORK/startup.game"
+    "$HARNESS" startup "$PROBE" "$BARE_STARTUP" >>"$WORK/startup.bare"
+    "$HARNESS" startup "$PROBE" "$BARE_FRAME" "$SRC/assets" >>"$WORK/startup.bareframe"
+done
+
+# ---- Frame rate with a 49-petal flower; swap interval 0 (llvmpipe has no vsync at all).
+echo "frames: $FRAME_RUNS runs of $FRAMES frames each" >&2
+export PELMORA_BENCH_WARMUP=$WARMUP PELMORA_BENCH_FRAMES=$FRAMES
+for _ in $(seq "$FRAME_RUNS"); do
+    PELMORA_BENCH_PIN_SEED=1 "$HARNESS" frames "$PROBE" "$GAME" >>"$WORK/frames.game"
+    "$HARNESS" frames "$PROBE" "$BARE_FRAME" "$SRC/assets" >>"$WORK/frames.bare"
+done
+unset PELMORA_BENCH_WARMUP PELMORA_BENCH_FRAMES
+
+# ---- Instructions per frame in the pelmora binary (engine and game are linked into it): the
+# difference of two runs of different lengths removes start-up. llvmpipe on one thread.
+IR_ENGINE=skipped
+IR_LIBM=skipped
+if [ "${PELMORA_BENCH_CALLGRIND:-1}" != 0 ]; then
+    echo "callgrind: two runs (a minute or two)" >&2
+    selfCost() { # <callgrind file> <object path>: sum of the object's functions' self cost
+        callgrind_annotate --inclusive=no --threshold=100 "$1" |
+            awk -v obj="[$2]" '$NF == obj {gsub(",", "", $1); sum += $1} END {print sum + 0}'
+    }
+    LIBM=$(ldd "$GAME" | awk '$1 ~ /^libm\.so/ {print $3}')
+    LIBM=$(readlink -f "$LIBM")
+    for n in 5 25; do
+        LP_NUM_THREADS=0 PELMORA_BENCH_PIN_SEED=1 PELMORA_BENCH_MODE=frames PELMORA_BENCH_WARMUP=1 \
+            PELMORA_BENCH_FRAMES=$((n - 1)) PELMORA_BENCH_OUT=$WORK/cg.out LD_PRELOAD=$PROBE \
+            valgrind --tool=callgrind --callgrind-out-file="$WORK/cg.$n" "$GAME" >/dev/null 2>&1
+    done
+    IR_ENGINE=$(( ($(selfCost "$WORK/cg.25" "$GAME") - $(selfCost "$WORK/cg.5" "$GAME")) / 20 ))
+    IR_LIBM=$(( ($(selfCost "$WORK/cg.25" "$LIBM") - $(selfCost "$WORK/cg.5" "$LIBM")) / 20 ))
+fi
+
+# ---- Readers from memory, and the game's own files read without GL (Google Benchmark).
+echo "readers: Google Benchmark" >&2
+"$BUILD/bench/bench-readers" --benchmark_format=csv --benchmark_min_time=0.3 \
+    >"$WORK/readers.csv" 2>/dev/null
+readerRate() { awk -F, -v n="\"$1\"" '$1 == n {printf "%.0f", $6 / 1048576}' "$WORK/readers.csv"; }
+readerTime() { awk -F, -v n="\"$1\"" '$1 == n {printf "%.2f", $3}' "$WORK/readers.csv"; }
+
+# ---- The table.
+G_START=$(awk '{print $1}' "$WORK/startup.game" | median)
+B_START=$(awk '{print $1}' "$WORK/startup.bare" | median)
+BF_START=$(awk '{print $1}' "$WORK/startup.bareframe" | median)
+G_LOAD=$(awk '{print $2}' "$WORK/startup.game" | median)
+G_FPS=$(awk '{print $1}' "$WORK/frames.game" | median)
+B_FPS=$(awk '{print $1}' "$WORK/frames.bare" | median)
+G_RSS=$(awk '{print $2}' "$WORK/frames.game" | sort -n | tail -1)
+B_RSS=$(awk '{print $2}' "$WORK/frames.bare" | sort -n | tail -1)
+BS_RSS=$(awk '{print $3}' "$WORK/startup.bare" | sort -n | tail -1)
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+mib() { awk -v k="$1" 'BEGIN {printf "%.1f", k / 1024}'; }
+
+echo
+echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores;" \
+    "Mesa $(dpkg-query -W -f='${Version}' libgl1-mesa-dri 2>/dev/null || echo '?') llvmpipe," \
+    "SDL $(pkg-config --modversion sdl2 2>/dev/null || echo '?'), on Xvfb $DISPLAY_NAME with openbox; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+echo "| Figure | Pelmora | Bare program | Ratio | Goal |"
+echo "|---|---|---|---|---|"
+echo "| Start-up to first frame, ms (median of $RUNS) | $G_START | $B_START (clear only) | $(ratio "$G_START" "$B_START") | <= 1.15 |"
+echo "| Start-up to first frame, ms, bare program drawing the game's picture | $G_START | $BF_START | $(ratio "$G_START" "$BF_START") | (reference) |"
+echo "| Frames per second, swap interval 0, 49 petals (median of $FRAME_RUNS x $FRAMES) | $G_FPS | $B_FPS | $(ratio "$G_FPS" "$B_FPS") | >= 0.90 |"
+echo "| Instructions per frame in the pelmora binary (callgrind) | $IR_ENGINE | - | - | < 100000 |"
+echo "| Instructions per frame in libm (the flower's sin and cos) | $IR_LIBM | - | - | - |"
+echo "| Asset loading in the game: 5 textures + font, ms (median of $RUNS) | $G_LOAD | - | - | - |"
+echo "| The same files read without GL upload, ms (Google Benchmark) | $(readerTime gameAssetsRead) | - | - | - |"
+echo "| .glt reader, 2048 x 2048 RGBA from memory, MiB/s | $(readerRate textureReader/2048) | - | - | - |"
+echo "| .glf reader, 4096 x 4096 alpha from memory, MiB/s | $(readerRate fontReader/4096) | - | - | - |"
+echo "| Peak resident set, MiB | $(mib "$G_RSS") | $(mib "$B_RSS") (same picture) / $(mib "$BS_RSS") (clear only) | $(ratio "$G_RSS" "$B_RSS") | - |"
