@@ -34,6 +34,10 @@ void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 // answer the layout's character.
 void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event);
 void platformTextInput(const SDL_TextInputEvent& event);
+// Called by PeekMessageA for every key message it removes from the queue: GetKeyState answers
+// the key states as of the messages the program has taken, as on Windows, even when later key
+// events are already queued behind them.
+void platformKeyMessageTaken(const MSG& msg);
 
 // Full-screen mode chosen by ChangeDisplaySettingsA (display.cpp), applied when the pop-up
 // window's SDL window is made; false when none was set.

@@ -39,9 +39,9 @@ struct PendingKey {
 struct KeyboardState {
     // As the key events arrived: decides the key data and the routing of new messages.
     BYTE keys[256] = {};
-    // As of the key messages the program has taken from the queue: what GetKeyState answers,
-    // as Windows does, so that a message sees the modifiers of its own moment even when later
-    // key events are already queued behind it.
+    // As of the key messages the program has taken from the queue (platformKeyMessageTaken):
+    // what GetKeyState answers, as Windows does, so that a message sees the modifiers of its own
+    // moment even when later key events are already queued behind it.
     BYTE retrieved[256] = {};
     std::deque<PendingKey> pending;
     bool locksRead = false;
@@ -561,32 +561,6 @@ int translate(UINT vk, UINT scanCode, const BYTE* keyState) {
     return toCp1251(usShifted(c));
 }
 
-// Applies the pending key messages that the program has already taken from the queue: all
-// those ahead of the first key message still waiting there. Messages leave the queue in order,
-// so the first waiting one that matches a pending record marks the boundary.
-void syncRetrieved(KeyboardState& kb) {
-    if (kb.pending.empty()) {
-        return;
-    }
-    MSG waiting;
-    size_t taken = kb.pending.size();
-    if (PeekMessageA(&waiting, nullptr, WM_KEYDOWN, WM_SYSKEYUP, PM_NOREMOVE)) {
-        for (size_t i = 0; i < kb.pending.size(); ++i) {
-            const PendingKey& p = kb.pending[i];
-            if (p.message == waiting.message && p.wParam == waiting.wParam &&
-                p.lParam == waiting.lParam) {
-                taken = i;
-                break;
-            }
-        }
-    }
-    for (size_t i = 0; i < taken; ++i) {
-        const PendingKey& p = kb.pending.front();
-        updateKeyState(kb.retrieved, p.key, p.down, p.repeat);
-        kb.pending.pop_front();
-    }
-}
-
 } // namespace
 
 void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event) {
@@ -642,6 +616,24 @@ void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event) {
     platformPostMessage(window, message, key.virtualKey, data);
 }
 
+void platformKeyMessageTaken(const MSG& msg) {
+    // The record of a message this layer posted; records ahead of it left the queue earlier
+    // (or were passed over by a filtered peek) and count as taken too.
+    KeyboardState& kb = keyboard();
+    for (size_t i = 0; i < kb.pending.size(); ++i) {
+        const PendingKey& p = kb.pending[i];
+        if (p.message != msg.message || p.wParam != msg.wParam || p.lParam != msg.lParam) {
+            continue;
+        }
+        for (size_t j = 0; j <= i; ++j) {
+            const PendingKey& taken = kb.pending.front();
+            updateKeyState(kb.retrieved, taken.key, taken.down, taken.repeat);
+            kb.pending.pop_front();
+        }
+        return;
+    }
+}
+
 void platformTextInput(const SDL_TextInputEvent& event) {
     KeyboardState& kb = keyboard();
     if (kb.textKey == SDL_SCANCODE_UNKNOWN || kb.textSeen) {
@@ -657,7 +649,6 @@ namespace {
 void currentStates(BYTE* out) {
     KeyboardState& kb = keyboard();
     readLocks(kb);
-    syncRetrieved(kb);
     std::memcpy(out, kb.retrieved, sizeof kb.retrieved);
     Uint32 buttons = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetMouseState(nullptr, nullptr) : 0;
     if (buttons & SDL_BUTTON_LMASK) {

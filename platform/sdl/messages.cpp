@@ -203,8 +203,12 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
             continue;
         if (msg != nullptr)
             *msg = *it;
-        if (removeMessage & PM_REMOVE)
+        if (removeMessage & PM_REMOVE) {
+            MSG taken = *it;
             queue().erase(it);
+            if (taken.message >= WM_KEYDOWN && taken.message <= WM_SYSKEYUP)
+                platformKeyMessageTaken(taken);
+        }
         return TRUE;
     }
     return FALSE;
