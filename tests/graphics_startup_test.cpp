@@ -1,0 +1,390 @@
+// The display component through the real start-up (Application::init on SDL's offscreen Mesa
+// context): states, the GL context and its extensions, frames read back with glReadPixels, and
+// the fatal ends of start-up. Scenarios that need a start-up of their own run in child processes.
+#include "app/Application.h"
+#include "app/Log.h"
+#include "app/Scene.h"
+#include "app/SceneObject.h"
+#include "graphics/Extensions.h"
+#include "graphics/GraphicSystemImpl.h"
+
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+// Each scenario that ends the program, or needs a start-up of its own, re-runs this program for
+// the one case instead of forking it: a fork of a process with a live GL context (and its driver
+// threads) can hang, and the scenario wants fresh singletons. The program also works in a
+// directory of its own, so that its pelmora.log and the absence of a pelmora.conf do not depend
+// on other test programs. Both are set once the flags are parsed: gtest re-runs the program from
+// the directory it was started in.
+class FreshProcesses : public testing::Environment {
+public:
+    void SetUp() override {
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        const std::filesystem::path dir =
+            std::filesystem::path(PELMORA_BINARY_DIR) / "tests" / "run-graphics_startup_test";
+        std::filesystem::create_directories(dir);
+        std::filesystem::current_path(dir);
+    }
+};
+testing::Environment* const freshProcesses = testing::AddGlobalTestEnvironment(new FreshProcesses);
+
+std::string readFile(const char* name) {
+    std::ifstream in(name, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+ApplicationComponent* displayComponent() {
+    return dynamic_cast<ApplicationComponent*>(GraphicSystem::instance());
+}
+
+// The entry point's settings, then the Application's start-up; once per process.
+void startLikeTheGame(bool doubleBuffer = true) {
+    static bool started = false;
+    if (started) {
+        return;
+    }
+    started = true;
+    GraphicSystem* graphics = GraphicSystem::instance();
+    graphics->useDesktopMode();
+    graphics->setVsync(true);
+    graphics->setDoubleBuffer(doubleBuffer);
+    Application::instance()->init();
+}
+
+struct Rgb {
+    int r, g, b;
+};
+
+// Reads one pixel given in screen coordinates (origin top-left, y downwards).
+Rgb pixelAt(int x, int y, GLenum buffer) {
+    const int height = static_cast<int>(GraphicSystem::instance()->getHeight());
+    unsigned char rgba[4] = {1, 2, 3, 4};
+    glReadBuffer(buffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2]};
+}
+
+// Draws a red square over screen pixels (100..199, 50..149) in the scene's camera space and
+// reads back what the frame holds at that moment: inside, outside, and the spot where the square
+// would be with y pointing up.
+class SquareProbe : public SceneObject {
+public:
+    int renders = 0;
+    Rgb inside{}, outside{}, mirrored{};
+
+    void render() override {
+        ++renders;
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+        glColor3f(1, 0, 0);
+        glBegin(GL_QUADS);
+        glVertex2f(100, 50);
+        glVertex2f(200, 50);
+        glVertex2f(200, 150);
+        glVertex2f(100, 150);
+        glEnd();
+        const int height = static_cast<int>(GraphicSystem::instance()->getHeight());
+        inside = pixelAt(150, 100, drawBuffer());
+        outside = pixelAt(400, 300, drawBuffer());
+        mirrored = pixelAt(150, height - 1 - 100, drawBuffer());
+    }
+
+    // The buffer that drawing goes to: the back one when double-buffered.
+    static GLenum drawBuffer() {
+        GLint buffer = GL_BACK;
+        glGetIntegerv(GL_DRAW_BUFFER, &buffer);
+        return static_cast<GLenum>(buffer);
+    }
+};
+
+// Covers the whole drawing buffer with white outside any frame, so that a frame that failed to
+// clear would show it.
+void paintWhite() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3f(1, 1, 1);
+    glBegin(GL_QUADS);
+    glVertex2f(-1, -1);
+    glVertex2f(1, -1);
+    glVertex2f(1, 1);
+    glVertex2f(-1, 1);
+    glEnd();
+}
+
+} // namespace
+
+// ---- Start-up ----------------------------------------------------------------------------------
+
+TEST(DisplayStartUp, ReachesContextReadyInTheDesktopMode) {
+    startLikeTheGame();
+    GraphicSystem* graphics = GraphicSystem::instance();
+    EXPECT_EQ(GraphicSystem::StateContextReady, graphics->getLifecycleState());
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof(mode);
+    EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
+    EXPECT_EQ(mode.dmPelsWidth, graphics->getWidth());
+    EXPECT_EQ(mode.dmPelsHeight, graphics->getHeight());
+    EXPECT_TRUE(graphics->getVsync());
+    EXPECT_TRUE(graphics->getDoubleBuffer());
+    EXPECT_TRUE(graphics->isFullscreen());
+    EXPECT_FALSE(graphics->isNull());
+    ASSERT_FALSE(Application::instance()->components.empty());
+    EXPECT_EQ(displayComponent(), Application::instance()->components.front());
+    EXPECT_NE(nullptr, glGetString(GL_VERSION));
+}
+
+TEST(DisplayStartUp, ClearValuesAreSetOnTheNewContext) {
+    startLikeTheGame();
+    GLfloat colour[4] = {9, 9, 9, 9};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, colour);
+    EXPECT_EQ(0, colour[0]);
+    EXPECT_EQ(0, colour[1]);
+    EXPECT_EQ(0, colour[2]);
+    EXPECT_EQ(0, colour[3]);
+    GLfloat depth = 0;
+    glGetFloatv(GL_DEPTH_CLEAR_VALUE, &depth);
+    EXPECT_EQ(1.0f, depth); // 10000 clamped by the GL
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_GE(depthBits, 16);
+}
+
+TEST(DisplayStartUp, ExtensionsOfTheDriverAreLoaded) {
+    startLikeTheGame();
+    GraphicSystem* graphics = GraphicSystem::instance();
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    ASSERT_NE(nullptr, extensions);
+    EXPECT_TRUE(graphics->isExtensionSupported("GL_ARB_multitexture"));
+    EXPECT_FALSE(graphics->isExtensionSupported("GL_ARB_multitextur"));
+    EXPECT_FALSE(graphics->isExtensionSupported("GL_ARB_multitexture_"));
+    EXPECT_TRUE(hasARBMultitexture);
+    EXPECT_TRUE(hasEXTBgra);
+    EXPECT_TRUE(hasSwapControl);
+    EXPECT_EQ(findExtensionToken(extensions, "GL_ARB_vertex_shader"), hasARBVertexShader);
+    EXPECT_EQ(findExtensionToken(extensions, "GL_ARB_point_sprite"), hasARBPointSprite);
+    ASSERT_NE(nullptr, ext::glActiveTextureARB);
+    EXPECT_NE(nullptr, graphics->getProcAddress("glActiveTextureARB"));
+
+    // The fetched pointer really drives the GL.
+    ext::glActiveTextureARB(GL_TEXTURE1_ARB);
+    GLint active = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+    EXPECT_EQ(GL_TEXTURE1_ARB, active);
+    ext::glActiveTextureARB(GL_TEXTURE0_ARB);
+}
+
+TEST(DisplayStartUp, LogHoldsNoDisplayComplaint) {
+    startLikeTheGame();
+    const std::string log = readFile("pelmora.log");
+    EXPECT_NE(std::string::npos, log.find("Initialisation successful"));
+    EXPECT_EQ(std::string::npos, log.find("GraphicSystem:"));
+}
+
+// ---- Frames ------------------------------------------------------------------------------------
+
+TEST(DisplayFrames, ClearThenSceneDrawsInScreenPixels) {
+    startLikeTheGame();
+    SquareProbe probe;
+    probe.visible = true;
+    Scene* scene = Application::instance()->scene;
+    scene->add(&probe);
+    paintWhite();
+    const uint32_t before = GraphicSystem::instance()->getFrameCount();
+    displayComponent()->onFrame();
+    scene->objects.remove(&probe);
+
+    EXPECT_EQ(1, probe.renders);
+    EXPECT_EQ(before + 1, GraphicSystem::instance()->getFrameCount());
+    EXPECT_EQ(255, probe.inside.r);
+    EXPECT_EQ(0, probe.inside.g);
+    EXPECT_EQ(0, probe.inside.b);
+    // Cleared to black before the scene drew: the white underneath is gone.
+    EXPECT_EQ(0, probe.outside.r);
+    EXPECT_EQ(0, probe.outside.g);
+    EXPECT_EQ(0, probe.outside.b);
+    EXPECT_EQ(0, probe.mirrored.r);
+}
+
+TEST(DisplayFrames, FramesAreCountedAndTheCountResets) {
+    startLikeTheGame();
+    GraphicSystem* graphics = GraphicSystem::instance();
+    const uint32_t before = graphics->getFrameCount();
+    displayComponent()->onFrame();
+    displayComponent()->onFrame();
+    EXPECT_EQ(before + 2, graphics->getFrameCount());
+    graphics->resetFrameCount();
+    EXPECT_EQ(0u, graphics->getFrameCount());
+    displayComponent()->onFrame();
+    EXPECT_EQ(1u, graphics->getFrameCount());
+}
+
+// ---- Isolated start-ups ------------------------------------------------------------------------
+
+TEST(DisplayStartUpFatal, SettersEndTheProgramOnceTheWindowExists) {
+    startLikeTheGame();
+    EXPECT_EXIT(GraphicSystem::instance()->setWidth(640), testing::ExitedWithCode(EXIT_FAILURE),
+                "");
+    EXPECT_EXIT(GraphicSystem::instance()->loadConfig(), testing::ExitedWithCode(EXIT_FAILURE), "");
+}
+
+TEST(DisplayStartUpFatal, ZeroWidthEndsBeforeTheWindowClassWithoutALogLine) {
+    std::filesystem::remove("zero_width.log");
+    EXPECT_EXIT(
+        {
+            Application::instance()->log = new Log(String("zero_width.log"));
+            GraphicSystem::instance()->useDesktopMode();
+            GraphicSystem::instance()->setWidth(0);
+            Application::instance()->init();
+        },
+        testing::ExitedWithCode(EXIT_FAILURE), "");
+    EXPECT_EQ("Application initialising...\n", readFile("zero_width.log"));
+}
+
+TEST(DisplayStartUpFatal, RefusedModeLogsAndEndsBeforeAnyWindow) {
+    std::filesystem::remove("refused_mode.log");
+    EXPECT_EXIT(
+        {
+            Application::instance()->log = new Log(String("refused_mode.log"));
+            GraphicSystem::instance()->useDesktopMode();
+            GraphicSystem::instance()->setWidth(123);
+            GraphicSystem::instance()->setHeight(45);
+            Application::instance()->init();
+        },
+        testing::ExitedWithCode(EXIT_FAILURE), "");
+    EXPECT_EQ("Application initialising...\nGraphicSystem: could not set display mode\n",
+              readFile("refused_mode.log"));
+}
+
+namespace {
+
+int recordedInterval = -100;
+int swapCalls = 0;
+
+BOOL recordSwapInterval(int interval) {
+    recordedInterval = interval;
+    ++swapCalls;
+    return TRUE;
+}
+
+int answerSwapInterval() {
+    return recordedInterval;
+}
+
+// Stands in for the display during start-up: everything goes to the real one except the lookup
+// of the swap-interval entry points, which answers recording functions or nothing.
+class SwapControlDriver : public GraphicSystem {
+public:
+    SwapControlDriver(GraphicSystem* real, bool exposeSwap)
+        : real_(real), exposeSwap_(exposeSwap) {}
+    bool isNull() const override { return real_->isNull(); }
+    uint32_t getWidth() const override { return real_->getWidth(); }
+    void setWidth(uint32_t v) override { real_->setWidth(v); }
+    uint32_t getHeight() const override { return real_->getHeight(); }
+    void setHeight(uint32_t v) override { real_->setHeight(v); }
+    uint32_t getBitsPerPixel() const override { return real_->getBitsPerPixel(); }
+    void setBitsPerPixel(uint32_t v) override { real_->setBitsPerPixel(v); }
+    uint32_t getRefreshRate() const override { return real_->getRefreshRate(); }
+    void setRefreshRate(uint32_t v) override { real_->setRefreshRate(v); }
+    bool getVsync() const override { return real_->getVsync(); }
+    void setVsync(bool v) override { real_->setVsync(v); }
+    bool getDoubleBuffer() const override { return real_->getDoubleBuffer(); }
+    void setDoubleBuffer(bool v) override { real_->setDoubleBuffer(v); }
+    bool isFullscreen() const override { return real_->isFullscreen(); }
+    void setFullscreen(bool v) override { real_->setFullscreen(v); }
+    int32_t getLifecycleState() const override { return real_->getLifecycleState(); }
+    void useDesktopMode() override { real_->useDesktopMode(); }
+    uint32_t getFrameCount() const override { return real_->getFrameCount(); }
+    void resetFrameCount() override { real_->resetFrameCount(); }
+    bool isExtensionSupported(const char* name) override {
+        return real_->isExtensionSupported(name);
+    }
+    PROC getProcAddress(const char* name) override {
+        const std::string entry = name;
+        if (entry == "wglSwapIntervalEXT") {
+            return exposeSwap_ ? reinterpret_cast<PROC>(&recordSwapInterval) : nullptr;
+        }
+        if (entry == "wglGetSwapIntervalEXT") {
+            return exposeSwap_ ? reinterpret_cast<PROC>(&answerSwapInterval) : nullptr;
+        }
+        return real_->getProcAddress(name);
+    }
+
+private:
+    GraphicSystem* real_;
+    bool exposeSwap_;
+};
+
+// Starts up through the stand-in and ends the child with 0 when the swap interval calls were
+// as expected; otherwise says what happened on standard error.
+[[noreturn]] void startWithSwapDriver(bool vsync, bool exposeSwap, int expectedCalls,
+                                      int expectedInterval) {
+    GraphicSystem* real = GraphicSystem::instance();
+    real->useDesktopMode();
+    real->setVsync(vsync);
+    SwapControlDriver driver(real, exposeSwap);
+    GraphicSystem::setInstanceForTesting(&driver);
+    Application::instance()->init();
+    const bool ok = swapCalls == expectedCalls && recordedInterval == expectedInterval &&
+                    hasSwapControl == exposeSwap &&
+                    real->getLifecycleState() == GraphicSystem::StateContextReady;
+    std::fprintf(stderr, "calls %d interval %d flag %d state %d\n", swapCalls, recordedInterval,
+                 int(hasSwapControl), int(real->getLifecycleState()));
+    std::exit(ok ? 0 : 3);
+}
+
+} // namespace
+
+TEST(DisplaySwapInterval, VsyncAsksForOneRetracePerSwap) {
+    EXPECT_EXIT(startWithSwapDriver(true, true, 1, 1), testing::ExitedWithCode(0), "");
+}
+
+TEST(DisplaySwapInterval, NoVsyncAsksForImmediateSwaps) {
+    EXPECT_EXIT(startWithSwapDriver(false, true, 1, 0), testing::ExitedWithCode(0), "");
+}
+
+TEST(DisplaySwapInterval, WithoutTheEntryPointsVsyncIsQuietlyIgnored) {
+    EXPECT_EXIT(startWithSwapDriver(true, false, 0, -100), testing::ExitedWithCode(0), "");
+}
+
+namespace {
+
+// Single-buffered start-up: the frame's drawing lands in the front buffer and stays there, and
+// every frame is counted. (The offscreen driver's surfaces are single-buffered whatever the
+// pixel format asks, so the GL's own double-buffer flag tells nothing here.)
+[[noreturn]] void runSingleBufferedFrames() {
+    startLikeTheGame(false);
+    SquareProbe probe;
+    probe.visible = true;
+    Application::instance()->scene->add(&probe);
+    GraphicSystem* graphics = GraphicSystem::instance();
+    displayComponent()->onFrame();
+    displayComponent()->onFrame();
+    displayComponent()->onFrame();
+    const Rgb front = pixelAt(150, 100, GL_FRONT);
+    const Rgb frontOutside = pixelAt(400, 300, GL_FRONT);
+    const bool ok = !graphics->getDoubleBuffer() && graphics->getFrameCount() == 3 &&
+                    probe.renders == 3 && front.r == 255 && front.g == 0 && frontOutside.r == 0;
+    std::fprintf(stderr, "frames %u renders %d front %d,%d,%d outside %d\n",
+                 graphics->getFrameCount(), probe.renders, front.r, front.g, front.b,
+                 frontOutside.r);
+    std::exit(ok ? 0 : 3);
+}
+
+} // namespace
+
+TEST(DisplaySingleBuffer, FramesAreFinishedInTheFrontBufferAndCounted) {
+    EXPECT_EXIT(runSingleBufferedFrames(), testing::ExitedWithCode(0), "");
+}
