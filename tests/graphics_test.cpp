@@ -89,24 +89,6 @@ TEST(DisplaySettings, StartWithTheDocumentedValues) {
     EXPECT_EQ(0u, display->getFrameCount());
 }
 
-TEST(DisplaySettings, SettersStoreWhileCreated) {
-    auto display = freshDisplay();
-    display->setWidth(640);
-    display->setHeight(480);
-    display->setBitsPerPixel(16);
-    display->setRefreshRate(75);
-    display->setVsync(true);
-    display->setDoubleBuffer(false);
-    EXPECT_EQ(640u, display->getWidth());
-    EXPECT_EQ(480u, display->getHeight());
-    EXPECT_EQ(16u, display->getBitsPerPixel());
-    EXPECT_EQ(75u, display->getRefreshRate());
-    EXPECT_TRUE(display->getVsync());
-    EXPECT_FALSE(display->getDoubleBuffer());
-    display->resetFrameCount();
-    EXPECT_EQ(0u, display->getFrameCount());
-}
-
 TEST(DisplaySettings, DesktopModeIsCopiedIntoTheSettings) {
     auto display = freshDisplay();
     display->useDesktopMode();
