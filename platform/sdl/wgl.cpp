@@ -36,7 +36,7 @@ HDC GetDC(HWND window) {
     if (window == nullptr)
         return nullptr;
     if (window->dc == nullptr) {
-        window->dc = new PlatformDC;
+        window->dc = platformKeep(new PlatformDC);
         window->dc->window = window;
     }
     return window->dc;
@@ -78,7 +78,7 @@ HGLRC wglCreateContext(HDC dc) {
     if (context == nullptr)
         return nullptr;
     SDL_GL_MakeCurrent(previousWindow, previous);
-    HGLRC record = new PlatformGLContext;
+    HGLRC record = platformKeep(new PlatformGLContext);
     record->context = context;
     record->window = dc->window;
     dc->window->glContext = context;

@@ -124,7 +124,7 @@ HICON LoadIconA(HINSTANCE, LPCSTR) {
 }
 
 HBRUSH CreateSolidBrush(COLORREF colour) {
-    return new PlatformBrush{colour};
+    return platformKeep(new PlatformBrush{colour});
 }
 
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
@@ -153,7 +153,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     if (mainWindow == nullptr)
         platformInstallSignalHandlers();
 
-    HWND window = new PlatformWindow;
+    HWND window = platformKeep(new PlatformWindow);
     window->procedure = found->second.record.lpfnWndProc;
     window->exStyle = exStyle;
     window->style = style;
