@@ -1,6 +1,7 @@
 // The scene on its own: when objects are started and sized, the viewport and the pixel camera,
 // which objects are drawn, and the input chain. Scenes and objects are never freed, as in the
-// program: a started scene stays a listener of the InputSystem for the whole process.
+// program (a started scene stays a listener of the InputSystem for the whole process); kept()
+// holds them so that leak checkers see them as alive.
 #include "app/Scene.h"
 #include "graphics/GraphicSystem.h"
 
@@ -18,6 +19,12 @@ const bool inOwnDirectory = [] {
     std::filesystem::current_path("scene_test.run");
     return true;
 }();
+
+template <typename T> T* kept(T* object) {
+    static std::vector<void*>* const all = new std::vector<void*>;
+    all->push_back(object);
+    return object;
+}
 
 using Lines = std::vector<std::string>;
 Lines trace;
@@ -60,21 +67,21 @@ const InputState noState{};
 } // namespace
 
 TEST(SceneStart, ObjectsAreStartedThenSizedWhenTheSceneStartsOrAtOnceIfLater) {
-    Scene* scene = new Scene();
-    scene->add(new Probe("a"));
-    scene->add(new Probe("b"));
+    Scene* scene = kept(new Scene());
+    scene->add(kept(new Probe("a")));
+    scene->add(kept(new Probe("b")));
     trace.clear();
     EXPECT_FALSE(scene->started);
     startOnScreen(scene);
     EXPECT_TRUE(scene->started);
     EXPECT_EQ(trace, Lines({"a:start", "b:start", "a:resize:1024x768", "b:resize:1024x768"}));
     trace.clear();
-    EXPECT_TRUE(scene->add(new Probe("late")));
+    EXPECT_TRUE(scene->add(kept(new Probe("late"))));
     EXPECT_EQ(trace, Lines({"late:start", "late:resize:1024x768"}));
 }
 
 TEST(SceneStart, ViewportAndCameraMapPixelsWithYDownwards) {
-    Scene* scene = new Scene();
+    Scene* scene = kept(new Scene());
     EXPECT_EQ(scene->viewport.x1, 0.0f);
     startOnScreen(scene);
     EXPECT_EQ(scene->viewport.x0, 0.0f);
@@ -95,12 +102,12 @@ TEST(SceneStart, ViewportAndCameraMapPixelsWithYDownwards) {
 }
 
 TEST(SceneRender, OnlyVisibleObjectsAreDrawnInListOrderDuplicatesTwice) {
-    Scene* scene = new Scene();
-    Probe* shown = new Probe("shown");
-    Probe* twice = new Probe("twice");
+    Scene* scene = kept(new Scene());
+    Probe* shown = kept(new Probe("shown"));
+    Probe* twice = kept(new Probe("twice"));
     shown->visible = true;
     twice->visible = true;
-    for (Probe* p : {twice, shown, new Probe("hidden"), twice})
+    for (Probe* p : {twice, shown, kept(new Probe("hidden")), twice})
         scene->add(p);
     trace.clear();
     scene->render();
@@ -108,19 +115,19 @@ TEST(SceneRender, OnlyVisibleObjectsAreDrawnInListOrderDuplicatesTwice) {
 }
 
 TEST(SceneInput, FirstConsumerEndsTheChain) {
-    Scene* scene = new Scene();
-    scene->add(new Probe("first", true));
-    scene->add(new Probe("second", true));
+    Scene* scene = kept(new Scene());
+    scene->add(kept(new Probe("first", true)));
+    scene->add(kept(new Probe("second", true)));
     trace.clear();
     EXPECT_TRUE(scene->handleInput(EventPress, noState));
     EXPECT_EQ(trace, Lines({"first:input:1"}));
 }
 
 TEST(SceneInput, HiddenAndMaskedObjectsAreStillOfferedEveryEvent) {
-    Scene* scene = new Scene();
-    Probe* masked = new Probe("masked");
+    Scene* scene = kept(new Scene());
+    Probe* masked = kept(new Probe("masked"));
     masked->eventMask = 0;
-    scene->add(new Probe("hidden"));
+    scene->add(kept(new Probe("hidden")));
     scene->add(masked);
     EXPECT_EQ(scene->eventMask, -1);
     trace.clear();
@@ -130,7 +137,7 @@ TEST(SceneInput, HiddenAndMaskedObjectsAreStillOfferedEveryEvent) {
 
 TEST(SceneInput, BaseObjectWantsEverythingConsumesNothingAndStartsFine) {
     struct Plain : SceneObject {};
-    Plain* plain = new Plain();
+    Plain* plain = kept(new Plain());
     EXPECT_EQ(plain->eventMask, -1);
     EXPECT_FALSE(plain->visible);
     EXPECT_FALSE(plain->handleInput(EventPress, noState));
