@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "graphics/Extensions.h"
 #include "platform/platform.h"
+#include "tests/support/GlContext.h"
 #include "resources/DiskDirectory.h"
 #include "resources/FileStream.h"
 #include "resources/FileSystem.h"
@@ -16,39 +17,8 @@
 
 namespace {
 
-LRESULT CALLBACK testWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// One 64 x 64 window with a current context for the whole process.
-void makeContext() {
-    static bool made = false;
-    if (made)
-        return;
-    made = true;
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = testWindowProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "TextureTest";
-    RegisterClassExA(&windowClass);
-    HWND window = CreateWindowExA(0, "TextureTest", "TextureTest", WS_POPUP, 0, 0, 64, 64, nullptr,
-                                  nullptr, windowClass.hInstance, nullptr);
-    HDC dc = GetDC(window);
-    PIXELFORMATDESCRIPTOR format = {};
-    format.nSize = sizeof format;
-    format.nVersion = 1;
-    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    format.iPixelType = PFD_TYPE_RGBA;
-    format.cColorBits = 32;
-    SetPixelFormat(dc, ChoosePixelFormat(dc, &format), &format);
-    wglMakeCurrent(dc, wglCreateContext(dc));
-}
-
-void put32(std::vector<uint8_t>& bytes, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes.push_back(uint8_t(value >> (8 * i)));
-}
+using testsupport::makeContext;
+using testsupport::put32;
 
 struct GltFile {
     uint32_t magic = Texture::FileMagic;

@@ -1,0 +1,47 @@
+// One small window with a current OpenGL context for the whole test process, made through the
+// platform's Win32 calls as the engine makes its own; for tests that upload and draw without
+// starting the Application.
+#pragma once
+
+#include "platform/platform.h"
+#include <cstdint>
+#include <vector>
+
+namespace testsupport {
+
+inline LRESULT CALLBACK plainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// 64 x 64, double-buffered RGBA; later calls find the context already current.
+inline void makeContext() {
+    static bool made = false;
+    if (made)
+        return;
+    made = true;
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = plainWindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "PelmoraTest";
+    RegisterClassExA(&windowClass);
+    HWND window = CreateWindowExA(0, "PelmoraTest", "PelmoraTest", WS_POPUP, 0, 0, 64, 64, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    HDC dc = GetDC(window);
+    PIXELFORMATDESCRIPTOR format = {};
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.cColorBits = 32;
+    SetPixelFormat(dc, ChoosePixelFormat(dc, &format), &format);
+    wglMakeCurrent(dc, wglCreateContext(dc));
+}
+
+// Little-endian 32-bit field, as the engine's file formats store them.
+inline void put32(std::vector<uint8_t>& bytes, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(uint8_t(value >> (8 * i)));
+}
+
+} // namespace testsupport
