@@ -7,6 +7,7 @@
 #include "graphics/Extensions.h"
 #include "graphics/GraphicSystemImpl.h"
 
+#include "tests/support/FreshProcesses.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
 #include <filesystem>
@@ -19,23 +20,8 @@
 
 namespace {
 
-// Each scenario that ends the program, or needs a start-up of its own, re-runs this program for
-// the one case instead of forking it: a fork of a process with a live GL context (and its driver
-// threads) can hang, and the scenario wants fresh singletons. The program also works in a
-// directory of its own, so that its pelmora.log and the absence of a pelmora.conf do not depend
-// on other test programs. Both are set once the flags are parsed: gtest re-runs the program from
-// the directory it was started in.
-class FreshProcesses : public testing::Environment {
-public:
-    void SetUp() override {
-        GTEST_FLAG_SET(death_test_style, "threadsafe");
-        const std::filesystem::path dir =
-            std::filesystem::path(PELMORA_BINARY_DIR) / "tests" / "run-graphics_test";
-        std::filesystem::create_directories(dir);
-        std::filesystem::current_path(dir);
-    }
-};
-testing::Environment* const freshProcesses = testing::AddGlobalTestEnvironment(new FreshProcesses);
+testing::Environment* const freshProcesses =
+    testing::AddGlobalTestEnvironment(new testsupport::FreshProcesses("run-graphics_test"));
 
 // A display component that is not left in the Application's list, so that each case owns its
 // own and may let it die.
