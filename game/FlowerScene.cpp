@@ -6,6 +6,7 @@
 #include "app/Application.h"
 #include "app/Log.h"
 #include "app/Timer.h"
+#include "game/Messages.h"
 #include "input/InputSystem.h"
 #include "platform/platform.h"
 #include "resources/Font.h"
@@ -57,18 +58,6 @@ void drawText(TextStyle* style, float x, float y, const String& text) {
 }
 
 } // namespace
-
-// Любит!
-const char* const FlowerScene::LovesMessage = "\xCB\xFE\xE1\xE8\xF2!";
-// Не любит...
-const char* const FlowerScene::LovesNotMessage = "\xCD\xE5 \xEB\xFE\xE1\xE8\xF2...";
-// Поздравляю! Вы любимы!
-const char* const FlowerScene::LovedVerdict =
-    "\xCF\xEE\xE7\xE4\xF0\xE0\xE2\xEB\xFF\xFE! \xC2\xFB \xEB\xFE\xE1\xE8\xEC\xFB!";
-// Увы, Ваши чувства не взаимны...
-const char* const FlowerScene::NotLovedVerdict =
-    "\xD3\xE2\xFB, \xC2\xE0\xF8\xE8 \xF7\xF3\xE2\xF1\xF2\xE2\xE0 \xED\xE5 \xE2\xE7\xE0\xE8\xEC\xED"
-    "\xFB...";
 
 // The clock is read only after the resources are loaded, so the seed is the moment the flower
 // was ready.

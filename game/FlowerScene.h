@@ -37,12 +37,6 @@ public:
     // Whether a click at distance d from the centre falls on the ring; both bounds belong to it.
     bool inRing(float d) const;
 
-    // The four messages, Windows-1251 byte strings.
-    static const char* const LovesMessage;
-    static const char* const LovesNotMessage;
-    static const char* const LovedVerdict;
-    static const char* const NotLovedVerdict;
-
     uint32_t petalCount = 0;
     uint32_t petalsLeft = 0;
     uint32_t edgeSegments = 10;

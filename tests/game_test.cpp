@@ -7,6 +7,7 @@
 #include "app/Timer.h"
 #include "game/FlowerScene.h"
 #include "game/FrameRateDisplay.h"
+#include "game/Messages.h"
 #include "graphics/GraphicSystem.h"
 #include "input/InputSystem.h"
 #include "resources/DiskDirectory.h"
@@ -452,7 +453,7 @@ TEST_F(Drawing, VerdictReplacesTheFlowerInTheMiddle) {
                 left = std::min(left, x);
                 right = std::max(right, x);
             }
-    float w = flower.verdictText->width(FlowerScene::LovedVerdict);
+    float w = flower.verdictText->width(LovedVerdict);
     ASSERT_GT(right, left);
     EXPECT_NEAR(right - left, w, w * 0.15f);
     EXPECT_NEAR((left + right) * 0.5f, flower.centreX, w * 0.1f);
