@@ -1,9 +1,6 @@
 // Throughput of the ".glt" and ".glf" readers on large files held in memory, and the readers'
 // share of the game's own asset loading (the five textures and the font read from disk, without
-// the OpenGL upload). The large files are made with the asset tools' writers.
-#include "ChunkFileWriter.h"
-#include "GltFormat.h"
-
+// the OpenGL upload). The large files are made with the format library's writers.
 #include "resources/DiskDirectory.h"
 #include "resources/FileSystem.h"
 #include "resources/Font.h"
@@ -11,7 +8,8 @@
 #include "resources/Image.h"
 #include "resources/MemoryStream.h"
 #include "resources/Stream.h"
-#include "resources/Texture.h"
+#include "resources/formats/GlfFormat.h"
+#include "resources/formats/GltFormat.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,33 +17,44 @@
 
 namespace {
 
+using formats::Bytes;
+
 Bytes largeTexture(uint32_t side) {
-    std::vector<uint8_t> rgba(size_t(side) * side * 4);
-    for (size_t i = 0; i < rgba.size(); ++i)
-        rgba[i] = uint8_t(i * 7);
-    return encodeGlt(rgba.data(), side, side, GltRgba, GltRepeat);
+    formats::GltImage image;
+    image.width = side;
+    image.height = side;
+    image.pixels.resize(size_t(side) * side * 4);
+    for (size_t i = 0; i < image.pixels.size(); ++i)
+        image.pixels[i] = uint8_t(i * 7);
+    image.dataSize = uint32_t(image.pixels.size());
+    return formats::writeGlt(formats::GltFileHeader(), image);
 }
 
 Bytes largeFont(uint32_t side) {
-    Bytes extension;
-    putU32(extension, 100); // unit size
-    putU32(extension, 0);
-    putU32(extension, 0);
-    ChunkFileWriter writer(ChunkMagicFont, "large", extension);
-    Bytes image;
-    putU32(image, side);
-    putU32(image, side);
-    putU32(image, 8);
-    image.resize(image.size() + size_t(side) * side, 0x80);
-    writer.addChunk(ChunkTypeFontImage, 0, image);
-    Bytes glyphs;
+    formats::GlfExtension extension;
+    extension.unitSize = 100;
+    formats::ChunkFileWriter writer(formats::GlfMagic, "large",
+                                    formats::writeGlfExtension(extension));
+    writer.addChunk(formats::GlfChunkImage, 0,
+                    formats::writeGlfImage(side, side, Bytes(size_t(side) * side, 0x80)));
+    std::vector<formats::GlyphRecord> glyphs;
     for (uint32_t code = 0; code < 256; ++code) {
-        const uint32_t record[8] = {code, (code % 16) * 64, (code / 16) * 64, 60, 60, 2, 2, 64};
-        for (uint32_t field : record)
-            putU32(glyphs, field);
+        formats::GlyphRecord record;
+        record.code = code;
+        record.x = (code % 16) * 64;
+        record.y = (code / 16) * 64;
+        record.w = record.h = 60;
+        record.xOffset = record.yOffset = 2;
+        record.advance = 64;
+        glyphs.push_back(record);
     }
-    writer.addChunk(ChunkTypeGlyphs, 0, glyphs);
+    writer.addChunk(formats::GlfChunkGlyphs, 0, formats::writeGlyphRecords(glyphs));
     return writer.finish();
+}
+
+bool readTexture(Stream& stream, formats::GltFileHeader& header, formats::GltImage& image) {
+    StreamSource source(stream);
+    return bool(formats::readGlt(source, header, image));
 }
 
 void textureReader(benchmark::State& state) {
@@ -53,9 +62,9 @@ void textureReader(benchmark::State& state) {
     MemoryStream stream(file.data(), int32_t(file.size()));
     for (auto _ : state) {
         stream.seek(0, Stream::SeekStart);
-        TextureFileHeader header;
-        TextureImage image;
-        if (!Texture::readFileHeader(stream, header) || !Texture::readImage(stream, header, image))
+        formats::GltFileHeader header;
+        formats::GltImage image;
+        if (!readTexture(stream, header, image))
             state.SkipWithError("texture refused");
         benchmark::DoNotOptimize(image.pixels.data());
     }
@@ -73,10 +82,10 @@ void fontReader(benchmark::State& state) {
         Image image;
         if (!font.load(stream) || !Font::readImage(font, image))
             state.SkipWithError("font refused");
-        const Chunk* records = font.findChunk(FontFile::ChunkGlyphs, 0);
+        const Chunk* records = font.findChunk(formats::GlfChunkGlyphs, 0);
         if (records)
-            Font::buildGlyphs(glyphs, records->data.data(), uint32_t(records->data.size()),
-                              image.getWidth(), image.getHeight(), font.getUnitSize());
+            Font::buildGlyphs(glyphs, *records, image.getWidth(), image.getHeight(),
+                              font.getUnitSize());
         benchmark::DoNotOptimize(image.getPixels());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(file.size()));
@@ -97,14 +106,13 @@ void gameAssetsRead(benchmark::State& state) {
         for (const char* name : textures) {
             std::unique_ptr<Stream> stream(FileSystem::instance()->openRead(
                 String("textures/w_tavelina/") + String(name) + String(".glt")));
-            TextureFileHeader header;
-            TextureImage image;
-            if (!stream || !Texture::readFileHeader(*stream, header) ||
-                !Texture::readImage(*stream, header, image)) {
+            formats::GltFileHeader header;
+            formats::GltImage image;
+            if (!stream || !readTexture(*stream, header, image)) {
                 state.SkipWithError("run the benchmark from the game's run directory");
                 return;
             }
-            bytes += Texture::FileHeaderSize + Texture::ImageHeaderSize + image.dataSize;
+            bytes += int64_t(formats::GltHeaderSize) + image.dataSize;
         }
         FontFile font;
         Image image;

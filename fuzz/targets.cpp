@@ -6,7 +6,8 @@
 #include "resources/FontFile.h"
 #include "resources/Image.h"
 #include "resources/MemoryStream.h"
-#include "resources/Texture.h"
+#include "resources/Stream.h"
+#include "resources/formats/GltFormat.h"
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -28,16 +29,13 @@ void check(bool condition) {
 
 void fuzzTextureFile(const uint8_t* data, size_t size) {
     MemoryStream stream(data, streamSize(size));
-    TextureFileHeader header;
-    if (!Texture::readFileHeader(stream, header))
+    StreamSource source(stream);
+    formats::GltFileHeader header;
+    formats::GltImage image;
+    if (!formats::readGlt(source, header, image))
         return;
-    TextureImage image;
-    if (!Texture::readImage(stream, header, image))
-        return;
-    // What the upload would read must lie inside what was read.
-    int64_t needed = Texture::pixelBytes(header.format, header.type, image.width, image.height);
-    check(needed >= 0 && uint64_t(needed) <= image.pixels.size());
     check(image.pixels.size() == image.dataSize);
+    check(source.position() == int64_t(formats::GltHeaderSize) + image.dataSize);
 }
 
 void fuzzChunkFile(const uint8_t* data, size_t size) {
@@ -45,8 +43,7 @@ void fuzzChunkFile(const uint8_t* data, size_t size) {
     ChunkFile file;
     if (!file.load(stream))
         return;
-    for (size_t i = 0; i < file.getChunkCount(); ++i) {
-        const Chunk& chunk = file.getChunk(i);
+    for (const Chunk& chunk : file.getChunks()) {
         check(chunk.data.size() == chunk.size);
         check(file.findChunk(chunk.type, chunk.index) != nullptr);
     }
@@ -61,12 +58,11 @@ void fuzzFontFile(const uint8_t* data, size_t size) {
     if (!Font::readImage(file, image) || file.getUnitSize() == 0)
         return;
     check(image.getByteCount() == size_t(image.getWidth()) * image.getHeight());
-    const Chunk* records = file.findChunk(FontFile::ChunkGlyphs, 0);
+    const Chunk* records = file.findChunk(formats::GlfChunkGlyphs, 0);
     if (records == nullptr)
         return;
     Glyph glyphs[Font::GlyphCount];
-    Font::buildGlyphs(glyphs, records->data.data(), uint32_t(records->data.size()),
-                      image.getWidth(), image.getHeight(), file.getUnitSize());
+    Font::buildGlyphs(glyphs, *records, image.getWidth(), image.getHeight(), file.getUnitSize());
 }
 
 void fuzzConfigFile(const uint8_t* data, size_t size) {
@@ -122,7 +118,10 @@ FuzzTarget fuzzTargetNamed(const char* name) {
                    {"chunkfile", fuzzChunkFile},
                    {"font", fuzzFontFile},
                    {"config", fuzzConfigFile},
-                   {"memorystream", fuzzMemoryStream}};
+                   {"memorystream", fuzzMemoryStream},
+                   {"texture_gl", fuzzTextureUpload},
+                   {"font_gl", fuzzFontDrawing},
+                   {"png", fuzzPngImage}};
     for (const auto& entry : targets)
         if (std::strcmp(entry.name, name) == 0)
             return entry.target;

@@ -11,7 +11,13 @@ void fuzzChunkFile(const uint8_t* data, size_t size);
 void fuzzFontFile(const uint8_t* data, size_t size);
 void fuzzConfigFile(const uint8_t* data, size_t size);
 void fuzzMemoryStream(const uint8_t* data, size_t size);
+// Through the FileSystem into an OpenGL context (gl_targets.cpp).
+void fuzzTextureUpload(const uint8_t* data, size_t size);
+void fuzzFontDrawing(const uint8_t* data, size_t size);
+// The asset tools' PNG reader (png_target.cpp).
+void fuzzPngImage(const uint8_t* data, size_t size);
 
-// The target of that name, or null: "texture", "chunkfile", "font", "config", "memorystream".
+// The target of that name, or null: "texture", "chunkfile", "font", "config", "memorystream",
+// "texture_gl", "font_gl", "png".
 using FuzzTarget = void (*)(const uint8_t*, size_t);
 FuzzTarget fuzzTargetNamed(const char* name);

@@ -9,13 +9,6 @@
 #include <memory>
 #include <vector>
 
-namespace {
-
-constexpr uint32_t FontImageHeaderSize = 12;
-constexpr uint32_t GlyphRecordSize = 32;
-
-} // namespace
-
 Font::Font() {
     std::memset(glyphs_, 0, sizeof(glyphs_));
 }
@@ -49,53 +42,40 @@ Font* Font::load(const String& name) {
 }
 
 bool Font::readImage(const FontFile& file, Image& image) {
-    const Chunk* bits = file.findChunk(FontFile::ChunkImage, 0);
-    if (bits == nullptr || bits->data.size() < FontImageHeaderSize)
+    formats::GlfImage source;
+    if (!formats::readGlfImage(file.getChunks(), source))
         return false;
-    uint32_t width = readLE32(bits->data.data());
-    uint32_t height = readLE32(bits->data.data() + 4);
-    uint64_t pixels = uint64_t(width) * height;
-    if (pixels > bits->data.size() - FontImageHeaderSize || width % 4 != 0)
-        return false;
-    image.setWidth(width);
-    image.setHeight(height);
+    image.setWidth(source.width);
+    image.setHeight(source.height);
     image.setBitsPerPixel(8);
     image.setFormat(GL_ALPHA);
     if (!image.allocate())
         return false;
-    std::memcpy(image.getPixels(), bits->data.data() + FontImageHeaderSize, size_t(pixels));
+    std::memcpy(image.getPixels(), source.pixels, image.getByteCount());
     return true;
 }
 
-void Font::buildGlyphs(Glyph* glyphs, const uint8_t* records, uint32_t size, uint32_t imageWidth,
+void Font::buildGlyphs(Glyph* glyphs, const formats::Chunk& records, uint32_t imageWidth,
                        uint32_t imageHeight, uint32_t unitSize) {
     std::memset(glyphs, 0, sizeof(Glyph) * GlyphCount);
     float rW = 1.0f / float(imageWidth);
     float rH = 1.0f / float(imageHeight);
     float rU = 1.0f / float(unitSize);
-    for (uint32_t i = 0; i < size / GlyphRecordSize; ++i) {
-        const uint8_t* record = records + size_t(i) * GlyphRecordSize;
-        uint32_t code = readLE32(record);
-        if (code >= uint32_t(GlyphCount))
+    for (uint32_t i = 0; i < formats::glyphRecordCount(records); ++i) {
+        formats::GlyphRecord r = formats::readGlyphRecord(records, i);
+        if (r.code >= uint32_t(GlyphCount))
             continue;
-        uint32_t x = readLE32(record + 4);
-        uint32_t y = readLE32(record + 8);
-        uint32_t w = readLE32(record + 12);
-        uint32_t h = readLE32(record + 16);
-        int32_t xOffset = readLE32Signed(record + 20);
-        int32_t yOffset = readLE32Signed(record + 24);
-        int32_t advance = readLE32Signed(record + 28);
-        Glyph& g = glyphs[code];
-        g.s0 = float(x) * rW;
-        g.t0 = float(y) * rH;
-        g.s1 = float(uint64_t(x) + w) * rW;
-        g.t1 = float(uint64_t(y) + h) * rH;
+        Glyph& g = glyphs[r.code];
+        g.s0 = float(r.x) * rW;
+        g.t0 = float(r.y) * rH;
+        g.s1 = float(uint64_t(r.x) + r.w) * rW;
+        g.t1 = float(uint64_t(r.y) + r.h) * rH;
         // Signed sums: a negative offset plus a width must stay a small number, not wrap.
-        g.x0 = float(xOffset) * rU;
-        g.y0 = float(yOffset) * rU;
-        g.x1 = float(int64_t(xOffset) + int64_t(w)) * rU;
-        g.y1 = float(int64_t(yOffset) + int64_t(h)) * rU;
-        g.advance = float(advance) * rU;
+        g.x0 = float(r.xOffset) * rU;
+        g.y0 = float(r.yOffset) * rU;
+        g.x1 = float(int64_t(r.xOffset) + int64_t(r.w)) * rU;
+        g.y1 = float(int64_t(r.yOffset) + int64_t(r.h)) * rU;
+        g.advance = float(r.advance) * rU;
     }
 }
 
@@ -104,24 +84,25 @@ bool Font::build(const String& fileName) {
     if (!file.load(fileName))
         return false;
     Image image;
-    // A unit size of 0 would turn every metric into an infinity.
-    if (!readImage(file, image) || file.getUnitSize() == 0)
+    if (!readImage(file, image) || !formats::checkGlfUnitSize(file.getExtension()))
         return false;
 
     texture_ = new TextureHandle();
     texture_->target = GL_TEXTURE_2D;
     texture_->generate();
     texture_->bind(0);
+    // A refused upload would leave a font that draws nothing; as for textures, it is a failure.
+    clearGlErrors();
     glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, GLsizei(image.getWidth()), GLsizei(image.getHeight()),
                  0, GL_ALPHA, GL_UNSIGNED_BYTE, image.getPixels());
+    bool uploaded = glGetError() == GL_NO_ERROR;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
 
-    const Chunk* records = file.findChunk(FontFile::ChunkGlyphs, 0);
-    if (records == nullptr)
+    const formats::Chunk* records = nullptr;
+    if (!uploaded || !formats::findGlfGlyphs(file.getChunks(), records))
         return false;
-    buildGlyphs(glyphs_, records->data.data(), uint32_t(records->data.size()), image.getWidth(),
-                image.getHeight(), file.getUnitSize());
+    buildGlyphs(glyphs_, *records, image.getWidth(), image.getHeight(), file.getUnitSize());
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "graphics/Math.h"
 #include "resources/Resource.h"
 #include "resources/TextureHandle.h"
+#include "resources/formats/ChunkFormat.h"
 
 class FontFile;
 class Image;
@@ -36,16 +37,14 @@ public:
     float textWidth(float size, const String& text, int32_t count) const;
 
     const Glyph& getGlyph(unsigned char code) const { return glyphs_[code]; }
-    const TextureHandle* getTexture() const { return texture_; }
 
-    // Sets up and fills image from the file's "FBIT" chunk of index 0. False when there is no
-    // such chunk, when it holds fewer pixels than its size says, or when the image is empty or
-    // its rows are not a multiple of 4 bytes wide (OpenGL would read past them). Pure.
+    // Sets up and fills image from the file's "FBIT" chunk of index 0, when the format library
+    // accepts that chunk. Pure: needs no OpenGL context.
     static bool readImage(const FontFile& file, Image& image);
     // Fills the glyph table from a "CHRS" chunk for an image of the given size; records for
-    // codes beyond the table are skipped. Pure: needs no OpenGL context.
-    static void buildGlyphs(Glyph* glyphs, const uint8_t* records, uint32_t size,
-                            uint32_t imageWidth, uint32_t imageHeight, uint32_t unitSize);
+    // codes beyond the table are skipped. Pure.
+    static void buildGlyphs(Glyph* glyphs, const formats::Chunk& records, uint32_t imageWidth,
+                            uint32_t imageHeight, uint32_t unitSize);
 
 private:
     Font();

@@ -3,23 +3,15 @@
 #include "resources/Stream.h"
 
 FontFile::FontFile() {
-    magic_ = MagicFont;
+    magic_ = formats::GlfMagic;
 }
 
 bool FontFile::readExtraHeader(Stream& stream) {
-    uint8_t bytes[12];
-    if (!readFully(stream, bytes, 12))
-        return false;
-    unitSize_ = readLE32(bytes);
-    reserved1_ = readLE32(bytes + 4);
-    reserved2_ = readLE32(bytes + 8);
-    return true;
+    StreamSource source(stream);
+    return bool(formats::readGlfExtension(source, extension_));
 }
 
 bool FontFile::writeExtraHeader(Stream& stream) {
-    uint8_t bytes[12];
-    writeLE32(bytes, unitSize_);
-    writeLE32(bytes + 4, reserved1_);
-    writeLE32(bytes + 8, reserved2_);
-    return stream.write(bytes, 12) == 12;
+    formats::Bytes bytes = formats::writeGlfExtension(extension_);
+    return stream.write(bytes.data(), int32_t(bytes.size())) == int32_t(bytes.size());
 }

@@ -1,27 +1,23 @@
 // The ".glf" bitmap font file: a chunk file with the magic "GLFv" and a 12-byte header
-// extension whose first field is the font's unit size.
+// extension whose first field is the font's unit size (resources/formats/GlfFormat.h).
 #pragma once
 
 #include "resources/ChunkFile.h"
+#include "resources/formats/GlfFormat.h"
 
 class FontFile : public ChunkFile {
 public:
-    static constexpr uint32_t MagicFont = fourCC('G', 'L', 'F', 'v');
-    static constexpr uint32_t ChunkImage = fourCC('F', 'B', 'I', 'T');
-    static constexpr uint32_t ChunkGlyphs = fourCC('C', 'H', 'R', 'S');
-
     FontFile();
 
-    bool isValid() const override { return magic_ == MagicFont; }
+    bool isValid() const override { return magic_ == formats::GlfMagic; }
     // Fails when the stream delivers fewer than the extension's 12 bytes.
     bool readExtraHeader(Stream& stream) override;
     bool writeExtraHeader(Stream& stream) override;
-    int32_t extraHeaderSize() const override { return 12; }
+    int32_t extraHeaderSize() const override { return int32_t(formats::GlfExtensionSize); }
 
-    uint32_t getUnitSize() const { return unitSize_; }
+    const formats::GlfExtension& getExtension() const { return extension_; }
+    uint32_t getUnitSize() const { return extension_.unitSize; }
 
 private:
-    uint32_t unitSize_ = 0;
-    uint32_t reserved1_ = 0;
-    uint32_t reserved2_ = 0;
+    formats::GlfExtension extension_;
 };

@@ -25,7 +25,6 @@ public:
     uint32_t getWidth() const { return width_; }
     uint32_t getHeight() const { return height_; }
     uint32_t getBitsPerPixel() const { return bitsPerPixel_; }
-    GLenum getFormat() const { return format_; }
     uint8_t* getPixels() { return pixels_; }
     const uint8_t* getPixels() const { return pixels_; }
     size_t getByteCount() const { return byteCount_; }

@@ -2,6 +2,7 @@
 // which differs from the C runtime's; implementations translate it.
 #pragma once
 
+#include "resources/formats/Bytes.h"
 #include <cstdint>
 
 class Stream {
@@ -23,5 +24,17 @@ protected:
     int32_t state_;
 };
 
-// Reads exactly count bytes; false when the stream delivered fewer.
-bool readFully(Stream& stream, void* buffer, int32_t count);
+// The file-format readers' view of a stream: every read and seek goes straight to the stream,
+// so the stream's position stays the readers' position.
+class StreamSource : public formats::ByteSource {
+public:
+    explicit StreamSource(Stream& stream) : stream_(stream) {}
+    size_t read(uint8_t* buffer, size_t count) override;
+    bool seek(uint64_t offset) override;
+    int64_t position() override;
+    // Seeks to the end and back; -1 when the stream cannot.
+    int64_t size() override;
+
+private:
+    Stream& stream_;
+};

@@ -27,9 +27,6 @@ public:
     Font* getFont() const {
         return font_;
     }
-    const Vector3& getColour() const {
-        return colour_;
-    }
 
 private:
     Font* font_;

@@ -42,3 +42,9 @@ void TextureHandle::destroy() {
     if (id != 0)
         glDeleteTextures(1, &id);
 }
+
+void clearGlErrors() {
+    // Bounded: a lost context may answer an error on every call.
+    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}

@@ -23,3 +23,7 @@ struct TextureHandle {
     // Texture units the driver offers, shared by all handles; -1 until first read.
     static int32_t unitCount;
 };
+
+// Takes every pending OpenGL error flag, so that a check right after an upload sees the upload's
+// own error and not one left by an earlier call.
+void clearGlErrors();

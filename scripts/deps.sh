@@ -12,12 +12,14 @@ PELMORA_BUILD_PACKAGES=(
 )
 
 # Running every test: the MinGW cross-compiler and Wine for the Windows build, clang with its
-# libFuzzer runtime for the fuzz targets, and the X server tools the whole-game tests drive.
+# libFuzzer runtime for the fuzz targets, the X server tools the whole-game tests drive, and a font
+# without Cyrillic letters (DejaVu Math TeX Gyre) for the font baker's refusal.
 PELMORA_TEST_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-win32 wine wine64
     xvfb x11-utils xdotool x11-xkb-utils
+    fonts-dejavu-extra
 )
 
 # Only for bench/run.sh, which CI does not run: a window manager for the game's full-screen

@@ -5,6 +5,7 @@
 #include "resources/FileSystem.h"
 #include "resources/FontFile.h"
 #include "resources/MemoryStream.h"
+#include "resources/formats/GlfFormat.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -18,43 +19,18 @@ struct TestChunk {
     std::string data;
 };
 
-void put32(std::vector<uint8_t>& bytes, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes.push_back(uint8_t(value >> (8 * i)));
-}
-
-// Header, extension, chunk data, then the table at the end.
+// Header, extension, chunk data, then the table at the end; the name keeps bytes after a NUL.
 std::vector<uint8_t> chunkFile(uint32_t magic, const std::vector<TestChunk>& chunks,
-                               std::vector<uint8_t> extension = {}) {
-    std::vector<uint8_t> bytes;
-    put32(bytes, magic);
-    put32(bytes, ChunkFile::VersionCurrent);
-    std::string name = std::string("name") + std::string(4, '\0') + "tail";
-    name.resize(32, 'n');
-    bytes.insert(bytes.end(), name.begin(), name.end());
-    put32(bytes, 0); // table offset, patched below
-    put32(bytes, uint32_t(chunks.size()));
-    bytes.insert(bytes.end(), extension.begin(), extension.end());
-    std::vector<uint32_t> offsets;
-    for (const TestChunk& chunk : chunks) {
-        offsets.push_back(uint32_t(bytes.size()));
-        bytes.insert(bytes.end(), chunk.data.begin(), chunk.data.end());
-    }
-    uint32_t table = uint32_t(bytes.size());
-    for (int i = 0; i < 4; ++i)
-        bytes[40 + i] = uint8_t(table >> (8 * i));
-    for (size_t i = 0; i < chunks.size(); ++i) {
-        put32(bytes, chunks[i].type);
-        put32(bytes, chunks[i].index);
-        put32(bytes, offsets[i]);
-        put32(bytes, uint32_t(chunks[i].data.size()));
-    }
-    return bytes;
+                               formats::Bytes extension = {}) {
+    formats::ChunkFileWriter writer(magic, std::string("name\0\0\0\0tail", 12), extension);
+    for (const TestChunk& chunk : chunks)
+        writer.addChunk(chunk.type, chunk.index,
+                        formats::Bytes(chunk.data.begin(), chunk.data.end()));
+    return writer.finish();
 }
 
 void set32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes[at + i] = uint8_t(value >> (8 * i));
+    formats::writeLE32(bytes.data() + at, value);
 }
 
 bool loadBytes(ChunkFile& file, const std::vector<uint8_t>& bytes) {
@@ -74,35 +50,54 @@ const uint32_t TypeB = fourCC('B', 'B', 'B', 'B');
 // ---- Well-formed files -----------------------------------------------------------------------
 
 TEST(ChunkFileTest, FourCharacterCodesReadInStorageOrder) {
-    EXPECT_EQ(FontFile::MagicFont, 0x76464C47u);
-    EXPECT_EQ(FontFile::ChunkImage, 0x54494246u);
-    EXPECT_EQ(FontFile::ChunkGlyphs, 0x53524843u);
+    EXPECT_EQ(formats::GlfMagic, 0x76464C47u);
+    EXPECT_EQ(formats::GlfChunkImage, 0x54494246u);
+    EXPECT_EQ(formats::GlfChunkGlyphs, 0x53524843u);
 }
 
 TEST(ChunkFileTest, HeaderFieldsAndWholeNameAreKept) {
     ChunkFile file;
-    ASSERT_TRUE(loadBytes(file, chunkFile(ChunkFile::MagicPlain, {{TypeA, 0, "x"}})));
+    ASSERT_TRUE(loadBytes(file, chunkFile(formats::ChunkMagicPlain, {{TypeA, 0, "x"}})));
     EXPECT_TRUE(file.isValid());
-    EXPECT_EQ(file.getVersion(), ChunkFile::VersionCurrent);
+    EXPECT_EQ(file.getVersion(), formats::ChunkVersion);
     ASSERT_EQ(file.getName().length(), 32);
     EXPECT_EQ(std::string(file.getName().data(), 12), std::string("name\0\0\0\0tail", 12));
 }
 
+// Written out byte by byte, not by the library's writer (which puts the table last): the table
+// right after the header, its one chunk after it.
+TEST(ChunkFileTest, TableBeforeTheDataIsReadFromItsOffsets) {
+    std::vector<uint8_t> bytes = {'G', 'C', 'F', 'v', '0', '.', '1', ' '};
+    bytes.resize(40, 'x');                                     // the name
+    const uint8_t rest[] = {48,  0,   0,   0,   1,   0,  0, 0, // table offset 48, one chunk
+                            'X', 'Y', 'Z', 'W', 7,   0,  0, 0, // type, index 7
+                            66,  0,   0,   0,   3,   0,  0, 0, // data at 66, 3 bytes
+                            '-', '-', 'a', 'b', 'c', '-'};
+    bytes.insert(bytes.end(), std::begin(rest), std::end(rest));
+    ChunkFile file;
+    ASSERT_TRUE(loadBytes(file, bytes));
+    EXPECT_EQ(file.getVersion(), fourCC('0', '.', '1', ' '));
+    EXPECT_EQ(std::string(file.getName().data(), 32), std::string(32, 'x'));
+    ASSERT_EQ(file.getChunks().size(), 1u);
+    EXPECT_EQ(file.getChunks()[0].type, 0x575A5958u);
+    EXPECT_EQ(chunkText(file.findChunk(fourCC('X', 'Y', 'Z', 'W'), 7)), "abc");
+}
+
 TEST(ChunkFileTest, NoChunksLoadsAndFindsNothing) {
     ChunkFile file;
-    ASSERT_TRUE(loadBytes(file, chunkFile(ChunkFile::MagicPlain, {})));
-    EXPECT_EQ(file.getChunkCount(), 0u);
+    ASSERT_TRUE(loadBytes(file, chunkFile(formats::ChunkMagicPlain, {})));
+    EXPECT_EQ(file.getChunks().size(), 0u);
     EXPECT_EQ(file.findChunk(TypeA, 0), nullptr);
     EXPECT_EQ(file.findChunk(0, 0), nullptr);
 }
 
 TEST(ChunkFileTest, FindChunkMatchesTypeAndIndexAndAnswersTheFirstOfEqualEntries) {
     ChunkFile file;
-    ASSERT_TRUE(loadBytes(file, chunkFile(ChunkFile::MagicPlain, {{TypeA, 1, "a1"},
-                                                                  {TypeB, 0, "b0"},
-                                                                  {TypeA, 0, "first"},
-                                                                  {TypeA, 0, "second"}})));
-    EXPECT_EQ(file.getChunkCount(), 4u);
+    ASSERT_TRUE(loadBytes(file, chunkFile(formats::ChunkMagicPlain, {{TypeA, 1, "a1"},
+                                                                     {TypeB, 0, "b0"},
+                                                                     {TypeA, 0, "first"},
+                                                                     {TypeA, 0, "second"}})));
+    EXPECT_EQ(file.getChunks().size(), 4u);
     EXPECT_EQ(chunkText(file.findChunk(TypeA, 0)), "first");
     EXPECT_EQ(chunkText(file.findChunk(TypeA, 1)), "a1");
     EXPECT_EQ(chunkText(file.findChunk(TypeB, 0)), "b0");
@@ -111,24 +106,25 @@ TEST(ChunkFileTest, FindChunkMatchesTypeAndIndexAndAnswersTheFirstOfEqualEntries
 
 TEST(ChunkFileTest, SecondLoadReplacesTheChunksOfTheFirst) {
     ChunkFile file;
-    ASSERT_TRUE(loadBytes(file, chunkFile(ChunkFile::MagicPlain, {{TypeA, 0, "old"}})));
-    ASSERT_TRUE(loadBytes(file, chunkFile(ChunkFile::MagicPlain, {{TypeB, 0, "new"}})));
-    EXPECT_EQ(file.getChunkCount(), 1u);
+    ASSERT_TRUE(loadBytes(file, chunkFile(formats::ChunkMagicPlain, {{TypeA, 0, "old"}})));
+    ASSERT_TRUE(loadBytes(file, chunkFile(formats::ChunkMagicPlain, {{TypeB, 0, "new"}})));
+    EXPECT_EQ(file.getChunks().size(), 1u);
     EXPECT_EQ(file.findChunk(TypeA, 0), nullptr);
     EXPECT_EQ(chunkText(file.findChunk(TypeB, 0)), "new");
 }
 
 TEST(ChunkFileTest, MagicIsNotExaminedByLoadButByIsValid) {
     ChunkFile plain;
-    ASSERT_TRUE(loadBytes(plain, chunkFile(FontFile::MagicFont, {{TypeA, 0, "x"}})));
+    ASSERT_TRUE(loadBytes(plain, chunkFile(formats::GlfMagic, {{TypeA, 0, "x"}})));
     EXPECT_FALSE(plain.isValid());
     FontFile font;
     EXPECT_TRUE(font.isValid()); // before any load, the kind's own magic
-    std::vector<uint8_t> extension;
-    put32(extension, 32);
-    put32(extension, 7);
-    put32(extension, 9);
-    ASSERT_TRUE(loadBytes(font, chunkFile(FontFile::MagicFont, {{TypeA, 0, "x"}}, extension)));
+    formats::GlfExtension fields;
+    fields.unitSize = 32;
+    fields.reserved1 = 7;
+    fields.reserved2 = 9;
+    formats::Bytes extension = formats::writeGlfExtension(fields);
+    ASSERT_TRUE(loadBytes(font, chunkFile(formats::GlfMagic, {{TypeA, 0, "x"}}, extension)));
     EXPECT_TRUE(font.isValid());
     EXPECT_EQ(font.getUnitSize(), 32u);
     EXPECT_EQ(chunkText(font.findChunk(TypeA, 0)), "x");
@@ -136,7 +132,7 @@ TEST(ChunkFileTest, MagicIsNotExaminedByLoadButByIsValid) {
 
 TEST(ChunkFileTest, LoadsByResourceNameThroughTheFileSystem) {
     mkdir("chunk_dir", 0755);
-    std::vector<uint8_t> bytes = chunkFile(ChunkFile::MagicPlain, {{TypeA, 3, "on disk"}});
+    std::vector<uint8_t> bytes = chunkFile(formats::ChunkMagicPlain, {{TypeA, 3, "on disk"}});
     {
         FileStream out("chunk_dir/file.gcf", true);
         ASSERT_EQ(out.write(bytes.data(), int32_t(bytes.size())), int32_t(bytes.size()));
@@ -146,20 +142,20 @@ TEST(ChunkFileTest, LoadsByResourceNameThroughTheFileSystem) {
     ASSERT_TRUE(file.load(String("chunks/file.gcf")));
     EXPECT_EQ(chunkText(file.findChunk(TypeA, 3)), "on disk");
     EXPECT_FALSE(file.load(String("chunks/missing.gcf")));
-    EXPECT_EQ(file.getChunkCount(), 0u);
+    EXPECT_EQ(file.getChunks().size(), 0u);
 }
 
 // ---- Damaged files ---------------------------------------------------------------------------
 
 TEST(ChunkFileDamageTest, HeaderOf47BytesFails) {
-    std::vector<uint8_t> bytes = chunkFile(ChunkFile::MagicPlain, {});
+    std::vector<uint8_t> bytes = chunkFile(formats::ChunkMagicPlain, {});
     bytes.resize(47);
     ChunkFile file;
     EXPECT_FALSE(loadBytes(file, bytes));
 }
 
 TEST(ChunkFileDamageTest, FontFileWithShortExtensionFails) {
-    std::vector<uint8_t> bytes = chunkFile(FontFile::MagicFont, {});
+    std::vector<uint8_t> bytes = chunkFile(formats::GlfMagic, {});
     bytes.resize(48 + 11);
     FontFile font;
     EXPECT_FALSE(loadBytes(font, bytes));
@@ -167,25 +163,25 @@ TEST(ChunkFileDamageTest, FontFileWithShortExtensionFails) {
 
 TEST(ChunkFileDamageTest, TableBeyondTheEndIsRefusedAndLeavesNoChunks) {
     ChunkFile file;
-    ASSERT_TRUE(loadBytes(file, chunkFile(ChunkFile::MagicPlain, {{TypeA, 0, "kept?"}})));
-    std::vector<uint8_t> bytes = chunkFile(ChunkFile::MagicPlain, {{TypeA, 0, "abc"}});
+    ASSERT_TRUE(loadBytes(file, chunkFile(formats::ChunkMagicPlain, {{TypeA, 0, "kept?"}})));
+    std::vector<uint8_t> bytes = chunkFile(formats::ChunkMagicPlain, {{TypeA, 0, "abc"}});
     set32(bytes, 44, 2); // one entry more than the table holds
     EXPECT_FALSE(loadBytes(file, bytes));
-    EXPECT_EQ(file.getChunkCount(), 0u);
+    EXPECT_EQ(file.getChunks().size(), 0u);
     set32(bytes, 44, 1);
     set32(bytes, 40, 0xFFFFFFF8u); // table offset past the end, wrapping if added in 32 bits
     EXPECT_FALSE(loadBytes(file, bytes));
 }
 
 TEST(ChunkFileDamageTest, ChunkCountThatCannotBeHeldIsRefused) {
-    std::vector<uint8_t> bytes = chunkFile(ChunkFile::MagicPlain, {{TypeA, 0, "abc"}});
+    std::vector<uint8_t> bytes = chunkFile(formats::ChunkMagicPlain, {{TypeA, 0, "abc"}});
     set32(bytes, 44, 0x10000001u); // x16 wraps to 16 in 32 bits
     ChunkFile file;
     EXPECT_FALSE(loadBytes(file, bytes));
 }
 
 TEST(ChunkFileDamageTest, ChunkDataBeyondTheEndIsRefused) {
-    std::vector<uint8_t> bytes = chunkFile(ChunkFile::MagicPlain, {{TypeA, 0, "abc"}});
+    std::vector<uint8_t> bytes = chunkFile(formats::ChunkMagicPlain, {{TypeA, 0, "abc"}});
     size_t entry = bytes.size() - 16;
     ChunkFile file;
     set32(bytes, entry + 12, 0x7FFFFFFFu);

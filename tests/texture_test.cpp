@@ -9,6 +9,7 @@
 #include "resources/FileSystem.h"
 #include "resources/MemoryStream.h"
 #include "resources/Texture.h"
+#include "resources/formats/GltFormat.h"
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
@@ -18,29 +19,39 @@
 namespace {
 
 using testsupport::makeContext;
-using testsupport::put32;
 
+// A 2 x 2 RGBA texture, written out byte by byte from the layout rather than by the format
+// library's writer that the other cases use, so that the reader is checked on its own.
+const uint8_t HandMadeClampedRgba[] = {'G',  'L',  'T', 'F', // magic
+                                       1,    0,    0,   0,   // version
+                                       0,    0,    0,   0,   // reserved
+                                       0xE1, 0x0D, 0,   0,   // GL_TEXTURE_2D
+                                       0x08, 0x19, 0,   0,   // GL_RGBA
+                                       0x01, 0x14, 0,   0,   // GL_UNSIGNED_BYTE
+                                       0x00, 0x29, 0,   0,   // GL_CLAMP
+                                       0,    0,    0,   0,   // reserved
+                                       16,   0,    0,   0,   // dataSize
+                                       2,    0,    0,   0,   // width
+                                       2,    0,    0,   0,   // height
+                                       1,    2,    3,   4,   5,  6,  7,  8,
+                                       9,    10,   11,  12,  13, 14, 15, 16};
+
+// A texture file made with the format library's writer; dataSize follows the pixels unless set.
 struct GltFile {
-    uint32_t magic = Texture::FileMagic;
-    uint32_t version = 0;
-    uint32_t target = GL_TEXTURE_2D;
-    uint32_t format = GL_RGBA;
-    uint32_t type = GL_UNSIGNED_BYTE;
-    uint32_t wrap = GL_REPEAT;
+    formats::GltFileHeader header;
     uint32_t width = 2;
     uint32_t height = 2;
     std::vector<uint8_t> pixels = std::vector<uint8_t>(16, 0xFF);
-    int64_t dataSize = -1; // -1: the pixels' size
+    int64_t dataSize = -1;
 
+    GltFile() { header.version = 0; }
     std::vector<uint8_t> bytes() const {
-        std::vector<uint8_t> out;
-        for (uint32_t field : {magic, version, 0u, target, format, type, wrap, 0u})
-            put32(out, field);
-        put32(out, dataSize < 0 ? uint32_t(pixels.size()) : uint32_t(dataSize));
-        put32(out, width);
-        put32(out, height);
-        out.insert(out.end(), pixels.begin(), pixels.end());
-        return out;
+        formats::GltImage image;
+        image.width = width;
+        image.height = height;
+        image.pixels = pixels;
+        image.dataSize = dataSize < 0 ? uint32_t(pixels.size()) : uint32_t(dataSize);
+        return formats::writeGlt(header, image);
     }
 };
 
@@ -100,9 +111,9 @@ protected:
 // ---- Loading ---------------------------------------------------------------------------------
 
 TEST_F(TextureTest, ClampedRgbaFileGetsItsWrapModesAndLinearFilters) {
-    GltFile file;
-    file.wrap = GL_CLAMP;
-    Texture* texture = Texture::load(writeTexture("clamped", file.bytes()));
+    Texture* texture =
+        Texture::load(writeTexture("clamped", std::vector<uint8_t>(std::begin(HandMadeClampedRgba),
+                                                                   std::end(HandMadeClampedRgba))));
     ASSERT_NE(texture, nullptr);
     EXPECT_EQ(texture->getName(), String("tex/clamped"));
     EXPECT_EQ(texture->getUseCount(), 0);
@@ -115,6 +126,11 @@ TEST_F(TextureTest, ClampedRgbaFileGetsItsWrapModesAndLinearFilters) {
     EXPECT_EQ(texParameter(GL_TEXTURE_WRAP_T), GL_CLAMP);
     EXPECT_EQ(texParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
     EXPECT_EQ(texParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    uint8_t texels[16] = {};
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    EXPECT_EQ(
+        std::vector<uint8_t>(texels, texels + 16),
+        std::vector<uint8_t>(std::end(HandMadeClampedRgba) - 16, std::end(HandMadeClampedRgba)));
 }
 
 TEST_F(TextureTest, SameNameAnswersTheRegisteredObjectWithoutReadingAgain) {
@@ -177,7 +193,9 @@ TEST_F(TextureTest, PixelsReachTheScreenWithTheFirstRowAtTZero) {
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 }
 
-TEST_F(TextureTest, MipmapsKeepTheAlphaOfFormatsThatCarryIt) {
+// The mipmap build replaces level 0: formats with alpha keep it, and GL_LUMINANCE, which has
+// none, is built with three components like the colour formats.
+TEST_F(TextureTest, MipmapsKeepAlphaAndLuminanceIsBuiltWithThreeComponents) {
     const struct {
         uint32_t format;
         int bytesPerPixel;
@@ -185,11 +203,11 @@ TEST_F(TextureTest, MipmapsKeepTheAlphaOfFormatsThatCarryIt) {
     } cases[] = {{GL_BGRA_EXT, 4, GL_RGBA},
                  {GL_ALPHA, 1, GL_ALPHA},
                  {GL_LUMINANCE_ALPHA, 2, GL_LUMINANCE_ALPHA},
-                 {GL_LUMINANCE, 1, GL_LUMINANCE},
-                 {GL_RGB, 3, 3}}; // the driver answers a component count as given
+                 {GL_LUMINANCE, 1, 3}, // the driver answers a component count as given
+                 {GL_RGB, 3, 3}};
     for (const auto& c : cases) {
         GltFile file;
-        file.format = c.format;
+        file.header.format = c.format;
         file.width = 4;
         file.height = 4;
         file.pixels.assign(size_t(16 * c.bytesPerPixel), 0x80);
@@ -206,18 +224,18 @@ TEST_F(TextureTest, MipmapsKeepTheAlphaOfFormatsThatCarryIt) {
 
 TEST_F(TextureTest, VersionOneLoadsAndVersionTwoIsRefusedWithItsLogLine) {
     GltFile file;
-    file.version = 1;
+    file.header.version = 1;
     EXPECT_NE(Texture::load(writeTexture("version1", file.bytes())), nullptr);
-    file.version = 2;
+    file.header.version = 2;
     expectRefused(writeTexture("version2", file.bytes()));
 }
 
 TEST_F(TextureTest, RefusedFileIsNotRememberedAndLoadsOnceRepaired) {
     GltFile file;
-    file.magic = 0x46544C48;
+    file.header.magic = 0x46544C48;
     String name = writeTexture("repaired", file.bytes());
     expectRefused(name);
-    file.magic = Texture::FileMagic;
+    file.header.magic = formats::GltMagic;
     writeTexture("repaired", file.bytes());
     EXPECT_NE(Texture::load(name), nullptr);
 }
@@ -226,7 +244,7 @@ TEST_F(TextureTest, MissingFileAndOtherTargetsAreRefused) {
     expectRefused("tex/no_such_texture");
     expectRefused("elsewhere/no_prefix");
     GltFile file;
-    file.target = GL_TEXTURE_1D;
+    file.header.target = GL_TEXTURE_1D;
     expectRefused(writeTexture("one_d", file.bytes()));
 }
 
@@ -245,20 +263,54 @@ TEST_F(TextureTest, DataSmallerThanWhatOpenGLReadsIsRefused) {
     GltFile file; // 2 x 2 RGBA needs 16 bytes
     file.pixels.resize(8);
     expectRefused(writeTexture("too_small", file.bytes()));
-    file.type = 0x1234; // a type whose size is unknown
+    file.header.type = 0x1234; // a type whose size is unknown
     file.pixels.resize(16);
     expectRefused(writeTexture("unknown_type", file.bytes()));
 }
 
+// OpenGL answers these with an empty texture, or refuses the upload while the mipmap build
+// still runs: either way the shape would draw white instead of the game's fallback colour.
+TEST_F(TextureTest, FilesOpenGLWouldTurnIntoEmptyTexturesAreRefused) {
+    GltFile file;
+    file.width = 0;
+    expectRefused(writeTexture("zero_width", file.bytes()));
+    file.width = 2;
+    file.height = 0;
+    expectRefused(writeTexture("zero_height", file.bytes()));
+    file.height = 2;
+    for (uint32_t format : {GL_COLOR_INDEX, GL_STENCIL_INDEX}) {
+        file.header.format = format;
+        expectRefused(writeTexture("no_internal_format_" + std::to_string(format), file.bytes()));
+    }
+    file.header.format = GL_RGBA;
+    file.header.type = GL_UNSIGNED_SHORT_5_6_5; // a packed type for three components
+    expectRefused(writeTexture("packed_mismatch", file.bytes()));
+}
+
+TEST_F(TextureTest, UploadRefusedByOpenGLFailsTheLoadWithItsLogLine) {
+    // Twice the widest texture the driver takes: a file that no check can fault.
+    GltFile file;
+    file.header.format = GL_ALPHA;
+    file.width = uint32_t(integer(GL_MAX_TEXTURE_SIZE)) * 2;
+    file.height = 1;
+    file.pixels.assign(file.width, 0x80);
+    expectRefused(writeTexture("too_wide", file.bytes()));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    // An error left over from before the load is not taken for the upload's.
+    glEnable(0x1234);
+    EXPECT_NE(Texture::load(writeTexture("after_error", GltFile().bytes())), nullptr);
+}
+
 TEST(TexturePixelBytesTest, RowsArePaddedToFourBytesExceptTheLast) {
-    EXPECT_EQ(Texture::pixelBytes(GL_RGB, GL_UNSIGNED_BYTE, 3, 2), 12 + 9);
-    EXPECT_EQ(Texture::pixelBytes(GL_RGBA, GL_UNSIGNED_BYTE, 2, 2), 16);
-    EXPECT_EQ(Texture::pixelBytes(GL_ALPHA, GL_UNSIGNED_BYTE, 5, 3), 8 + 8 + 5);
-    EXPECT_EQ(Texture::pixelBytes(GL_RGB, GL_UNSIGNED_SHORT_5_6_5, 3, 2), 8 + 6);
-    EXPECT_EQ(Texture::pixelBytes(GL_RGBA, GL_FLOAT, 3, 2), 96);
-    EXPECT_EQ(Texture::pixelBytes(GL_RGBA, GL_UNSIGNED_BYTE, 0, 5), 0);
-    EXPECT_EQ(Texture::pixelBytes(0x1234, GL_UNSIGNED_BYTE, 2, 2), -1);
-    EXPECT_GT(Texture::pixelBytes(GL_RGBA, GL_FLOAT, 0xFFFFFFFFu, 0xFFFFFFFFu), 0xFFFFFFFFLL);
+    using formats::gltPixelBytes;
+    EXPECT_EQ(gltPixelBytes(GL_RGB, GL_UNSIGNED_BYTE, 3, 2), 12 + 9);
+    EXPECT_EQ(gltPixelBytes(GL_RGBA, GL_UNSIGNED_BYTE, 2, 2), 16);
+    EXPECT_EQ(gltPixelBytes(GL_ALPHA, GL_UNSIGNED_BYTE, 5, 3), 8 + 8 + 5);
+    EXPECT_EQ(gltPixelBytes(GL_RGB, GL_UNSIGNED_SHORT_5_6_5, 3, 2), 8 + 6);
+    EXPECT_EQ(gltPixelBytes(GL_RGBA, GL_FLOAT, 3, 2), 96);
+    EXPECT_EQ(gltPixelBytes(GL_RGBA, GL_UNSIGNED_BYTE, 0, 5), 0);
+    EXPECT_EQ(gltPixelBytes(0x1234, GL_UNSIGNED_BYTE, 2, 2), -1);
+    EXPECT_GT(gltPixelBytes(GL_RGBA, GL_FLOAT, 0xFFFFFFFFu, 0xFFFFFFFFu), 0xFFFFFFFFLL);
 }
 
 TEST(TextureReaderTest, DataSizeBeyondTheStreamIsRefusedBeforeAllocating) {
@@ -266,10 +318,12 @@ TEST(TextureReaderTest, DataSizeBeyondTheStreamIsRefusedBeforeAllocating) {
     file.dataSize = 0xFFFFFFF0u;
     std::vector<uint8_t> bytes = file.bytes();
     MemoryStream stream(bytes.data(), int32_t(bytes.size()));
-    TextureFileHeader header;
-    ASSERT_TRUE(Texture::readFileHeader(stream, header));
-    TextureImage image;
-    EXPECT_FALSE(Texture::readImage(stream, header, image));
+    StreamSource source(stream);
+    formats::GltFileHeader header;
+    formats::GltImage image;
+    formats::Verdict verdict = formats::readGlt(source, header, image);
+    EXPECT_FALSE(verdict);
+    EXPECT_EQ(verdict.reason(), "dataSize 4294967280 but only 16 bytes follow the header");
     EXPECT_TRUE(image.pixels.empty());
 }
 

@@ -1,48 +1,63 @@
 // The asset tools run as programs: PNGs written here go through pelmora-texpack, the committed
-// font through pelmora-fontbake, and the bytes that come out are parsed back field by field;
-// pelmora-inspect must pass sound files and name the fault in broken ones. Also checks the game's
-// built data against what the flower scene relies on.
+// font through pelmora-fontbake, and what comes out is read back with the format library's
+// readers (whose layout the resource tests pin down byte by byte). pelmora-inspect must give the
+// engine's own verdict on sound and damaged files, and no input may make a tool abort. Also
+// checks the game's built data against what the flower scene relies on.
 #include <gtest/gtest.h>
 
 #ifdef PELMORA_TOOLS_BUILT
+#include "game/Messages.h"
+#include "resources/DiskDirectory.h"
+#include "resources/FileSystem.h"
+#include "resources/Font.h"
+#include "resources/Texture.h"
+#include "resources/formats/GlfFormat.h"
+#include "resources/formats/GltFormat.h"
+#include "tests/support/GlContext.h"
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <map>
+#include <regex>
 #include <string>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using formats::Bytes;
 
 const std::string toolDir = std::string(PELMORA_BINARY_DIR) + "/tools/";
 const std::string fontSource = std::string(PELMORA_SOURCE_DIR) + "/assets/fonts/Comfortaa-Bold.ttf";
+// A Debian font (fonts-dejavu-extra) with Latin and Greek letters but no Cyrillic.
+const std::string latinFont = "/usr/share/fonts/truetype/dejavu/DejaVuMathTeXGyre.ttf";
 
-const char* const messages[] = {
-    "\xCB\xFE\xE1\xE8\xF2!",                                                        // loves
-    "\xCD\xE5 \xEB\xFE\xE1\xE8\xF2...",                                             // loves not
-    "\xCF\xEE\xE7\xE4\xF0\xE0\xE2\xEB\xFF\xFE! \xC2\xFB \xEB\xFE\xE1\xE8\xEC\xFB!", // loved
-    "\xD3\xE2\xFB, \xC2\xE0\xF8\xE8 \xF7\xF3\xE2\xF1\xF2\xE2\xE0 \xED\xE5 "
-    "\xE2\xE7\xE0\xE8\xEC\xED\xFB...", // not loved
-    "0123456789"};
+const char* const messages[] = {LovesMessage, LovesNotMessage, LovedVerdict, NotLovedVerdict,
+                                "0123456789"};
+
+// One folder per process (ctest may run the cases of this file side by side), removed when the
+// process ends.
+class Scratch : public testing::Environment {
+public:
+    static std::string directory() {
+        return std::string(PELMORA_BINARY_DIR) + "/tests/tools_scratch/" + std::to_string(getpid());
+    }
+    void SetUp() override { std::filesystem::create_directories(directory()); }
+    void TearDown() override { std::filesystem::remove_all(directory()); }
+};
+const testing::Environment* const scratchEnvironment =
+    testing::AddGlobalTestEnvironment(new Scratch());
 
 std::string scratch(const std::string& name) {
-    // One folder per process: ctest may run the cases of this file side by side.
-    std::string dir = std::string(PELMORA_BINARY_DIR) + "/tests/tools_scratch";
-    mkdir(dir.c_str(), 0755);
-    dir += "/" + std::to_string(getpid());
-    mkdir(dir.c_str(), 0755);
-    return dir + "/" + name;
+    return Scratch::directory() + "/" + name;
 }
 
 struct RunResult {
@@ -50,6 +65,7 @@ struct RunResult {
     std::string output;
 };
 
+// The tool's status (-1 when a signal ended it) and its standard output and error together.
 RunResult run(const std::string& tool, const std::string& arguments) {
     std::string command = toolDir + tool + " " + arguments + " 2>&1";
     FILE* pipe = popen(command.c_str(), "r");
@@ -65,6 +81,10 @@ RunResult run(const std::string& tool, const std::string& arguments) {
     return result;
 }
 
+bool contains(const RunResult& result, const std::string& text) {
+    return result.output.find(text) != std::string::npos;
+}
+
 Bytes readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -73,21 +93,6 @@ Bytes readBytes(const std::string& path) {
 void writeBytes(const std::string& path, const Bytes& data) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data.data()), data.size());
-}
-
-bool exists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
-uint32_t u32(const Bytes& data, size_t offset) {
-    return data[offset] | data[offset + 1] << 8 | data[offset + 2] << 16 |
-           uint32_t(data[offset + 3]) << 24;
-}
-
-void putU32(Bytes& data, size_t offset, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        data[offset + i] = uint8_t(value >> (8 * i));
 }
 
 // Writes a PNG whose channel c of pixel (x, y) is value(x, y, c).
@@ -118,19 +123,17 @@ uint8_t pattern(uint32_t x, uint32_t y, int c) {
 }
 
 struct GltFile {
-    uint32_t magic, version, target, format, type, wrap, dataSize, width, height;
-    Bytes pixels;
+    formats::GltFileHeader header;
+    formats::GltImage image;
 };
 
-GltFile parseGlt(const Bytes& data) {
-    GltFile glt{};
-    EXPECT_GE(data.size(), 44u);
-    if (data.size() < 44)
-        return glt;
-    glt = {u32(data, 0),  u32(data, 4),  u32(data, 12), u32(data, 16), u32(data, 20),
-           u32(data, 24), u32(data, 32), u32(data, 36), u32(data, 40), {}};
-    glt.pixels.assign(data.begin() + 44, data.end());
-    return glt;
+GltFile readGlt(const std::string& path) {
+    Bytes data = readBytes(path);
+    formats::MemorySource source(data);
+    GltFile file;
+    formats::Verdict verdict = formats::readGlt(source, file.header, file.image);
+    EXPECT_TRUE(verdict) << path << ": " << verdict.reason();
+    return file;
 }
 
 // ---- textures ---------------------------------------------------------------------------------
@@ -140,42 +143,40 @@ TEST(TexturePacking, RgbRowsArePaddedToFourBytesWithTheTopRowFirst) {
     writePng(png, 3, 2, PNG_COLOR_TYPE_RGB, 3, pattern);
     RunResult result = run("pelmora-texpack", png + " " + glt);
     ASSERT_EQ(result.status, 0) << result.output;
-    Bytes data = readBytes(glt);
-    GltFile file = parseGlt(data);
-    EXPECT_EQ(file.magic, 0x46544C47u);
-    EXPECT_EQ(std::string(data.begin(), data.begin() + 4), "GLTF");
-    EXPECT_EQ(file.version, 1u);
-    EXPECT_EQ(file.target, 0x0DE1u);
-    EXPECT_EQ(file.format, 0x1907u);
-    EXPECT_EQ(file.type, 0x1401u);
-    EXPECT_EQ(file.wrap, 0x2901u);
-    EXPECT_EQ(file.width, 3u);
-    EXPECT_EQ(file.height, 2u);
+    Bytes raw = readBytes(glt);
+    EXPECT_EQ(std::string(raw.begin(), raw.begin() + 4), "GLTF");
+    GltFile file = readGlt(glt);
+    EXPECT_EQ(file.header.version, 1u);
+    EXPECT_EQ(file.header.target, 0x0DE1u);
+    EXPECT_EQ(file.header.format, 0x1907u);
+    EXPECT_EQ(file.header.type, 0x1401u);
+    EXPECT_EQ(file.header.wrap, 0x2901u);
+    EXPECT_EQ(file.image.width, 3u);
+    EXPECT_EQ(file.image.height, 2u);
     // 3 pixels x 3 bytes = 9, padded to 12 per row.
-    EXPECT_EQ(file.dataSize, 24u);
-    ASSERT_EQ(file.pixels.size(), 24u);
+    ASSERT_EQ(file.image.dataSize, 24u);
     for (uint32_t y = 0; y < 2; ++y) {
         for (uint32_t x = 0; x < 3; ++x)
             for (int c = 0; c < 3; ++c)
-                EXPECT_EQ(file.pixels[y * 12 + x * 3 + c], pattern(x, y, c))
+                EXPECT_EQ(file.image.pixels[y * 12 + x * 3 + c], pattern(x, y, c))
                     << "x " << x << " y " << y << " c " << c;
         for (int pad = 9; pad < 12; ++pad)
-            EXPECT_EQ(file.pixels[y * 12 + pad], 0) << "padding of row " << y;
+            EXPECT_EQ(file.image.pixels[y * 12 + pad], 0) << "padding of row " << y;
     }
 }
 
 TEST(TexturePacking, AlphaInThePngGivesRgbaAndClampIsStored) {
     std::string png = scratch("rgba5x3.png"), glt = scratch("rgba5x3.glt");
     writePng(png, 5, 3, PNG_COLOR_TYPE_RGBA, 4, pattern);
-    RunResult result = run("pelmora-texpack", "--wrap clamp " + png + " " + glt);
+    // Both spellings of an option's value, and "--" before the operands.
+    RunResult result = run("pelmora-texpack", "--wrap=clamp --format rgba -- " + png + " " + glt);
     ASSERT_EQ(result.status, 0) << result.output;
-    GltFile file = parseGlt(readBytes(glt));
-    EXPECT_EQ(file.format, 0x1908u);
-    EXPECT_EQ(file.wrap, 0x2900u);
-    EXPECT_EQ(file.dataSize, 60u);
-    ASSERT_EQ(file.pixels.size(), 60u);
-    EXPECT_EQ(file.pixels[(2 * 5 + 4) * 4 + 3], pattern(4, 2, 3));
-    EXPECT_EQ(file.pixels[(1 * 5 + 0) * 4 + 0], pattern(0, 1, 0));
+    GltFile file = readGlt(glt);
+    EXPECT_EQ(file.header.format, 0x1908u);
+    EXPECT_EQ(file.header.wrap, 0x2900u);
+    ASSERT_EQ(file.image.dataSize, 60u);
+    EXPECT_EQ(file.image.pixels[(2 * 5 + 4) * 4 + 3], pattern(4, 2, 3));
+    EXPECT_EQ(file.image.pixels[(1 * 5 + 0) * 4 + 0], pattern(0, 1, 0));
 }
 
 TEST(TexturePacking, FormatOptionOverridesTheChoiceFromThePng) {
@@ -183,101 +184,97 @@ TEST(TexturePacking, FormatOptionOverridesTheChoiceFromThePng) {
     writePng(png, 5, 3, PNG_COLOR_TYPE_RGBA, 4, pattern);
     RunResult result = run("pelmora-texpack", "--format rgb " + png + " " + rgb);
     ASSERT_EQ(result.status, 0) << result.output;
-    GltFile file = parseGlt(readBytes(rgb));
-    EXPECT_EQ(file.format, 0x1907u);
+    GltFile file = readGlt(rgb);
+    EXPECT_EQ(file.header.format, 0x1907u);
     // 15 bytes of pixels padded to 16 per row; the alpha channel is gone.
-    EXPECT_EQ(file.dataSize, 48u);
-    ASSERT_EQ(file.pixels.size(), 48u);
-    EXPECT_EQ(file.pixels[16 * 2 + 4 * 3 + 2], pattern(4, 2, 2));
+    ASSERT_EQ(file.image.dataSize, 48u);
+    EXPECT_EQ(file.image.pixels[16 * 2 + 4 * 3 + 2], pattern(4, 2, 2));
 
     std::string grey = scratch("grey.png"), rgba = scratch("grey.glt");
     writePng(grey, 2, 2, PNG_COLOR_TYPE_GRAY, 1, pattern);
     result = run("pelmora-texpack", "--format rgba " + grey + " " + rgba);
     ASSERT_EQ(result.status, 0) << result.output;
-    file = parseGlt(readBytes(rgba));
-    EXPECT_EQ(file.format, 0x1908u);
-    ASSERT_EQ(file.pixels.size(), 16u);
-    EXPECT_EQ(file.pixels[4 * 3 + 0], pattern(1, 1, 0));
-    EXPECT_EQ(file.pixels[4 * 3 + 2], pattern(1, 1, 0));
-    EXPECT_EQ(file.pixels[4 * 3 + 3], 255);
+    file = readGlt(rgba);
+    EXPECT_EQ(file.header.format, 0x1908u);
+    ASSERT_EQ(file.image.pixels.size(), 16u);
+    EXPECT_EQ(file.image.pixels[4 * 3 + 0], pattern(1, 1, 0));
+    EXPECT_EQ(file.image.pixels[4 * 3 + 2], pattern(1, 1, 0));
+    EXPECT_EQ(file.image.pixels[4 * 3 + 3], 255);
 }
 
-TEST(TexturePacking, BadInputFailsWithAMessageAndWritesNothing) {
+// The start of a PNG whose header claims width x height pixels: the signature, the header and
+// the first image chunk's own header, which is where a reader learns the size.
+Bytes pngHeader(uint32_t width, uint32_t height) {
+    Bytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    for (uint32_t value : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            file.push_back(uint8_t(value >> shift));
+    for (uint8_t field : {8, 6, 0, 0, 0}) // 8-bit RGBA, not interlaced
+        file.push_back(field);
+    uint32_t crc = uint32_t(crc32(0, &file[12], 17));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        file.push_back(uint8_t(crc >> shift));
+    const uint8_t imageChunk[] = {0, 0, 0, 0, 'I', 'D', 'A', 'T'};
+    file.insert(file.end(), std::begin(imageChunk), std::end(imageChunk));
+    return file;
+}
+
+TEST(TexturePacking, BadInputFailsWithItsReasonAndWritesNothing) {
     std::string out = scratch("never.glt");
-    std::remove(out.c_str());
     std::string text = scratch("not-a-png.png");
     writeBytes(text, Bytes{'h', 'e', 'l', 'l', 'o', '\n'});
     std::string good = scratch("cut-source.png"), cut = scratch("cut.png");
     writePng(good, 64, 64, PNG_COLOR_TYPE_RGB, 3, pattern);
     Bytes whole = readBytes(good);
     writeBytes(cut, Bytes(whole.begin(), whole.begin() + whole.size() / 2));
+    std::string huge = scratch("huge.png"), wide = scratch("wide.png");
+    writeBytes(huge, pngHeader(1000000, 1000000));
+    writeBytes(wide, pngHeader(16384, 8192));
 
-    const std::string cases[] = {scratch("missing.png") + " " + out,
-                                 text + " " + out,
-                                 cut + " " + out,
-                                 "--wrap mirror " + good + " " + out,
-                                 "--format bgr " + good + " " + out,
-                                 "--bogus " + good + " " + out,
-                                 good};
-    for (const std::string& arguments : cases) {
-        RunResult result = run("pelmora-texpack", arguments);
-        EXPECT_NE(result.status, 0) << arguments;
-        EXPECT_NE(result.output.find("pelmora-texpack:"), std::string::npos) << arguments;
-        EXPECT_FALSE(exists(out)) << arguments;
+    const struct {
+        std::string arguments;
+        int status;
+        const char* reason;
+    } cases[] = {
+        {scratch("missing.png") + " " + out, 1, "No such file or directory"},
+        {text + " " + out, 1, "is not a PNG file"},
+        {cut + " " + out, 1, "broken PNG"},
+        {huge + " " + out, 1, "exceeds user limit"},
+        {wide + " " + out, 1, "larger than the 256 MiB"},
+        {"--wrap mirror " + good + " " + out, 2, "--wrap must be repeat or clamp"},
+        {"--format bgr " + good + " " + out, 2, "--format must be rgb or rgba"},
+        {"--bogus " + good + " " + out, 2, "unknown option --bogus"},
+        {good, 2, "an input PNG and an output file are needed"},
+        {scratch("missing.png") + " " + scratch("no-such-dir/x.glt"), 1, "cannot open"},
+        {good + " " + scratch("no-such-dir/x.glt"), 1, "cannot create"},
+    };
+    for (const auto& c : cases) {
+        RunResult result = run("pelmora-texpack", c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.arguments << "\n" << result.output;
+        EXPECT_TRUE(contains(result, std::string("pelmora-texpack: "))) << result.output;
+        EXPECT_TRUE(contains(result, c.reason)) << c.arguments << "\n" << result.output;
+        EXPECT_FALSE(std::filesystem::exists(out)) << c.arguments;
     }
 }
 
 // ---- fonts ------------------------------------------------------------------------------------
 
-struct Record {
-    uint32_t code, x, y, w, h;
-    int32_t xOffset, yOffset, advance;
-};
-
-struct FontFile {
-    uint32_t unitSize = 0, imageWidth = 0, imageHeight = 0;
-    const uint8_t* pixels = nullptr;
-    std::map<uint32_t, Record> glyphs;
+struct BakedFont {
+    formats::GlfFile file;
+    std::map<uint32_t, formats::GlyphRecord> glyphs;
     Bytes data;
 };
 
-// Parses a baked font, asserting the container's structure on the way.
-void parseFont(const std::string& path, FontFile& font) {
+// Reads a baked font with the engine's reader; every record must be for a distinct code.
+void readFont(const std::string& path, BakedFont& font) {
     font.data = readBytes(path);
-    const Bytes& data = font.data;
-    ASSERT_GE(data.size(), 60u);
-    ASSERT_EQ(std::string(data.begin(), data.begin() + 8), "GLFv0.1 ");
-    font.unitSize = u32(data, 48);
-    uint32_t tableOffset = u32(data, 40), count = u32(data, 44);
-    ASSERT_LE(uint64_t(tableOffset) + count * 16ull, data.size());
-    std::map<std::string, std::pair<uint32_t, uint32_t>> chunks;
-    for (uint32_t i = 0; i < count; ++i) {
-        size_t at = tableOffset + i * 16;
-        std::string type(data.begin() + at, data.begin() + at + 4);
-        uint32_t offset = u32(data, at + 8), size = u32(data, at + 12);
-        ASSERT_LE(uint64_t(offset) + size, data.size()) << type;
-        if (u32(data, at + 4) == 0)
-            chunks[type] = {offset, size};
-    }
-    ASSERT_TRUE(chunks.count("FBIT"));
-    ASSERT_TRUE(chunks.count("CHRS"));
-    auto [imageAt, imageSize] = chunks["FBIT"];
-    font.imageWidth = u32(data, imageAt);
-    font.imageHeight = u32(data, imageAt + 4);
-    ASSERT_GE(imageSize, 12ull + uint64_t(font.imageWidth) * font.imageHeight);
-    font.pixels = &data[imageAt + 12];
-    auto [tableAt, tableSize] = chunks["CHRS"];
-    EXPECT_EQ(tableSize % 32, 0u);
-    for (uint32_t i = 0; i < tableSize / 32; ++i) {
-        size_t at = tableAt + i * 32;
-        Record r{u32(data, at),
-                 u32(data, at + 4),
-                 u32(data, at + 8),
-                 u32(data, at + 12),
-                 u32(data, at + 16),
-                 int32_t(u32(data, at + 20)),
-                 int32_t(u32(data, at + 24)),
-                 int32_t(u32(data, at + 28))};
+    formats::MemorySource source(font.data);
+    formats::Verdict verdict = formats::readGlf(source, font.file);
+    ASSERT_TRUE(verdict) << path << ": " << verdict.reason();
+    EXPECT_EQ(std::string(font.data.begin(), font.data.begin() + 8), "GLFv0.1 ");
+    EXPECT_EQ(font.file.glyphs->size % 32, 0u);
+    for (uint32_t i = 0; i < formats::glyphRecordCount(*font.file.glyphs); ++i) {
+        formats::GlyphRecord r = formats::readGlyphRecord(*font.file.glyphs, i);
         EXPECT_EQ(font.glyphs.count(r.code), 0u) << "duplicate record for " << r.code;
         font.glyphs[r.code] = r;
     }
@@ -294,7 +291,7 @@ protected:
         explicitUnit = scratch("unit50.glf");
         bakeStatus[0] = run("pelmora-fontbake", "--size 24 " + fontSource + " " + defaultUnit);
         bakeStatus[1] =
-            run("pelmora-fontbake", "--size 24 --unit 50 " + fontSource + " " + explicitUnit);
+            run("pelmora-fontbake", "--size=24 --unit 50 " + fontSource + " " + explicitUnit);
     }
     static std::string defaultUnit, explicitUnit;
     static RunResult bakeStatus[2];
@@ -302,105 +299,161 @@ protected:
 std::string FontBaking::defaultUnit, FontBaking::explicitUnit;
 RunResult FontBaking::bakeStatus[2];
 
-TEST_F(FontBaking, ImageHasPowerOfTwoSidesAndAWidthThatIsAMultipleOfFour) {
+TEST_F(FontBaking, ImageHasPowerOfTwoSidesAndEveryLetterOfTheMessagesIsInkedInsideIt) {
     ASSERT_EQ(bakeStatus[0].status, 0) << bakeStatus[0].output;
-    FontFile font;
-    parseFont(defaultUnit, font);
-    EXPECT_TRUE(isPowerOfTwo(font.imageWidth)) << font.imageWidth;
-    EXPECT_TRUE(isPowerOfTwo(font.imageHeight)) << font.imageHeight;
-    EXPECT_EQ(font.imageWidth % 4, 0u);
-}
-
-TEST_F(FontBaking, EveryLetterOfTheMessagesAndEveryDigitHasAnInkedGlyphInsideTheImage) {
-    ASSERT_EQ(bakeStatus[0].status, 0) << bakeStatus[0].output;
-    FontFile font;
-    parseFont(defaultUnit, font);
+    BakedFont font;
+    readFont(defaultUnit, font);
+    const formats::GlfImage& image = font.file.image;
+    EXPECT_TRUE(isPowerOfTwo(image.width)) << image.width;
+    EXPECT_TRUE(isPowerOfTwo(image.height)) << image.height;
     for (const char* message : messages)
         for (const char* p = message; *p; ++p) {
             uint32_t code = uint8_t(*p);
             ASSERT_TRUE(font.glyphs.count(code)) << "no record for byte " << code;
-            const Record& g = font.glyphs[code];
+            const formats::GlyphRecord& g = font.glyphs[code];
             EXPECT_GT(g.advance, 0) << code;
-            EXPECT_LE(g.x + g.w, font.imageWidth) << code;
-            EXPECT_LE(g.y + g.h, font.imageHeight) << code;
+            EXPECT_LE(g.x + g.w, image.width) << code;
+            EXPECT_LE(g.y + g.h, image.height) << code;
             if (code == ' ')
                 continue;
             uint32_t ink = 0;
             for (uint32_t y = g.y; y < g.y + g.h; ++y)
                 for (uint32_t x = g.x; x < g.x + g.w; ++x)
-                    ink += font.pixels[y * font.imageWidth + x];
+                    ink += image.pixels[y * image.width + x];
             EXPECT_GT(ink, 0u) << "glyph " << code << " has no ink in its rectangle";
         }
 }
 
 TEST_F(FontBaking, NoInkLiesOutsideTheGlyphRectangles) {
     ASSERT_EQ(bakeStatus[0].status, 0) << bakeStatus[0].output;
-    FontFile font;
-    parseFont(defaultUnit, font);
-    std::vector<bool> covered(size_t(font.imageWidth) * font.imageHeight, false);
+    BakedFont font;
+    readFont(defaultUnit, font);
+    const formats::GlfImage& image = font.file.image;
+    std::vector<bool> covered(size_t(image.width) * image.height, false);
     for (const auto& [code, g] : font.glyphs) {
-        ASSERT_LE(g.x + g.w, font.imageWidth) << code;
-        ASSERT_LE(g.y + g.h, font.imageHeight) << code;
+        ASSERT_LE(g.x + g.w, image.width) << code;
+        ASSERT_LE(g.y + g.h, image.height) << code;
         for (uint32_t y = g.y; y < g.y + g.h; ++y)
             for (uint32_t x = g.x; x < g.x + g.w; ++x)
-                covered[y * font.imageWidth + x] = true;
+                covered[y * image.width + x] = true;
     }
     size_t stray = 0;
     for (size_t i = 0; i < covered.size(); ++i)
-        if (!covered[i] && font.pixels[i] != 0)
+        if (!covered[i] && image.pixels[i] != 0)
             ++stray;
     EXPECT_EQ(stray, 0u);
 }
 
 TEST_F(FontBaking, TextStandsBelowThePenWithinOneLineByDefault) {
     ASSERT_EQ(bakeStatus[0].status, 0) << bakeStatus[0].output;
-    FontFile font;
-    parseFont(defaultUnit, font);
-    ASSERT_GT(font.unitSize, 0u);
+    BakedFont font;
+    readFont(defaultUnit, font);
+    uint32_t unit = font.file.extension.unitSize;
+    ASSERT_GT(unit, 0u);
     // Cap height of a capital: well over half of the unit, so text at size S is about S tall.
-    const Record& capital = font.glyphs[0xCF];
-    EXPECT_GT(capital.h * 2, font.unitSize);
+    const formats::GlyphRecord& capital = font.glyphs[0xCF];
+    EXPECT_GT(capital.h * 2, unit);
     for (const char* message : messages)
         for (const char* p = message; *p; ++p) {
-            const Record& g = font.glyphs[uint8_t(*p)];
+            const formats::GlyphRecord& g = font.glyphs[uint8_t(*p)];
             if (g.h == 0)
                 continue;
             EXPECT_GE(g.yOffset, 0) << "byte " << unsigned(uint8_t(*p)) << " rises above the pen";
-            EXPECT_LE(g.yOffset + int32_t(g.h), int32_t(font.unitSize))
+            EXPECT_LE(g.yOffset + int32_t(g.h), int32_t(unit))
                 << "byte " << unsigned(uint8_t(*p)) << " hangs below the line";
         }
     // Baseline is shared: a lower-case letter without a descender ends where the capital does.
-    const Record& lower = font.glyphs[0xEE];
+    const formats::GlyphRecord& lower = font.glyphs[0xEE];
     EXPECT_NEAR(lower.yOffset + int32_t(lower.h), capital.yOffset + int32_t(capital.h), 1);
 }
 
 TEST_F(FontBaking, UnitOptionIsStoredAndLeavesTheGlyphsAlone) {
     ASSERT_EQ(bakeStatus[0].status, 0) << bakeStatus[0].output;
     ASSERT_EQ(bakeStatus[1].status, 0) << bakeStatus[1].output;
-    FontFile byDefault, explicitly;
-    parseFont(defaultUnit, byDefault);
-    parseFont(explicitUnit, explicitly);
-    EXPECT_EQ(explicitly.unitSize, 50u);
-    EXPECT_NE(byDefault.unitSize, 50u);
+    BakedFont byDefault, explicitly;
+    readFont(defaultUnit, byDefault);
+    readFont(explicitUnit, explicitly);
+    EXPECT_EQ(explicitly.file.extension.unitSize, 50u);
+    EXPECT_NE(byDefault.file.extension.unitSize, 50u);
     ASSERT_EQ(byDefault.glyphs.size(), explicitly.glyphs.size());
     EXPECT_EQ(byDefault.glyphs[0xC0].advance, explicitly.glyphs[0xC0].advance);
 }
 
-TEST(FontBakingInput, BadInputFailsWithAMessage) {
+TEST(FontBakingInput, FontWithoutTheCodePagesLettersIsRefusedUnlessMissingOnesAreAllowed) {
+    ASSERT_TRUE(std::filesystem::exists(latinFont)) << "install fonts-dejavu-extra";
+    std::string out = scratch("latin.glf");
+    RunResult result = run("pelmora-fontbake", latinFont + " " + out);
+    EXPECT_EQ(result.status, 1) << result.output;
+    EXPECT_FALSE(std::filesystem::exists(out));
+    // One line, naming each of the 66 letters of Windows-1251 by byte and code point.
+    EXPECT_EQ(std::count(result.output.begin(), result.output.end(), '\n'), 1) << result.output;
+    EXPECT_TRUE(contains(result, "lacks 66 letters of cp1251")) << result.output;
+    for (const char* letter : {"0xA8 (U+0401)", "0xB8 (U+0451)", "0xC0 (U+0410)", "0xFF (U+044F)"})
+        EXPECT_TRUE(contains(result, letter)) << letter;
+
+    result = run("pelmora-fontbake", "--allow-missing --size 16 " + latinFont + " " + out);
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_TRUE(contains(result, "warning: no glyph for")) << result.output;
+    BakedFont font;
+    readFont(out, font);
+    EXPECT_TRUE(font.glyphs.count('A'));
+    EXPECT_FALSE(font.glyphs.count(0xC0));
+}
+
+TEST(FontBakingInput, BadInputFailsWithItsReasonAndWritesNothing) {
     std::string out = scratch("never.glf");
-    std::remove(out.c_str());
     std::string text = scratch("not-a-font.ttf");
     writeBytes(text, Bytes(200, 'x'));
-    const std::string cases[] = {
-        scratch("missing.ttf") + " " + out,     text + " " + out,
-        "--size 0 " + fontSource + " " + out,   "--size big " + fontSource + " " + out,
-        "--unit -3 " + fontSource + " " + out,  "--codepage klingon " + fontSource + " " + out,
-        "--whatever " + fontSource + " " + out, fontSource};
-    for (const std::string& arguments : cases) {
-        RunResult result = run("pelmora-fontbake", arguments);
-        EXPECT_NE(result.status, 0) << arguments;
-        EXPECT_NE(result.output.find("pelmora-fontbake:"), std::string::npos) << arguments;
-        EXPECT_FALSE(exists(out)) << arguments;
+    const struct {
+        std::string arguments;
+        int status;
+        std::string reason;
+    } cases[] = {
+        {scratch("missing.ttf") + " " + out, 1,
+         "cannot open " + scratch("missing.ttf") + ": No such file or directory"},
+        {text + " " + out, 1, "is not a font: unknown file format (FT_Err_Unknown_File_Format)"},
+        {"--size 0 " + fontSource + " " + out, 2, "bad value for --size: 0"},
+        {"--size=big " + fontSource + " " + out, 2, "bad value for --size: big"},
+        {"--unit -3 " + fontSource + " " + out, 2, "bad value for --unit"},
+        {"--codepage klingon " + fontSource + " " + out, 2, "unknown code page klingon"},
+        {"--whatever " + fontSource + " " + out, 2, "unknown option --whatever"},
+        {"--allow-missing=yes " + fontSource + " " + out, 2, "--allow-missing takes no value"},
+        {"--name 0123456789abcdef0123456789abcdefX " + fontSource + " " + out, 2,
+         "--name is 33 bytes; the file's name field holds 32"},
+        {fontSource, 2, "a font file and an output file are needed"},
+    };
+    for (const auto& c : cases) {
+        RunResult result = run("pelmora-fontbake", c.arguments);
+        EXPECT_EQ(result.status, c.status) << c.arguments << "\n" << result.output;
+        EXPECT_TRUE(contains(result, "pelmora-fontbake: ")) << result.output;
+        EXPECT_TRUE(contains(result, c.reason)) << c.arguments << "\n" << result.output;
+        EXPECT_FALSE(std::filesystem::exists(out)) << c.arguments;
+    }
+}
+
+TEST(FontBakingInput, NameOfExactlyThirtyTwoBytesIsKeptWhole) {
+    std::string out = scratch("named.glf");
+    std::string name = "0123456789abcdef0123456789abcdef";
+    RunResult result =
+        run("pelmora-fontbake", "--size 8 --name " + name + " " + fontSource + " " + out);
+    ASSERT_EQ(result.status, 0) << result.output;
+    BakedFont font;
+    readFont(out, font);
+    EXPECT_EQ(font.file.header.name, name);
+}
+
+// ---- every tool -------------------------------------------------------------------------------
+
+TEST(ToolCommandLine, EveryToolAnswersHelpAndTheProjectVersion) {
+    for (const char* tool : {"pelmora-texpack", "pelmora-fontbake", "pelmora-inspect"}) {
+        RunResult result = run(tool, "--version");
+        EXPECT_EQ(result.status, 0) << tool;
+        EXPECT_TRUE(std::regex_match(result.output,
+                                     std::regex(std::string(tool) + " [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+            << result.output;
+        result = run(tool, "--help");
+        EXPECT_EQ(result.status, 0) << tool;
+        EXPECT_TRUE(contains(result, std::string("usage: ") + tool)) << result.output;
     }
 }
 
@@ -417,117 +470,200 @@ protected:
         ASSERT_EQ(run("pelmora-fontbake", "--size 16 " + fontSource + " " + font).status, 0);
     }
 
-    // Writes a copy of source changed by edit and inspects it.
+    // Writes a copy of source (keeping its extension) changed by edit and inspects it.
     RunResult inspectEdited(const std::string& source, const std::function<void(Bytes&)>& edit) {
         Bytes data = readBytes(source);
         edit(data);
-        std::string path = scratch("edited.bin");
+        std::string path = scratch("edited" + std::filesystem::path(source).extension().string());
         writeBytes(path, data);
         return run("pelmora-inspect", path);
     }
 
     // Position of the table entry for a chunk type in a chunk file.
     static size_t entryOf(const Bytes& data, const char* type) {
-        uint32_t table = u32(data, 40), count = u32(data, 44);
+        uint32_t table = formats::readLE32(&data[40]), count = formats::readLE32(&data[44]);
         for (uint32_t i = 0; i < count; ++i)
             if (std::equal(type, type + 4, data.begin() + table + i * 16))
                 return table + i * 16;
         ADD_FAILURE() << "no chunk " << type;
         return table;
     }
+    static void put32(Bytes& data, size_t at, uint32_t value) {
+        formats::writeLE32(&data[at], value);
+    }
 
     std::string texture, font;
 };
 
-TEST_F(Inspection, SoundFilesPass) {
+// The verdict is the last line of the output.
+std::string verdictOf(const RunResult& result) {
+    std::string text = result.output;
+    while (!text.empty() && text.back() == '\n')
+        text.pop_back();
+    return text.substr(text.rfind('\n') + 1);
+}
+
+TEST_F(Inspection, SoundFilesPassWithAVerdictEach) {
     RunResult result = run("pelmora-inspect", texture + " " + font);
     EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_NE(result.output.find("16x16"), std::string::npos) << result.output;
-    EXPECT_NE(result.output.find("CHRS"), std::string::npos) << result.output;
+    EXPECT_TRUE(contains(result, "image: 16x16")) << result.output;
+    EXPECT_TRUE(contains(result, "CHRS")) << result.output;
+    EXPECT_TRUE(contains(result, "OK: the engine loads this texture\n")) << result.output;
+    EXPECT_EQ(verdictOf(result), "OK: the engine loads this font");
 }
 
-TEST_F(Inspection, TruncatedPixelDataIsNamed) {
-    RunResult result = inspectEdited(texture, [](Bytes& d) { d.resize(d.size() - 100); });
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("dataSize 768 but only 668 bytes follow the header"),
-              std::string::npos)
-        << result.output;
-    result = inspectEdited(texture, [](Bytes& d) { d.resize(30); });
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("30 bytes, shorter than"), std::string::npos) << result.output;
+TEST_F(Inspection, RefusalsAreNamedInTheVerdict) {
+    const struct {
+        const std::string* file;
+        std::function<void(Bytes&)> edit;
+        const char* verdict;
+    } cases[] = {
+        {&texture, [](Bytes& d) { d.resize(d.size() - 100); },
+         "BROKEN: the engine refuses this texture: dataSize 768 but only 668 bytes follow the "
+         "header"},
+        {&texture, [](Bytes& d) { d.resize(30); },
+         "BROKEN: the engine refuses this texture: only 2 of the 16-byte image header are there"},
+        {&texture, [](Bytes& d) { put32(d, 40, 17); },
+         "BROKEN: the engine refuses this texture: dataSize 768 is less than the 816 bytes OpenGL "
+         "reads for a 16x17 image (rows of 48 bytes, padded to 4)"},
+        {&texture, [](Bytes& d) { d[0] = 'X'; },
+         "BROKEN: the engine refuses this texture: bad magic \"XLTF\": not GLTF"},
+        {&texture, [](Bytes& d) { put32(d, 4, 2); },
+         "BROKEN: the engine refuses this texture: version 2 is newer than 1"},
+        {&font, [](Bytes& d) { d[entryOf(d, "FBIT")] = 'X'; },
+         "BROKEN: the engine refuses this font: no FBIT chunk with index 0: the font has no image"},
+        {&font, [](Bytes& d) { put32(d, formats::readLE32(&d[entryOf(d, "FBIT") + 8]), 30); },
+         "BROKEN: the engine refuses this font: FBIT width 30 is not a multiple of 4"},
+        {&font, [](Bytes& d) { put32(d, 44, 1000000); }, "chunk table at"},
+        {&font, [](Bytes& d) { put32(d, entryOf(d, "CHRS") + 12, uint32_t(d.size())); },
+         "(CHRS index 0) data at"},
+    };
+    for (const auto& c : cases) {
+        RunResult result = inspectEdited(*c.file, c.edit);
+        EXPECT_EQ(result.status, 1) << result.output;
+        EXPECT_NE(verdictOf(result).find(c.verdict), std::string::npos) << result.output;
+    }
 }
 
-TEST_F(Inspection, DataSizeTooSmallForTheImageIsNamed) {
-    RunResult result = inspectEdited(texture, [](Bytes& d) { putU32(d, 40, 17); });
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("less than the 816 bytes"), std::string::npos) << result.output;
-}
-
-TEST_F(Inspection, BadMagicAndNewerVersionAreRefused) {
-    RunResult result = inspectEdited(texture, [](Bytes& d) { d[0] = 'X'; });
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("bad magic \"XLTF\""), std::string::npos) << result.output;
-    result = inspectEdited(texture, [](Bytes& d) { putU32(d, 4, 2); });
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("version 2"), std::string::npos) << result.output;
-}
-
-TEST_F(Inspection, ChunkRunningPastTheEndIsNamed) {
-    size_t fileSize = readBytes(font).size();
+TEST_F(Inspection, WhatTheEngineLoadsIsOnlyWarnedAbout) {
     RunResult result = inspectEdited(font, [&](Bytes& d) {
-        size_t entry = entryOf(d, "CHRS");
-        putU32(d, entry + 12, uint32_t(fileSize));
+        put32(d, formats::readLE32(&d[entryOf(d, "CHRS") + 8]), 300);
+        put32(d, formats::readLE32(&d[entryOf(d, "CHRS") + 8]) + 32 + 4, 100000);
     });
-    EXPECT_EQ(result.status, 1);
-    std::string expected = "(CHRS) data at ";
-    EXPECT_NE(result.output.find(expected), std::string::npos) << result.output;
-    EXPECT_NE(
-        result.output.find("runs past the end of the " + std::to_string(fileSize) + "-byte file"),
-        std::string::npos)
-        << result.output;
-
-    result = inspectEdited(font, [&](Bytes& d) { putU32(d, 44, 1000000); });
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("chunk table at"), std::string::npos) << result.output;
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_TRUE(contains(result, "code 300, beyond the 256-entry glyph table")) << result.output;
+    EXPECT_TRUE(contains(result, "reaches outside")) << result.output;
+    EXPECT_EQ(verdictOf(result), "OK: the engine loads this font");
 }
 
-TEST_F(Inspection, FontImageFaultsAreNamed) {
-    RunResult result = inspectEdited(font, [&](Bytes& d) {
-        size_t image = u32(d, entryOf(d, "FBIT") + 8);
-        putU32(d, image, 30);
-    });
+TEST_F(Inspection, UnreadableAndTooShortFilesEndWithAVerdictToo) {
+    std::string absent = scratch("absent.glf");
+    RunResult result = run("pelmora-inspect", absent);
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("FBIT width 30 is not a multiple of 4"), std::string::npos)
-        << result.output;
-
-    result = inspectEdited(font, [&](Bytes& d) {
-        size_t table = u32(d, entryOf(d, "CHRS") + 8);
-        putU32(d, table, 300);
-    });
+    EXPECT_EQ(verdictOf(result), "BROKEN: the engine refuses this file: cannot open " + absent +
+                                     ": No such file or directory");
+    std::string tiny = scratch("tiny.bin");
+    writeBytes(tiny, Bytes{'G', 'L'});
+    result = run("pelmora-inspect", tiny);
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("code 300"), std::string::npos) << result.output;
-
-    result = inspectEdited(font, [&](Bytes& d) {
-        size_t table = u32(d, entryOf(d, "CHRS") + 8);
-        putU32(d, table + 4, 100000);
-    });
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("lies outside"), std::string::npos) << result.output;
-
-    result = inspectEdited(font, [&](Bytes& d) { d[entryOf(d, "FBIT")] = 'X'; });
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("no FBIT chunk"), std::string::npos) << result.output;
-}
-
-TEST_F(Inspection, UsageErrorsAnswerTwoAndMissingFilesOne) {
+    EXPECT_EQ(verdictOf(result), "BROKEN: the engine refuses this file: 2 bytes: too short to "
+                                 "tell what kind of file it is");
+    std::string empty = scratch("empty.glt");
+    writeBytes(empty, Bytes{});
+    result = run("pelmora-inspect", empty);
+    EXPECT_EQ(verdictOf(result), "BROKEN: the engine refuses this texture: only 0 of the 28-byte "
+                                 "file header are there");
     EXPECT_EQ(run("pelmora-inspect", "").status, 2);
     EXPECT_EQ(run("pelmora-inspect", "--frobnicate " + font).status, 2);
-    RunResult result = run("pelmora-inspect", scratch("absent.glf"));
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.output.find("cannot open"), std::string::npos) << result.output;
-    EXPECT_EQ(run("pelmora-inspect", "--help").status, 0);
-    EXPECT_EQ(run("pelmora-texpack", "--help").status, 0);
-    EXPECT_EQ(run("pelmora-fontbake", "--help").status, 0);
+}
+
+// The inspector and the engine's loaders must agree on every file, sound or damaged: the same
+// files go through pelmora-inspect and through Texture::load and Font::load in a real context.
+class InspectorAndEngine : public Inspection {
+protected:
+    static void SetUpTestSuite() {
+        testsupport::makeContext();
+        std::filesystem::create_directories(scratch("agree"));
+        FileSystem::instance()->addSource("agree/", new DiskDirectory(scratch("agree").c_str()));
+    }
+
+    void expectAgreement(const std::string& name, const Bytes& data) {
+        std::string path = scratch("agree/" + name);
+        writeBytes(path, data);
+        std::string resource = "agree/" + name.substr(0, name.size() - 4);
+        bool loads = name.substr(name.size() - 4) == ".glt"
+                         ? Texture::load(resource.c_str()) != nullptr
+                         : Font::load(resource.c_str()) != nullptr;
+        RunResult result = run("pelmora-inspect", path);
+        EXPECT_EQ(result.status, loads ? 0 : 1) << name << "\n" << result.output;
+    }
+};
+
+formats::Bytes gltFile(uint32_t format, uint32_t type, uint32_t width, uint32_t height,
+                       size_t dataSize, uint32_t wrap = formats::GlRepeat) {
+    formats::GltFileHeader header;
+    header.format = format;
+    header.type = type;
+    header.wrap = wrap;
+    formats::GltImage image;
+    image.width = width;
+    image.height = height;
+    image.pixels.assign(dataSize, 0x55);
+    image.dataSize = uint32_t(dataSize);
+    return formats::writeGlt(header, image);
+}
+
+TEST_F(InspectorAndEngine, AgreeOnTextures) {
+    using namespace formats;
+    expectAgreement("sound.glt", readBytes(texture));
+    expectAgreement("red.glt", gltFile(GlRed, GlUnsignedByte, 4, 4, 16));
+    expectAgreement("mirrored.glt", gltFile(GlRgba, GlUnsignedByte, 2, 2, 16, GlMirroredRepeat));
+    expectAgreement("unknown_wrap.glt", gltFile(GlRgba, GlUnsignedByte, 2, 2, 16, 0x1234));
+    expectAgreement("unpadded_last_row.glt", gltFile(GlRgb, GlUnsignedByte, 3, 2, 21));
+    expectAgreement("short_last_row.glt", gltFile(GlRgb, GlUnsignedByte, 3, 2, 20));
+    expectAgreement("sixteen_bit.glt", gltFile(GlRgba, GlUnsignedShort, 2, 2, 32));
+    expectAgreement("sixteen_bit_short.glt", gltFile(GlRgba, GlUnsignedShort, 2, 2, 16));
+    expectAgreement("half_float.glt", gltFile(GlRgba, 0x140B, 2, 2, 32));
+    expectAgreement("packed.glt", gltFile(GlRgb, GlUnsignedShort565, 2, 2, 8));
+    expectAgreement("packed_mismatch.glt", gltFile(GlRgba, GlUnsignedShort565, 2, 2, 8));
+    expectAgreement("colour_index.glt", gltFile(GlColorIndex, GlUnsignedByte, 4, 4, 16));
+    expectAgreement("zero_height.glt", gltFile(GlRgba, GlUnsignedByte, 4, 0, 16));
+    expectAgreement("npot.glt", gltFile(GlLuminance, GlUnsignedByte, 5, 3, 21));
+    Bytes target = readBytes(texture);
+    formats::writeLE32(&target[12], GlTexture1D);
+    expectAgreement("target_1d.glt", target);
+    Bytes version = readBytes(texture);
+    formats::writeLE32(&version[4], 2);
+    expectAgreement("version_2.glt", version);
+}
+
+TEST_F(InspectorAndEngine, AgreeOnFonts) {
+    Bytes sound = readBytes(font);
+    expectAgreement("sound.glf", sound);
+    size_t image = formats::readLE32(&sound[entryOf(sound, "FBIT") + 8]);
+    size_t glyphs = formats::readLE32(&sound[entryOf(sound, "CHRS") + 8]);
+    const struct {
+        const char* name;
+        std::function<void(Bytes&)> edit;
+    } edits[] = {
+        {"other_magic.glf", [](Bytes& d) { d[0] = 'X'; }},
+        {"other_version.glf", [](Bytes& d) { d[6] = '2'; }},
+        {"zero_unit.glf", [](Bytes& d) { put32(d, 48, 0); }},
+        {"short_extension.glf", [](Bytes& d) { d.resize(55); }},
+        {"no_glyph_table.glf", [&](Bytes& d) { d[entryOf(d, "CHRS")] = 'X'; }},
+        {"glyph_table_index_1.glf", [&](Bytes& d) { put32(d, entryOf(d, "CHRS") + 4, 1); }},
+        {"code_300.glf", [&](Bytes& d) { put32(d, glyphs, 300); }},
+        {"glyph_outside.glf", [&](Bytes& d) { put32(d, glyphs + 4, 100000); }},
+        {"odd_width.glf", [&](Bytes& d) { put32(d, image, 30); }},
+        {"zero_height.glf", [&](Bytes& d) { put32(d, image + 4, 0); }},
+        {"taller_than_its_chunk.glf", [&](Bytes& d) { put32(d, image + 4, 100000); }},
+        {"table_past_end.glf", [](Bytes& d) { put32(d, 44, 1000); }},
+    };
+    for (const auto& e : edits) {
+        Bytes data = sound;
+        e.edit(data);
+        expectAgreement(e.name, data);
+    }
 }
 
 // ---- the game's data --------------------------------------------------------------------------
@@ -535,85 +671,83 @@ TEST_F(Inspection, UsageErrorsAnswerTwoAndMissingFilesOne) {
 const std::string runDirectory = PELMORA_BINARY_DIR;
 
 TEST(GameData, FontFitsTheScreenAtTheGameSizes) {
-    FontFile font;
-    parseFont(runDirectory + "/data/graffiti.glf", font);
-    ASSERT_GT(font.unitSize, 0u);
+    BakedFont font;
+    readFont(runDirectory + "/data/graffiti.glf", font);
+    float unit = float(font.file.extension.unitSize);
+    ASSERT_GT(unit, 0.0f);
     auto width = [&](const char* text, float size) {
         float sum = 0;
         for (const char* p = text; *p; ++p) {
             auto found = font.glyphs.find(uint8_t(*p));
             EXPECT_NE(found, font.glyphs.end()) << "byte " << unsigned(uint8_t(*p));
             if (found != font.glyphs.end())
-                sum += size * found->second.advance / float(font.unitSize);
+                sum += size * found->second.advance / unit;
         }
         return sum;
     };
-    EXPECT_LE(width(messages[2], 80), 960);
-    EXPECT_LE(width(messages[3], 80), 960);
-    EXPECT_GE(width(messages[3], 80), 600) << "the verdict would look lost on the screen";
+    EXPECT_LE(width(LovedVerdict, 80), 960);
+    EXPECT_LE(width(NotLovedVerdict, 80), 960);
+    EXPECT_GE(width(NotLovedVerdict, 80), 600) << "the verdict would look lost on the screen";
     EXPECT_LT(width("9999", 32), 120);
     // The running message at y = height - 50 and size 40 must end above the screen's bottom.
-    for (const char* message : {messages[0], messages[1]})
+    for (const char* message : {LovesMessage, LovesNotMessage})
         for (const char* p = message; *p; ++p) {
-            const Record& g = font.glyphs[uint8_t(*p)];
-            EXPECT_LE(40.0f * (g.yOffset + int32_t(g.h)) / font.unitSize, 50.0f);
+            const formats::GlyphRecord& g = font.glyphs[uint8_t(*p)];
+            EXPECT_LE(40.0f * (g.yOffset + int32_t(g.h)) / unit, 50.0f);
         }
 }
 
 TEST(GameData, TexturesCarryWhatTheSceneReliesOn) {
-    struct Expected {
+    const struct {
         const char* name;
         uint32_t format;
-    };
-    const Expected textures[] = {{"petal", 0x1907},
-                                 {"center", 0x1907},
-                                 {"bg1", 0x1907},
-                                 {"logo", 0x1908},
-                                 {"cursor", 0x1908}};
-    for (const Expected& expected : textures) {
+    } textures[] = {{"petal", 0x1907},
+                    {"center", 0x1907},
+                    {"bg1", 0x1907},
+                    {"logo", 0x1908},
+                    {"cursor", 0x1908}};
+    for (const auto& expected : textures) {
         std::string path = runDirectory + "/textures/w_tavelina/" + expected.name + ".glt";
-        GltFile file = parseGlt(readBytes(path));
-        EXPECT_EQ(file.magic, 0x46544C47u) << path;
-        EXPECT_EQ(file.format, expected.format) << path;
-        EXPECT_TRUE(isPowerOfTwo(file.width) && isPowerOfTwo(file.height)) << path;
-        EXPECT_EQ(file.pixels.size(), file.dataSize) << path;
+        GltFile file = readGlt(path);
+        EXPECT_EQ(file.header.format, expected.format) << path;
+        EXPECT_TRUE(isPowerOfTwo(file.image.width) && isPowerOfTwo(file.image.height)) << path;
     }
-    GltFile background = parseGlt(readBytes(runDirectory + "/textures/w_tavelina/bg1.glt"));
-    EXPECT_EQ(background.wrap, 0x2901u);
+    EXPECT_EQ(readGlt(runDirectory + "/textures/w_tavelina/bg1.glt").header.wrap, 0x2901u);
 }
 
 // A seam shows when the step across the tile's edge is much larger than steps inside the tile.
 TEST(GameData, BackgroundTilesWithoutASeam) {
-    GltFile tile = parseGlt(readBytes(runDirectory + "/textures/w_tavelina/bg1.glt"));
-    ASSERT_EQ(tile.format, 0x1907u);
-    ASSERT_GT(tile.width, 2u);
-    uint32_t stride = (tile.width * 3 + 3) / 4 * 4;
-    ASSERT_GE(tile.pixels.size(), size_t(stride) * tile.height);
+    GltFile tile = readGlt(runDirectory + "/textures/w_tavelina/bg1.glt");
+    ASSERT_EQ(tile.header.format, 0x1907u);
+    uint32_t width = tile.image.width, height = tile.image.height;
+    ASSERT_GT(width, 2u);
+    uint32_t stride = (width * 3 + 3) / 4 * 4;
+    ASSERT_GE(tile.image.pixels.size(), size_t(stride) * height);
     auto at = [&](uint32_t x, uint32_t y, int c) {
-        return int(tile.pixels[size_t(y) * stride + x * 3 + c]);
+        return int(tile.image.pixels[size_t(y) * stride + x * 3 + c]);
     };
     auto columnStep = [&](uint32_t a, uint32_t b) {
         double sum = 0;
-        for (uint32_t y = 0; y < tile.height; ++y)
+        for (uint32_t y = 0; y < height; ++y)
             for (int c = 0; c < 3; ++c)
                 sum += std::abs(at(a, y, c) - at(b, y, c));
-        return sum / tile.height;
+        return sum / height;
     };
     auto rowStep = [&](uint32_t a, uint32_t b) {
         double sum = 0;
-        for (uint32_t x = 0; x < tile.width; ++x)
+        for (uint32_t x = 0; x < width; ++x)
             for (int c = 0; c < 3; ++c)
                 sum += std::abs(at(x, a, c) - at(x, b, c));
-        return sum / tile.width;
+        return sum / width;
     };
     double inside = 0;
-    for (uint32_t i = 0; i + 1 < tile.width; ++i)
+    for (uint32_t i = 0; i + 1 < width; ++i)
         inside = std::max(inside, columnStep(i, i + 1));
-    EXPECT_LE(columnStep(tile.width - 1, 0), inside);
+    EXPECT_LE(columnStep(width - 1, 0), inside);
     inside = 0;
-    for (uint32_t i = 0; i + 1 < tile.height; ++i)
+    for (uint32_t i = 0; i + 1 < height; ++i)
         inside = std::max(inside, rowStep(i, i + 1));
-    EXPECT_LE(rowStep(tile.height - 1, 0), inside);
+    EXPECT_LE(rowStep(height - 1, 0), inside);
 }
 
 } // namespace

@@ -1,38 +1,63 @@
 // PNG decoding and encoding through libpng, normalised to 8-bit RGBA in memory.
 #include "PngImage.h"
+#include "ToolSupport.h"
 
 #include <png.h>
 
+#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
+// The error that ended a read, after the warning that explains it when there is one (libpng
+// says why a header is refused in a warning, and then only "Invalid IHDR data").
 struct PngErrorText {
     char message[256] = "";
+    char warning[256] = "";
 };
 
 void onPngError(png_structp png, png_const_charp message) {
     auto* text = static_cast<PngErrorText*>(png_get_error_ptr(png));
-    std::snprintf(text->message, sizeof text->message, "%s", message);
+    if (text->warning[0] != 0)
+        std::snprintf(text->message, sizeof text->message, "%.120s (%.120s)", message,
+                      text->warning);
+    else
+        std::snprintf(text->message, sizeof text->message, "%s", message);
     longjmp(png_jmpbuf(png), 1);
 }
 
-void onPngWarning(png_structp, png_const_charp) {}
+void onPngWarning(png_structp png, png_const_charp message) {
+    auto* text = static_cast<PngErrorText*>(png_get_error_ptr(png));
+    std::snprintf(text->warning, sizeof text->warning, "%s", message);
+}
+
+struct MemoryReader {
+    const uint8_t* data;
+    size_t left;
+};
+
+void readFromMemory(png_structp png, png_bytep out, size_t count) {
+    auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
+    if (count > reader->left)
+        png_error(png, "file ends early");
+    std::memcpy(out, reader->data, count);
+    reader->data += count;
+    reader->left -= count;
+}
 
 } // namespace
 
 bool PngImage::read(const std::string& path, std::string& error) {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = "cannot open " + path;
-        return false;
-    }
-    unsigned char signature[8];
-    if (std::fread(signature, 1, 8, file) != 8 || png_sig_cmp(signature, 0, 8) != 0) {
-        std::fclose(file);
-        error = path + " is not a PNG file";
+    Bytes file;
+    return readFile(path, file, error) && decode(file.data(), file.size(), path, error);
+}
+
+bool PngImage::decode(const uint8_t* data, size_t size, const std::string& name,
+                      std::string& error) {
+    if (size < 8 || png_sig_cmp(data, 0, 8) != 0) {
+        error = name + " is not a PNG file";
         return false;
     }
     PngErrorText text;
@@ -41,22 +66,27 @@ bool PngImage::read(const std::string& path, std::string& error) {
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info) {
         png_destroy_read_struct(&png, nullptr, nullptr);
-        std::fclose(file);
-        error = "out of memory reading " + path;
+        error = "out of memory reading " + name;
         return false;
     }
+    MemoryReader reader{data + 8, size - 8};
     // Declared before setjmp so that the longjmp leaves nothing half-constructed behind.
     std::vector<png_bytep> rows;
     if (setjmp(png_jmpbuf(png))) {
         png_destroy_read_struct(&png, &info, nullptr);
-        std::fclose(file);
-        error = path + ": broken PNG: " + text.message;
+        error = name + ": broken PNG: " + text.message;
         rgba.clear();
         return false;
     }
-    png_init_io(png, file);
+    png_set_read_fn(png, &reader, readFromMemory);
     png_set_sig_bytes(png, 8);
+    // libpng refuses larger headers itself, before it allocates anything for them.
+    png_set_user_limits(png, MaxSide, MaxSide);
     png_read_info(png, info);
+    width = png_get_image_width(png, info);
+    height = png_get_image_height(png, info);
+    if (uint64_t(width) * height * 4 > MaxRgbaBytes)
+        png_error(png, "image larger than the 256 MiB of RGBA the engine takes in one texture");
 
     int colourType = png_get_color_type(png, info);
     hasAlpha = (colourType & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS);
@@ -67,8 +97,6 @@ bool PngImage::read(const std::string& path, std::string& error) {
     png_set_interlace_handling(png);
     png_read_update_info(png, info);
 
-    width = png_get_image_width(png, info);
-    height = png_get_image_height(png, info);
     if (png_get_rowbytes(png, info) != size_t(width) * 4)
         png_error(png, "unexpected row layout after conversion");
     rgba.assign(size_t(width) * height * 4, 0);
@@ -78,14 +106,13 @@ bool PngImage::read(const std::string& path, std::string& error) {
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
-    std::fclose(file);
     return true;
 }
 
 bool PngImage::write(const std::string& path, bool withAlpha, std::string& error) const {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
-        error = "cannot create " + path;
+        error = "cannot create " + path + ": " + std::strerror(errno);
         return false;
     }
     PngErrorText text;
