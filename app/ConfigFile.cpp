@@ -60,7 +60,8 @@ const String* ConfigSection::get(const String& key) const {
 }
 
 void ConfigSection::set(const String& lowerKey, const String& value) {
-    values_.emplace(lowerKey, value);
+    // Copies nothing when the key is there already.
+    values_.try_emplace(lowerKey, value);
 }
 
 ConfigFile::ConfigFile(std::istream& in) {
@@ -116,15 +117,11 @@ void ConfigFile::parseLine(String& line, ConfigSection*& current) {
         current = section(name);
         return;
     }
-    String key;
-    String value;
     const int equals = line.find('=');
-    if (equals < 0) {
-        key = line;
-    } else {
-        key = line.substr(0, equals);
+    String key = equals < 0 ? line : line.substr(0, equals);
+    String value = equals < 0 ? String() : line.substr(equals + 1);
+    if (equals >= 0) {
         key.trimRight();
-        value = line.substr(equals + 1);
         value.trim();
         if (value.length() > 0 && value[0] == '"') {
             // A lone quote is both the opening and the closing one: an empty value.

@@ -222,8 +222,11 @@ void readLine(std::istream& in, String& line, int maximum) {
         outOfMemory();
     if (maximum < 1)
         maximum = 1;
-    line.data_ = reallocate(line.data_, maximum);
-    line.capacity_ = maximum;
+    // The buffer is kept from line to line: a parse makes one, not one per line.
+    if (line.capacity_ < maximum) {
+        line.data_ = reallocate(line.data_, maximum);
+        line.capacity_ = maximum;
+    }
     line.data_[0] = 0;
     in.getline(line.data_, maximum);
     // A line longer than the buffer sets failbit and leaves the rest waiting: keep the cut
