@@ -40,6 +40,18 @@ void platformTextInput(const SDL_TextInputEvent& event);
 // events are already queued behind them.
 void platformKeyMessageTaken(const MSG& msg);
 
+// The SDL scancode of the key with this set-1 scan code and E0 prefix, or SDL_SCANCODE_UNKNOWN.
+SDL_Scancode platformScancodeOf(uint8_t scanCode, bool extended);
+
+// X key events (x11keys.cpp). The pump hands over every system event that SDL reports ahead of
+// the events it makes of an X event, asks platformKeyEventFromServer whether a key event stands
+// for an X key event (false for those SDL makes up around focus changes, which Windows does not
+// send), and calls platformSystemEventsDone when the queue is empty, so that an X key event that
+// SDL passed over still becomes its key message.
+void platformSystemEvent(const SDL_SysWMmsg* msg);
+bool platformKeyEventFromServer(const SDL_KeyboardEvent& event);
+void platformSystemEventsDone();
+
 // Full-screen mode chosen by ChangeDisplaySettingsA (display.cpp), applied when the pop-up
 // window's SDL window is made; false when none was set.
 bool platformFullscreenMode(SDL_DisplayMode* mode);

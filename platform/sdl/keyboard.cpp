@@ -163,14 +163,6 @@ void updateKeyState(BYTE* keys, const PhysicalKey& key, bool down, bool repeat) 
     setDown(keys, vk, down);
 }
 
-SDL_Scancode scancodeFromScan(UINT scanCode) {
-    const KeyTableEntry* entry = keyTableFindScanCode(BYTE(scanCode));
-    if (!entry || (entry->usage >> 16) != KeyPageKeyboard) {
-        return SDL_SCANCODE_UNKNOWN;
-    }
-    return SDL_Scancode(entry->usage & 0xFFFF);
-}
-
 // The text that the latest press of sc produced, looking into SDL's queue when the pump has not
 // reached the text event yet (SDL queues it right behind the key press).
 bool pressText(SDL_Scancode sc, Uint32& text) {
@@ -201,7 +193,7 @@ int translate(UINT vk, UINT scanCode, const BYTE* keyState) {
     bool caps = (keyState[VK_CAPITAL] & KeyStateToggled) != 0;
     bool ctrl = (keyState[VK_CONTROL] & KeyStateDown) != 0;
     bool alt = (keyState[VK_MENU] & KeyStateDown) != 0;
-    SDL_Scancode sc = scancodeFromScan(scanCode);
+    SDL_Scancode sc = platformScancodeOf(BYTE(scanCode), false);
     if (ctrl && alt) {
         // AltGr: only what the layout itself produced.
         Uint32 text;
@@ -236,6 +228,14 @@ int translate(UINT vk, UINT scanCode, const BYTE* keyState) {
 }
 
 } // namespace
+
+SDL_Scancode platformScancodeOf(uint8_t scanCode, bool extended) {
+    const KeyTableEntry* entry = keyTableFindScanCode(scanCode, extended);
+    if (!entry || (entry->usage >> 16) != KeyPageKeyboard) {
+        return SDL_SCANCODE_UNKNOWN;
+    }
+    return SDL_Scancode(entry->usage & 0xFFFF);
+}
 
 void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event) {
     KeyboardState& kb = keyboard();

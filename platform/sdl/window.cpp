@@ -75,6 +75,9 @@ void platformRequireVideo() {
         SDL_SetError("the %s driver has no screen", SDL_GetCurrentVideoDriver());
         failVideo("cannot start video");
     }
+    // The keyboard tells the key events of the X server from those SDL makes up by the X events
+    // that SDL reports ahead of them.
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     videoStarted = true;
 }
 

@@ -137,9 +137,9 @@ const KeyTableEntry* keyTableFind(uint32_t usage) {
     return nullptr;
 }
 
-const KeyTableEntry* keyTableFindScanCode(uint8_t scanCode) {
+const KeyTableEntry* keyTableFindScanCode(uint8_t scanCode, bool extended) {
     for (const KeyTableEntry& entry : keyTable) {
-        if (entry.scanCode == scanCode && !entry.extended) {
+        if (entry.scanCode == scanCode && entry.extended == extended) {
             return &entry;
         }
     }

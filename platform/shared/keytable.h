@@ -25,8 +25,8 @@ struct KeyTableEntry {
 // The row of a key, or null for a key to which Windows gives no virtual key.
 const KeyTableEntry* keyTableFind(uint32_t usage);
 
-// The first row (in usage order) whose scan code this is, without the E0 prefix; null if none.
-const KeyTableEntry* keyTableFindScanCode(uint8_t scanCode);
+// The first row (in usage order) with this scan code and prefix; null if none.
+const KeyTableEntry* keyTableFindScanCode(uint8_t scanCode, bool extended);
 
 // The virtual key of a keypad key while NumLock is off (the navigation key printed under the
 // digit), or 0 for every key that NumLock does not change.

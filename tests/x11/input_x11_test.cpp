@@ -89,8 +89,9 @@ class InputX11Test : public ::testing::Test {
 protected:
     static Display* display;
     static RecordingListener* listener;
+    static Window gameWindow;
     static XKeyCode keyA, keyOne, keyGrave, keyComma, keyShift, keyReturn, keyKpEnter, keyEscape,
-        keyAlt;
+        keyAlt, keyCtrl;
 
     static void SetUpTestSuite() {
         display = XOpenDisplay(nullptr);
@@ -106,6 +107,7 @@ protected:
         keyKpEnter = XKeysymToKeycode(display, XK_KP_Enter);
         keyEscape = XKeysymToKeycode(display, XK_Escape);
         keyAlt = XKeysymToKeycode(display, XK_Alt_L);
+        keyCtrl = XKeysymToKeycode(display, XK_Control_L);
 
         GraphicSystem* graphics = GraphicSystem::instance();
         graphics->useDesktopMode();
@@ -116,15 +118,12 @@ protected:
         InputSystem::instance()->addListener(listener);
 
         // No window manager runs on the test server: give the window the focus directly.
-        Window window = 0;
-        for (int i = 0; i < 50 && !window; ++i) {
+        for (int i = 0; i < 50 && !gameWindow; ++i) {
             pump(std::chrono::milliseconds(20));
-            window = findWindow(display, DefaultRootWindow(display), "Pelmora Application");
+            gameWindow = findWindow(display, DefaultRootWindow(display), "Pelmora Application");
         }
-        ASSERT_NE(window, Window(0));
-        XSetInputFocus(display, window, RevertToParent, CurrentTime);
-        XSync(display, False);
-        pump(std::chrono::milliseconds(200));
+        ASSERT_NE(gameWindow, Window(0));
+        focus(gameWindow);
     }
 
     static void TearDownTestSuite() {
@@ -169,6 +168,13 @@ protected:
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 
+    // Moves the keyboard focus as a window manager would, and lets the game see the change.
+    static void focus(Window window) {
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
+        XSync(display, False);
+        pump(std::chrono::milliseconds(200));
+    }
+
     static void tap(XKeyCode code) {
         key(code, true);
         key(code, false);
@@ -191,10 +197,11 @@ protected:
 };
 
 Display* InputX11Test::display = nullptr;
+Window InputX11Test::gameWindow = 0;
 RecordingListener* InputX11Test::listener = nullptr;
 XKeyCode InputX11Test::keyA, InputX11Test::keyOne, InputX11Test::keyGrave, InputX11Test::keyComma,
     InputX11Test::keyShift, InputX11Test::keyReturn, InputX11Test::keyKpEnter,
-    InputX11Test::keyEscape, InputX11Test::keyAlt;
+    InputX11Test::keyEscape, InputX11Test::keyAlt, InputX11Test::keyCtrl;
 
 TEST_F(InputX11Test, UsLayoutKeysGiveCodesAndShiftedCharacters) {
     tap(keyA);
@@ -283,6 +290,63 @@ TEST_F(InputX11Test, RussianLayoutKeepsTheKeyCodeAndGivesCyrillicCharacters) {
     // capital yo and the comma key be, all as Windows-1251 bytes.
     EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:97:244", "2:97:0", "1:1:0", "1:96:168",
                                                      "2:96:0", "2:1:0", "1:44:225", "2:44:0"}));
+}
+
+// Another program's window on the same server, to take the keyboard focus away from the game.
+class OtherWindow {
+public:
+    explicit OtherWindow(Display* display) : display_(display) {
+        window_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 50, 50, 0, 0, 0);
+        XMapWindow(display, window_);
+        XSync(display, False);
+    }
+    ~OtherWindow() {
+        XDestroyWindow(display_, window_);
+        XSync(display_, False);
+    }
+    Window window() const { return window_; }
+
+private:
+    Display* display_;
+    Window window_;
+};
+
+// As on Windows: the key messages follow what happens while the game has the focus, so a key
+// that goes up elsewhere stays down for the game, and one that was already down when the focus
+// came gives only its release.
+TEST_F(InputX11Test, FocusLeavingWhileAKeyIsHeldSendsNoRelease) {
+    OtherWindow other(display);
+    key(keyA, true);
+    focus(other.window());
+    key(keyA, false);
+    focus(gameWindow);
+    EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:97:97"}));
+    EXPECT_TRUE(InputSystem::instance()->getState().isDown(97));
+
+    listener->events.clear();
+    tap(keyA);
+    ASSERT_TRUE(waitFor(2));
+    EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:97:97", "2:97:0"}));
+    EXPECT_FALSE(InputSystem::instance()->getState().isDown(97));
+}
+
+TEST_F(InputX11Test, FocusArrivingWhileKeysAreHeldGivesOnlyTheirReleases) {
+    OtherWindow other(display);
+    key(keyShift, true); // held through the focus changes
+    ASSERT_TRUE(waitFor(1));
+    focus(other.window());
+    key(keyCtrl, true);
+    key(keyA, true);
+    focus(gameWindow);
+    EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:1:0"}));
+
+    listener->events.clear();
+    key(keyA, false);
+    key(keyCtrl, false);
+    key(keyShift, false);
+    ASSERT_TRUE(waitFor(3));
+    pump(std::chrono::milliseconds(50));
+    EXPECT_EQ(keyEvents(), (std::vector<std::string>{"2:97:0", "2:3:0", "2:1:0"}));
 }
 
 } // namespace
