@@ -86,9 +86,54 @@ bool isDown(const BYTE* keys, int vk) {
     return (keys[vk] & KeyStateDown) != 0;
 }
 
+// SDL's own scancodes past the keyboard page, as the usages they stand for.
+struct SdlKey {
+    SDL_Scancode scancode;
+    uint32_t usage;
+};
+const SdlKey sdlKeys[] = {
+    {SDL_SCANCODE_AUDIONEXT, keyUsage(KeyPageConsumer, 0xB5)},
+    {SDL_SCANCODE_AUDIOPREV, keyUsage(KeyPageConsumer, 0xB6)},
+    {SDL_SCANCODE_AUDIOSTOP, keyUsage(KeyPageConsumer, 0xB7)},
+    {SDL_SCANCODE_AUDIOPLAY, keyUsage(KeyPageConsumer, 0xCD)},
+    {SDL_SCANCODE_AUDIOMUTE, keyUsage(KeyPageKeyboard, 0x7F)},
+    {SDL_SCANCODE_MEDIASELECT, keyUsage(KeyPageConsumer, 0x183)},
+    {SDL_SCANCODE_MAIL, keyUsage(KeyPageConsumer, 0x18A)},
+    {SDL_SCANCODE_CALCULATOR, keyUsage(KeyPageConsumer, 0x192)},
+    {SDL_SCANCODE_COMPUTER, keyUsage(KeyPageConsumer, 0x194)},
+    {SDL_SCANCODE_AC_SEARCH, keyUsage(KeyPageConsumer, 0x221)},
+    {SDL_SCANCODE_AC_HOME, keyUsage(KeyPageConsumer, 0x223)},
+    {SDL_SCANCODE_AC_BACK, keyUsage(KeyPageConsumer, 0x224)},
+    {SDL_SCANCODE_AC_FORWARD, keyUsage(KeyPageConsumer, 0x225)},
+    {SDL_SCANCODE_AC_STOP, keyUsage(KeyPageConsumer, 0x226)},
+    {SDL_SCANCODE_AC_REFRESH, keyUsage(KeyPageConsumer, 0x227)},
+    {SDL_SCANCODE_AC_BOOKMARKS, keyUsage(KeyPageConsumer, 0x22A)},
+    {SDL_SCANCODE_SLEEP, keyUsage(KeyPageDesktop, 0x82)},
+};
+
 // The usage that SDL's scancode stands for: below SDL's own numbers they are the keyboard page's.
 uint32_t usageOf(SDL_Scancode sc) {
-    return sc < SDL_SCANCODE_MODE ? keyUsage(KeyPageKeyboard, uint32_t(sc)) : 0;
+    if (sc < SDL_SCANCODE_MODE) {
+        return keyUsage(KeyPageKeyboard, uint32_t(sc));
+    }
+    for (const SdlKey& key : sdlKeys) {
+        if (key.scancode == sc) {
+            return key.usage;
+        }
+    }
+    return 0;
+}
+
+SDL_Scancode scancodeOfUsage(uint32_t usage) {
+    if ((usage >> 16) == KeyPageKeyboard) {
+        return SDL_Scancode(usage & 0xFFFF);
+    }
+    for (const SdlKey& key : sdlKeys) {
+        if (key.usage == usage) {
+            return key.scancode;
+        }
+    }
+    return SDL_SCANCODE_UNKNOWN;
 }
 
 // Letter and digit keys are named after what the layout puts on them when that is a Latin
@@ -188,12 +233,25 @@ bool pressText(SDL_Scancode sc, Uint32& text) {
     return kb.textSeen && text != 0;
 }
 
+// The key behind a key message: ToAsciiEx gets the scan code without its E0 prefix, so the
+// virtual key decides between the plain key and the prefixed one (Volume Up shares B's code).
+SDL_Scancode keyOf(UINT vk, UINT scanCode, const BYTE* keyState) {
+    for (bool extended : {false, true}) {
+        SDL_Scancode sc = platformScancodeOf(BYTE(scanCode), extended);
+        PhysicalKey key;
+        if (sc != SDL_SCANCODE_UNKNOWN && physicalKey(sc, keyState, key) && key.virtualKey == vk) {
+            return sc;
+        }
+    }
+    return SDL_SCANCODE_UNKNOWN;
+}
+
 int translate(UINT vk, UINT scanCode, const BYTE* keyState) {
     bool shift = (keyState[VK_SHIFT] & KeyStateDown) != 0;
     bool caps = (keyState[VK_CAPITAL] & KeyStateToggled) != 0;
     bool ctrl = (keyState[VK_CONTROL] & KeyStateDown) != 0;
     bool alt = (keyState[VK_MENU] & KeyStateDown) != 0;
-    SDL_Scancode sc = platformScancodeOf(BYTE(scanCode), false);
+    SDL_Scancode sc = keyOf(vk, scanCode, keyState);
     if (ctrl && alt) {
         // AltGr: only what the layout itself produced.
         Uint32 text;
@@ -231,10 +289,7 @@ int translate(UINT vk, UINT scanCode, const BYTE* keyState) {
 
 SDL_Scancode platformScancodeOf(uint8_t scanCode, bool extended) {
     const KeyTableEntry* entry = keyTableFindScanCode(scanCode, extended);
-    if (!entry || (entry->usage >> 16) != KeyPageKeyboard) {
-        return SDL_SCANCODE_UNKNOWN;
-    }
-    return SDL_Scancode(entry->usage & 0xFFFF);
+    return entry ? scancodeOfUsage(entry->usage) : SDL_SCANCODE_UNKNOWN;
 }
 
 void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event) {

@@ -345,7 +345,12 @@ typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
 #define VK_MENU 0x12
 #define VK_PAUSE 0x13
 #define VK_CAPITAL 0x14
+#define VK_KANA 0x15
+#define VK_HANGUL 0x15
+#define VK_HANJA 0x19
 #define VK_ESCAPE 0x1B
+#define VK_CONVERT 0x1C
+#define VK_NONCONVERT 0x1D
 #define VK_SPACE 0x20
 #define VK_PRIOR 0x21
 #define VK_NEXT 0x22
@@ -361,6 +366,7 @@ typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
 #define VK_LWIN 0x5B
 #define VK_RWIN 0x5C
 #define VK_APPS 0x5D
+#define VK_SLEEP 0x5F
 #define VK_NUMPAD0 0x60
 #define VK_NUMPAD1 0x61
 #define VK_NUMPAD2 0x62
@@ -373,6 +379,7 @@ typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
 #define VK_NUMPAD9 0x69
 #define VK_MULTIPLY 0x6A
 #define VK_ADD 0x6B
+#define VK_SEPARATOR 0x6C
 #define VK_SUBTRACT 0x6D
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
@@ -388,14 +395,45 @@ typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
 #define VK_F10 0x79
 #define VK_F11 0x7A
 #define VK_F12 0x7B
+#define VK_F13 0x7C
+#define VK_F14 0x7D
+#define VK_F15 0x7E
+#define VK_F16 0x7F
+#define VK_F17 0x80
+#define VK_F18 0x81
+#define VK_F19 0x82
+#define VK_F20 0x83
+#define VK_F21 0x84
+#define VK_F22 0x85
+#define VK_F23 0x86
+#define VK_F24 0x87
 #define VK_NUMLOCK 0x90
 #define VK_SCROLL 0x91
+#define VK_OEM_NEC_EQUAL 0x92
 #define VK_LSHIFT 0xA0
 #define VK_RSHIFT 0xA1
 #define VK_LCONTROL 0xA2
 #define VK_RCONTROL 0xA3
 #define VK_LMENU 0xA4
 #define VK_RMENU 0xA5
+#define VK_BROWSER_BACK 0xA6
+#define VK_BROWSER_FORWARD 0xA7
+#define VK_BROWSER_REFRESH 0xA8
+#define VK_BROWSER_STOP 0xA9
+#define VK_BROWSER_SEARCH 0xAA
+#define VK_BROWSER_FAVORITES 0xAB
+#define VK_BROWSER_HOME 0xAC
+#define VK_VOLUME_MUTE 0xAD
+#define VK_VOLUME_DOWN 0xAE
+#define VK_VOLUME_UP 0xAF
+#define VK_MEDIA_NEXT_TRACK 0xB0
+#define VK_MEDIA_PREV_TRACK 0xB1
+#define VK_MEDIA_STOP 0xB2
+#define VK_MEDIA_PLAY_PAUSE 0xB3
+#define VK_LAUNCH_MAIL 0xB4
+#define VK_LAUNCH_MEDIA_SELECT 0xB5
+#define VK_LAUNCH_APP1 0xB6
+#define VK_LAUNCH_APP2 0xB7
 #define VK_OEM_1 0xBA
 #define VK_OEM_PLUS 0xBB
 #define VK_OEM_COMMA 0xBC
@@ -408,6 +446,9 @@ typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
 #define VK_OEM_6 0xDD
 #define VK_OEM_7 0xDE
 #define VK_OEM_102 0xE2
+// The Japanese keyboard's Katakana and Hiragana keys, as the IME header names them.
+#define VK_DBE_KATAKANA 0xF1
+#define VK_DBE_HIRAGANA 0xF2
 
 // Follow the key messages this layer has generated: high bit while down, low bit the toggle
 // state (Caps, Num and Scroll Lock toggle on each press). VK_SHIFT, VK_CONTROL and VK_MENU

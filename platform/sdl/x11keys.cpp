@@ -17,10 +17,22 @@ struct InputCode {
     bool extended;
 };
 const InputCode inputCodes[] = {
-    {69, 0x45, true},  {96, 0x1C, true},   {97, 0x1D, true},  {98, 0x35, true},  {99, 0x37, true},
-    {100, 0x38, true}, {102, 0x47, true},  {103, 0x48, true}, {104, 0x49, true}, {105, 0x4B, true},
-    {106, 0x4D, true}, {107, 0x4F, true},  {108, 0x50, true}, {109, 0x51, true}, {110, 0x52, true},
-    {111, 0x53, true}, {119, 0x45, false}, {125, 0x5B, true}, {126, 0x5C, true}, {127, 0x5D, true},
+    {69, 0x45, true},   {89, 0x73, false},  {90, 0x78, false},  {91, 0x77, false},
+    {92, 0x79, false},  {93, 0x70, false},  {94, 0x7B, false},  {96, 0x1C, true},
+    {97, 0x1D, true},   {98, 0x35, true},   {99, 0x37, true},   {100, 0x38, true},
+    {102, 0x47, true},  {103, 0x48, true},  {104, 0x49, true},  {105, 0x4B, true},
+    {106, 0x4D, true},  {107, 0x4F, true},  {108, 0x50, true},  {109, 0x51, true},
+    {110, 0x52, true},  {111, 0x53, true},  {113, 0x20, true},  {114, 0x2E, true},
+    {115, 0x30, true},  {117, 0x59, false}, {119, 0x45, false}, {121, 0x7E, false},
+    {122, 0xF2, false}, {123, 0xF1, false}, {124, 0x7D, false}, {125, 0x5B, true},
+    {126, 0x5C, true},  {127, 0x5D, true},  {128, 0x68, true},  {140, 0x21, true},
+    {142, 0x5F, true},  {155, 0x6C, true},  {156, 0x66, true},  {157, 0x6B, true},
+    {158, 0x6A, true},  {159, 0x69, true},  {163, 0x19, true},  {164, 0x22, true},
+    {165, 0x10, true},  {166, 0x24, true},  {172, 0x32, true},  {173, 0x67, true},
+    {183, 0x64, false}, {184, 0x65, false}, {185, 0x66, false}, {186, 0x67, false},
+    {187, 0x68, false}, {188, 0x69, false}, {189, 0x6A, false}, {190, 0x6B, false},
+    {191, 0x6C, false}, {192, 0x6D, false}, {193, 0x6E, false}, {194, 0x76, false},
+    {217, 0x65, true},  {226, 0x6D, true},
 };
 constexpr unsigned InputCodeOffset = 8;
 constexpr unsigned LastAtKey = 88;

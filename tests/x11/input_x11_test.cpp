@@ -20,6 +20,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -89,6 +90,7 @@ class InputX11Test : public ::testing::Test {
 protected:
     static Display* display;
     static RecordingListener* listener;
+    static std::vector<MSG> keyMessages; // as the pump hands them out
     static Window gameWindow;
     static XKeyCode keyA, keyOne, keyGrave, keyComma, keyShift, keyReturn, keyKpEnter, keyEscape,
         keyAlt, keyCtrl;
@@ -136,6 +138,7 @@ protected:
     void SetUp() override {
         pump(std::chrono::milliseconds(50));
         listener->events.clear();
+        keyMessages.clear();
     }
 
     // Runs the message pump as the main loop does, for the given time.
@@ -144,6 +147,9 @@ protected:
         do {
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message >= WM_KEYDOWN && msg.message <= WM_SYSKEYUP) {
+                    keyMessages.push_back(msg);
+                }
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
             }
@@ -198,6 +204,7 @@ protected:
 
 Display* InputX11Test::display = nullptr;
 Window InputX11Test::gameWindow = 0;
+std::vector<MSG> InputX11Test::keyMessages;
 RecordingListener* InputX11Test::listener = nullptr;
 XKeyCode InputX11Test::keyA, InputX11Test::keyOne, InputX11Test::keyGrave, InputX11Test::keyComma,
     InputX11Test::keyShift, InputX11Test::keyReturn, InputX11Test::keyKpEnter,
@@ -290,6 +297,50 @@ TEST_F(InputX11Test, RussianLayoutKeepsTheKeyCodeAndGivesCyrillicCharacters) {
     // capital yo and the comma key be, all as Windows-1251 bytes.
     EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:97:244", "2:97:0", "1:1:0", "1:96:168",
                                                      "2:96:0", "2:1:0", "1:44:225", "2:44:0"}));
+}
+
+// Keys beyond the ordinary keyboard, sent by their X key numbers (Linux input code + 8, as the
+// test server numbers them): each arrives as Windows names it, and the InputSystem gives the
+// ones without a fixed code the next dynamic code.
+TEST_F(InputX11Test, EveryKeyArrivesWithItsWindowsVirtualKey) {
+    ASSERT_EQ(XKeysymToKeycode(display, XK_Home), 110) << "the server does not use input codes";
+    const struct {
+        XKeyCode keycode;
+        WPARAM vk;
+        int scanCode;
+        bool extended;
+    } keys[] = {
+        {123, VK_VOLUME_UP, 0x30, true},      {122, VK_VOLUME_DOWN, 0x2E, true},
+        {121, VK_VOLUME_MUTE, 0x20, true},    {171, VK_MEDIA_NEXT_TRACK, 0x19, true},
+        {166, VK_BROWSER_BACK, 0x6A, true},   {148, VK_LAUNCH_APP2, 0x21, true},
+        {191, VK_F13, 0x64, false},           {202, VK_F24, 0x76, false},
+        {125, VK_OEM_NEC_EQUAL, 0x59, false}, {100, VK_CONVERT, 0x79, false},
+        {102, VK_NONCONVERT, 0x7B, false},    {101, VK_KANA, 0x70, false},
+        {97, VK_OEM_102, 0x73, false},        {132, VK_OEM_5, 0x7D, false},
+    };
+    std::vector<std::string> expectedEvents;
+    std::map<WPARAM, int> codes = {{VK_OEM_5, 92}};
+    for (const auto& k : keys) {
+        tap(k.keycode);
+        const int code = codes.emplace(k.vk, 128 + int(codes.size()) - 1).first->second;
+        expectedEvents.push_back("1:" + std::to_string(code) + ":0");
+        expectedEvents.push_back("2:" + std::to_string(code) + ":0");
+    }
+    ASSERT_TRUE(waitFor(expectedEvents.size()));
+    pump(std::chrono::milliseconds(50));
+    // No character either: Volume Up's scan code is B's, without the prefix.
+    EXPECT_EQ(keyEvents(), expectedEvents);
+    ASSERT_EQ(keyMessages.size(), 2 * std::size(keys));
+    for (size_t i = 0; i < std::size(keys); ++i) {
+        for (const MSG& msg : {keyMessages[2 * i], keyMessages[2 * i + 1]}) {
+            SCOPED_TRACE("X key " + std::to_string(keys[i].keycode));
+            EXPECT_EQ(msg.wParam, keys[i].vk);
+            EXPECT_EQ((msg.lParam >> 16) & 0xFF, keys[i].scanCode);
+            EXPECT_EQ((msg.lParam >> 24) & 1, keys[i].extended ? 1 : 0);
+        }
+        EXPECT_EQ(keyMessages[2 * i].message, UINT(WM_KEYDOWN));
+        EXPECT_EQ(keyMessages[2 * i + 1].message, UINT(WM_KEYUP));
+    }
 }
 
 // Another program's window on the same server, to take the keyboard focus away from the game.
