@@ -55,6 +55,9 @@ void platformSystemEventsDone();
 // Full-screen mode chosen by ChangeDisplaySettingsA (display.cpp), applied when the pop-up
 // window's SDL window is made; false when none was set.
 bool platformFullscreenMode(SDL_DisplayMode* mode);
+// Called once the window's full-screen mode is applied: the desktop mode comes back when the
+// process ends.
+void platformFullscreenApplied(SDL_Window* window);
 
 // Makes the SDL window behind a window record with the given extra SDL flags (SDL_WINDOW_OPENGL
 // when a pixel format asks for it), hidden until ShowWindow. A pop-up window covers the screen in

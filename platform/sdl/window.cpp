@@ -111,8 +111,11 @@ void platformCreateSdlWindow(HWND window, Uint32 flags) {
     window->sdlWindow = SDL_CreateWindow(window->title, x, y, width, height, flags);
     if (window->sdlWindow == nullptr)
         failVideo("cannot create the window");
-    if (fullscreen && SDL_SetWindowDisplayMode(window->sdlWindow, &mode) != 0)
-        failVideo("cannot set the display mode");
+    if (fullscreen) {
+        if (SDL_SetWindowDisplayMode(window->sdlWindow, &mode) != 0)
+            failVideo("cannot set the display mode");
+        platformFullscreenApplied(window->sdlWindow);
+    }
     SDL_SetWindowData(window->sdlWindow, "pelmora", window);
 }
 
