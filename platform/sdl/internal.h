@@ -77,8 +77,8 @@ template <typename Record> Record* platformKeep(Record* record) {
     return record;
 }
 
-// Installs the SIGINT/SIGTERM handlers that turn a termination request into WM_CLOSE; called
-// when the first window is created.
+// Installs the SIGINT, SIGTERM and SIGHUP handlers that turn a termination request into
+// WM_CLOSE; called when the first window is created.
 void platformInstallSignalHandlers();
 
 // The one device context of a window, made by GetDC.

@@ -188,6 +188,8 @@ void platformInstallSignalHandlers() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // The terminal the game was started from closing is a request to end like any other.
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

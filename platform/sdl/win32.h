@@ -214,9 +214,9 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // SDL events become window messages with Win32's encodings: mouse position in the low and high
 // words of lParam (client pixels), wheel delta in multiples of 120 in the high word of wParam,
-// key messages with virtual key and key data. The window's close request and SIGINT/SIGTERM
-// arrive as WM_CLOSE; focus changes as WM_ACTIVATEAPP and WM_SETFOCUS/WM_KILLFOCUS. The window and
-// the message range filter as on Windows (0, 0: every message).
+// key messages with virtual key and key data. The window's close request and SIGINT, SIGTERM
+// and SIGHUP arrive as WM_CLOSE; focus changes as WM_ACTIVATEAPP and WM_SETFOCUS/WM_KILLFOCUS.
+// The window and the message range filter as on Windows (0, 0: every message).
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
 // Character messages are not generated (the engine translates keys with ToAsciiEx itself).
 BOOL TranslateMessage(const MSG* msg);
@@ -475,9 +475,11 @@ DWORD timeGetTime(void);
 // ---- Files and the working directory (files.cpp) -----------------------------------------------
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#define FILE_ATTRIBUTE_DEVICE 0x00000040u
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
 #define MAX_PATH 260
 
+// A pipe, socket or device node, which Windows has no file for, reads as FILE_ATTRIBUTE_DEVICE.
 DWORD GetFileAttributesA(LPCSTR path);
 
 // The C runtime's low-level I/O under its Windows names; POSIX has no text/binary distinction,
@@ -493,6 +495,8 @@ DWORD GetFileAttributesA(LPCSTR path);
 #define _S_IWRITE 0x0080
 #define _SH_DENYNO 0x40
 
+// Opens regular files only: anything else (a directory, a pipe without a writer, a device) fails
+// with EACCES at once, as a directory does on Windows, instead of blocking or reading forever.
 int _open(const char* path, int flags, ...);
 int _read(int fd, void* buffer, unsigned int count);
 int _write(int fd, const void* buffer, unsigned int count);

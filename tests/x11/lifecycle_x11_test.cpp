@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
@@ -176,15 +177,15 @@ public:
         }
     }
 
-    ~PrivateServer() {
+    ~PrivateServer() { stop(); }
+
+    // Ends the server as its own termination would, and waits for it. The test's connection
+    // goes first: Xlib ends a program whose server goes away under it.
+    void stop() {
         if (display_) {
             XCloseDisplay(display_);
+            display_ = nullptr;
         }
-        stop();
-    }
-
-    // Ends the server as its own termination would, and waits for it.
-    void stop() {
         if (pid_ > 0) {
             kill(pid_, SIGTERM);
             waitpid(pid_, nullptr, 0);
@@ -242,7 +243,11 @@ TEST(DisplayModeAtExit, DesktopModeComesBackOnEveryEnd) {
         const char* end;
         int signal;
         int status;
-    } ends[] = {{"return", 0, 0}, {"exit", 0, 3}, {"close", SIGTERM, 0}, {"close", SIGINT, 0}};
+    } ends[] = {{"return", 0, 0},
+                {"exit", 0, 3},
+                {"close", SIGTERM, 0},
+                {"close", SIGINT, 0},
+                {"close", SIGHUP, 0}};
     for (const auto& end : ends) {
         SCOPED_TRACE(std::string(end.end) + " " + std::to_string(end.signal));
         Child helper({PLATFORM_VIDEO_HELPER, "800", "600", end.end}, server.name());
@@ -257,6 +262,168 @@ TEST(DisplayModeAtExit, DesktopModeComesBackOnEveryEnd) {
         EXPECT_EQ(helper.status(), end.status);
         EXPECT_EQ(screenMode(server.display()), std::make_pair(1024u, 768u));
     }
+}
+
+// A run directory of the game's own beside the test, holding a copy of its data; removed with
+// everything in it (links as links) when the case ends.
+class RunDirectory {
+public:
+    explicit RunDirectory(const std::string& name) : path_(fs::current_path() / ("run-" + name)) {
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+        for (const char* data : {"textures", "data"}) {
+            fs::copy(fs::path(PELMORA_BINARY_DIR) / data, path_ / data,
+                     fs::copy_options::recursive);
+        }
+    }
+    ~RunDirectory() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const fs::path& path() const { return path_; }
+    fs::path log() const { return path_ / "pelmora.log"; }
+
+    // Puts a pipe that nobody writes to in place of a file.
+    void pipeInPlaceOf(const std::string& name) const {
+        fs::remove(path_ / name);
+        ASSERT_EQ(mkfifo((path_ / name).c_str(), 0600), 0) << name;
+    }
+
+private:
+    fs::path path_;
+};
+
+std::string contents(std::istream& stream) {
+    return std::string(std::istreambuf_iterator<char>(stream), {});
+}
+
+// Waits until the log holds a line, with a generous bound.
+bool logged(const fs::path& log, const std::string& line, seconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        std::ifstream file(log);
+        if (contents(file).find(line + "\n") != std::string::npos) {
+            return true;
+        }
+        if (Clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+std::string lastLine(std::istream& log) {
+    std::string line, last;
+    while (std::getline(log, line)) {
+        last = line;
+    }
+    return last;
+}
+
+std::string testDisplay() {
+    const char* display = std::getenv("DISPLAY");
+    return display ? display : "";
+}
+
+// Ends the game as the desktop does and expects a clean end.
+void closeGame(Child& game) {
+    game.signal(SIGTERM);
+    ASSERT_TRUE(game.ends(seconds(30))) << "still running 30 s after SIGTERM";
+    EXPECT_EQ(game.status(), 0);
+}
+
+// Watches the server for the game's window being shown, as a log that cannot be written says
+// nothing about how far the game got.
+class WindowWatch {
+public:
+    WindowWatch() : display_(XOpenDisplay(nullptr)) {
+        if (display_) {
+            XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+            XSync(display_, False);
+        }
+    }
+    ~WindowWatch() {
+        if (display_) {
+            XCloseDisplay(display_);
+        }
+    }
+
+    bool shown(const char* title, seconds timeout) {
+        const auto deadline = Clock::now() + timeout;
+        while (display_ && (XPending(display_) || readable(ConnectionNumber(display_), deadline))) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            char* name = nullptr;
+            if (event.type == MapNotify && XFetchName(display_, event.xmap.window, &name)) {
+                const bool found = std::string(name) == title;
+                XFree(name);
+                if (found) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+private:
+    Display* display_;
+};
+
+TEST(GameSurvives, LogThatCannotBeWritten) {
+    for (const char* log : {"directory", "full disk"}) {
+        SCOPED_TRACE(log);
+        RunDirectory run("unwritable-log");
+        if (std::string(log) == "directory") {
+            fs::create_directory(run.log());
+        } else {
+            fs::create_symlink("/dev/full", run.log());
+        }
+        WindowWatch watch;
+        Child game({PELMORA_GAME}, testDisplay(), run.path());
+        ASSERT_TRUE(watch.shown("Pelmora Application", seconds(60)));
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        ASSERT_TRUE(game.running());
+        closeGame(game);
+    }
+}
+
+TEST(GameSurvives, WorkingDirectoryDeletedWhileRunning) {
+    RunDirectory run("deleted");
+    Child game({PELMORA_GAME}, testDisplay(), run.path());
+    ASSERT_TRUE(logged(run.log(), "Running main loop...", seconds(60)));
+    std::ifstream log(run.log()); // the lines written after the deletion still reach the file
+    fs::remove_all(run.path());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(game.running());
+    closeGame(game);
+    EXPECT_EQ(lastLine(log), "Application terminated");
+}
+
+TEST(GameSurvives, PipesInPlaceOfItsFiles) {
+    RunDirectory run("pipes");
+    run.pipeInPlaceOf("pelmora.conf");
+    run.pipeInPlaceOf("textures/w_tavelina/petal.glt");
+    run.pipeInPlaceOf("data/graffiti.glf");
+    Child game({PELMORA_GAME}, testDisplay(), run.path());
+    ASSERT_TRUE(logged(run.log(), "Running main loop...", seconds(60)));
+    closeGame(game);
+    std::ifstream log(run.log());
+    const std::string lines = contents(log);
+    EXPECT_NE(lines.find("Texture id=textures/w_tavelina/petal load failed\n"), std::string::npos)
+        << lines;
+    EXPECT_NE(lines.find("Font id=data/graffiti load failed\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("\nApplication terminated\n"), std::string::npos) << lines;
+}
+
+TEST(ServerGone, GameEndsWhenItsXServerGoesAway) {
+    PrivateServer server;
+    ASSERT_NE(server.display(), nullptr) << "no private X server";
+    RunDirectory run("server-gone");
+    Child game({PELMORA_GAME}, server.name(), run.path());
+    ASSERT_TRUE(logged(run.log(), "Running main loop...", seconds(60)));
+    server.stop();
+    ASSERT_TRUE(game.ends(seconds(30))) << "still running without its X server";
+    EXPECT_LT(game.status(), 128) << "ended by a signal";
 }
 
 } // namespace
