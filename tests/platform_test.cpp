@@ -625,6 +625,15 @@ TEST(VideoStart, HeadlessFallbackDriverIsRefusedWhenNobodyAskedForIt) {
     EXPECT_EQ(output.find("window shown"), std::string::npos);
 }
 
+TEST(VideoStart, DisplayThatCannotBeOpenedIsNamed) {
+    std::string errors, output;
+    EXPECT_NE(runVideoHelper({"DISPLAY=:4711"}, errors, output), 0);
+    EXPECT_NE(errors.find("pelmora: cannot start video: cannot open display \":4711\""),
+              std::string::npos)
+        << errors;
+    EXPECT_EQ(output.find("window shown"), std::string::npos);
+}
+
 TEST(VideoStart, RequestedOffscreenDriverMakesTheWindow) {
     std::string errors, output;
     EXPECT_EQ(runVideoHelper({"SDL_VIDEODRIVER=offscreen"}, errors, output), 0) << errors;
