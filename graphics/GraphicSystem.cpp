@@ -6,19 +6,9 @@
 #include "app/ConfigFile.h"
 #include "graphics/GraphicSystemImpl.h"
 
-GraphicSystem* GraphicSystem::current = nullptr;
-
 GraphicSystem* GraphicSystem::instance() {
-    if (current == nullptr) {
-        current = new GraphicSystemImpl();
-    }
-    return current;
-}
-
-GraphicSystem* GraphicSystem::setInstanceForTesting(GraphicSystem* replacement) {
-    GraphicSystem* previous = current;
-    current = replacement;
-    return previous;
+    static GraphicSystem* const theGraphicSystem = new GraphicSystemImpl();
+    return theGraphicSystem;
 }
 
 void GraphicSystem::loadConfig() {

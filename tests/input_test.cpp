@@ -40,7 +40,8 @@ public:
     std::vector<Event> events;
 };
 
-// Every case gets a fresh system on an 800 x 600 screen, so the screen centre is (400, 300).
+// Every case (a process of its own) starts a fresh system on an 800 x 600 screen, so the screen
+// centre is (400, 300).
 class InputSystemTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -51,7 +52,7 @@ protected:
         graphics->setHeight(600);
     }
     void SetUp() override {
-        input = new InputSystem(); // the Application lists and keeps it
+        input = InputSystem::instance();
         input->addListener(&listener);
     }
     int32_t key(UINT message, WPARAM vk, LPARAM data = 0) {
@@ -478,7 +479,7 @@ TEST_F(KeyboardTest, ShiftedSymbolComesFromTheLayoutsText) {
 }
 
 TEST_F(KeyboardTest, KeyboardEventsReachTheInputSystemWithCharacters) {
-    InputSystem* input = new InputSystem();
+    InputSystem* input = InputSystem::instance();
     RecordingListener listener;
     input->addListener(&listener);
     // All events are queued before the first message is taken, as when a frame is slow: each
