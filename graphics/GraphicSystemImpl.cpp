@@ -169,15 +169,7 @@ bool GraphicSystemImpl::onWindowCreated(HWND window) {
     glClearDepth(10000.0); // the GL clamps it to 1.0
     state_ = StateContextReady;
 
-    loadSwapControl();
-    loadEXTBgra();
-    loadARBPointParameters();
-    loadARBPointSprite();
-    loadARBShadingLanguage100();
-    loadARBShaderObjects();
-    loadARBVertexShader();
-    loadARBFragmentShader();
-    loadARBMultitexture();
+    loadExtensions();
 
     if (hasSwapControl) {
         ext::wglSwapIntervalEXT(vsync_ ? 1 : 0);
