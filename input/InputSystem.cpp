@@ -180,9 +180,9 @@ void InputSystem::mouseMoved(int32_t x, int32_t y) {
 }
 
 void InputSystem::deliver(int32_t type) {
-    // Indexed: a listener may add another listener while it handles the event.
-    for (size_t i = 0; i < listeners_.size(); ++i) {
-        InputListener* listener = listeners_[i];
+    // A listener may add another while it handles the event: the new one goes to the front,
+    // behind the walk, so it waits for the next event and nobody is asked twice.
+    for (InputListener* listener : listeners_) {
         if ((listener->eventMask & type) && listener->handleInput(type, state_)) {
             break;
         }
@@ -190,7 +190,7 @@ void InputSystem::deliver(int32_t type) {
 }
 
 void InputSystem::addListener(InputListener* listener) {
-    listeners_.insert(listeners_.begin(), listener);
+    listeners_.push_front(listener);
 }
 
 uint32_t InputSystem::halfWidth() const {

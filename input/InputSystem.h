@@ -9,8 +9,8 @@
 #include "input/InputListener.h"
 #include "platform/platform.h"
 #include <cstdint>
+#include <list>
 #include <map>
-#include <vector>
 
 // Key codes beyond those in InputListener.h that code may want to name.
 enum InputKeyCode : int32_t {
@@ -69,7 +69,7 @@ private:
 
     InputState state_;
     std::map<int32_t, String> keyNames_;
-    std::vector<InputListener*> listeners_;
+    std::list<InputListener*> listeners_; // newest first
     std::map<uint32_t, int32_t> virtualKeys_;
     int32_t nextDynamicCode_ = 0;
     BYTE keyboardState_[256];

@@ -192,6 +192,37 @@ TEST_F(InputSystemTest, ListenerAddedLastIsAskedFirstAndConsumingStopsDelivery) 
     EXPECT_TRUE(listener.events.empty());
 }
 
+// A listener that adds another while it handles an event: the new one waits for the next event,
+// and nobody is asked twice for one event.
+class AddingListener : public RecordingListener {
+public:
+    explicit AddingListener(InputListener* added) : added(added) {}
+    bool handleInput(int32_t type, const InputState& state) override {
+        if (added != nullptr) {
+            InputSystem::instance()->addListener(added);
+            added = nullptr;
+        }
+        return RecordingListener::handleInput(type, state);
+    }
+    InputListener* added;
+};
+
+TEST_F(InputSystemTest, ListenerAddedDuringDeliveryWaitsForTheNextEvent) {
+    RecordingListener late;
+    AddingListener adder(&late);
+    input->addListener(&adder);
+    key(WM_KEYDOWN, 'Q', 0x10 << 16 | 1);
+    EXPECT_EQ(adder.events.size(), 1u);
+    EXPECT_TRUE(late.events.empty());
+    EXPECT_EQ(listener.events.size(), 1u);
+
+    key(WM_KEYUP, 'Q', 0x10 << 16 | 1 | Previous | Transition);
+    ASSERT_EQ(late.events.size(), 1u);
+    EXPECT_EQ(late.events[0].type, EventRelease);
+    EXPECT_EQ(adder.events.size(), 2u);
+    EXPECT_EQ(listener.events.size(), 2u);
+}
+
 TEST_F(InputSystemTest, PressOnlyMaskSeesNoReleases) {
     RecordingListener presses(EventPress, false);
     input->addListener(&presses);
