@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Debian 12 packages Pelmora needs, in one place, and the function that installs the missing
-# ones. Sourced by play.sh and test.sh; asks apt only when dpkg says something is absent.
+# ones. Sourced by play.sh, test.sh and bench/run.sh; asks apt only when dpkg says something is
+# absent.
 
 # Building the game and its data: compilers, CMake, SDL2 and GL, and what configuring the linux
 # preset looks for (the preset also finds GoogleTest, Google Benchmark and X11 when it configures).
@@ -20,8 +21,8 @@ PELMORA_TEST_PACKAGES=(
     xvfb x11-utils xdotool x11-xkb-utils
 )
 
-# Only for bench/run.sh, which CI does not run: a window manager for the game's full-screen
-# window, and callgrind for instruction counts.
+# Only for bench/run.sh, which installs them itself and which CI does not run: a window manager
+# for the game's full-screen window, and callgrind for instruction counts.
 PELMORA_BENCH_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
     xvfb x11-utils openbox valgrind
