@@ -42,10 +42,9 @@ Application::Application() {
 }
 
 Application::~Application() {
-    for (ApplicationComponent* component : components) {
+    for (ApplicationComponent* component : components)
         if (component)
             delete component;
-    }
     components.clear();
     if (theApplication == this)
         theApplication = nullptr;

@@ -5,10 +5,9 @@
 #include <algorithm>
 
 TimerBase::~TimerBase() {
-    for (TimerListener* listener : listeners_) {
+    for (TimerListener* listener : listeners_)
         if (listener && listener->timer_ == this)
             listener->timer_ = nullptr;
-    }
 }
 
 void TimerBase::addListener(TimerListener* listener) {
@@ -83,8 +82,8 @@ void TimerBase::purge() {
 }
 
 int TimerBase::listenerCount() const {
-    return static_cast<int>(
-        std::count_if(listeners_.begin(), listeners_.end(), [](TimerListener* l) { return l; }));
+    return static_cast<int>(std::count_if(
+        listeners_.begin(), listeners_.end(), [](TimerListener* l) { return l; }));
 }
 
 void TimerBase::compact() {

@@ -45,8 +45,9 @@ const Row rows[] = {
 // The first missing one ends the loader: the later ones are not fetched, the ones before keep
 // what they got, and the flag stays false.
 bool load(bool& flag) {
-    const Row* row = std::find_if(std::begin(rows), std::end(rows),
-                                  [&flag](const Row& candidate) { return candidate.flag == &flag; });
+    const Row* row = std::find_if(std::begin(rows), std::end(rows), [&flag](const Row& candidate) {
+        return candidate.flag == &flag;
+    });
     if (row->name != nullptr) {
         flag = GraphicSystem::instance()->isExtensionSupported(row->name);
         if (!flag)

@@ -17,9 +17,8 @@ namespace {
 // _exit: the log is already flushed line by line, and the exit handlers of the windowing layer
 // still get to hand the display back.
 [[noreturn]] void fatalError(const char* logLine = nullptr) {
-    if (logLine != nullptr) {
+    if (logLine != nullptr)
         Application::instance()->log->write(String(logLine));
-    }
     std::exit(EXIT_FAILURE);
 }
 
@@ -30,9 +29,8 @@ GraphicSystemImpl::GraphicSystemImpl() = default;
 GraphicSystemImpl::~GraphicSystemImpl() = default;
 
 void GraphicSystemImpl::requireCreated() const {
-    if (state_ != StateCreated) {
+    if (state_ != StateCreated)
         fatalError();
-    }
 }
 
 void GraphicSystemImpl::setWidth(uint32_t value) {
@@ -71,9 +69,8 @@ void GraphicSystemImpl::setFullscreen(bool) {
 }
 
 void GraphicSystemImpl::useDesktopMode() {
-    if (state_ != StateCreated) {
+    if (state_ != StateCreated)
         fatalError("GraphicSystem: could not get display params");
-    }
     DEVMODEA mode;
     std::memset(&mode, 0, sizeof(mode));
     mode.dmSize = sizeof(mode);
@@ -86,25 +83,22 @@ void GraphicSystemImpl::useDesktopMode() {
 }
 
 bool GraphicSystemImpl::isExtensionSupported(const char* name) {
-    if (state_ != StateContextReady) {
+    if (state_ != StateContextReady)
         fatalError();
-    }
     // Read afresh each time: the string belongs to the current context.
     const GLubyte* extensions = glGetString(GL_EXTENSIONS);
     return findExtensionToken(reinterpret_cast<const char*>(extensions), name);
 }
 
 PROC GraphicSystemImpl::getProcAddress(const char* name) {
-    if (state_ != StateContextReady) {
+    if (state_ != StateContextReady)
         fatalError();
-    }
     return wglGetProcAddress(name);
 }
 
 bool GraphicSystemImpl::setDisplayMode() {
-    if (width_ == 0 || height_ == 0 || bitsPerPixel_ == 0) {
+    if (width_ == 0 || height_ == 0 || bitsPerPixel_ == 0)
         fatalError();
-    }
     DEVMODEA mode;
     std::memset(&mode, 0, sizeof(mode));
     mode.dmSize = sizeof(mode);
@@ -117,12 +111,10 @@ bool GraphicSystemImpl::setDisplayMode() {
 }
 
 void GraphicSystemImpl::onWindowClass(WNDCLASSEXA& windowClass) {
-    if (width_ == 0 || height_ == 0 || bitsPerPixel_ == 0) {
+    if (width_ == 0 || height_ == 0 || bitsPerPixel_ == 0)
         fatalError();
-    }
-    if (fullscreen_ && !setDisplayMode()) {
+    if (fullscreen_ && !setDisplayMode())
         fatalError("GraphicSystem: could not set display mode");
-    }
     state_ = StateDisplayModeSet;
     windowClass.style |= CS_OWNDC;
     // The game draws its own cursor over a black background.
@@ -149,9 +141,8 @@ bool GraphicSystemImpl::onWindowCreated(HWND window) {
     descriptor.nSize = sizeof(descriptor);
     descriptor.nVersion = 1;
     descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    if (doubleBuffer_) {
+    if (doubleBuffer_)
         descriptor.dwFlags |= PFD_DOUBLEBUFFER;
-    }
     descriptor.iPixelType = PFD_TYPE_RGBA;
     descriptor.cColorBits = static_cast<BYTE>(bitsPerPixel_ & 0xff);
     descriptor.cDepthBits = 16;
@@ -171,9 +162,8 @@ bool GraphicSystemImpl::onWindowCreated(HWND window) {
 
     loadExtensions();
 
-    if (hasSwapControl) {
+    if (hasSwapControl)
         ext::wglSwapIntervalEXT(vsync_ ? 1 : 0);
-    }
     return true;
 }
 
@@ -181,8 +171,7 @@ void GraphicSystemImpl::onFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     Application::instance()->scene->render();
     glFinish();
-    if (doubleBuffer_) {
+    if (doubleBuffer_)
         SwapBuffers(deviceContext_);
-    }
     ++frameCount_;
 }

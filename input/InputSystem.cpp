@@ -98,17 +98,15 @@ void InputSystem::fillKeyNames() {
         entry = String(text);
         entry.cStr(); // the names are handed out as C strings
     };
-    for (const FixedKey& key : fixedKeys) {
+    for (const FixedKey& key : fixedKeys)
         name(key.code, key.name);
-    }
     for (int i = 0; i < 10; ++i) {
         name(CodeFirstGray + i, grayNames[i]);
         char digit[2] = {char('0' + i), 0};
         name(CodeFirstDigit + i, digit);
     }
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 12; ++i)
         name(CodeFirstFunction + i, functionNames[i]);
-    }
     for (int i = 0; i < 26; ++i) {
         char letter[2] = {char('A' + i), 0};
         name(CodeFirstLetter + i, letter);
@@ -116,21 +114,17 @@ void InputSystem::fillKeyNames() {
 }
 
 void InputSystem::fillVirtualKeys() {
-    for (const FixedKey& key : fixedKeys) {
-        if (key.virtualKey) {
+    for (const FixedKey& key : fixedKeys)
+        if (key.virtualKey)
             virtualKeys_[key.virtualKey] = key.code;
-        }
-    }
-    for (int i = 0; i < 26; ++i) {
+    for (int i = 0; i < 26; ++i)
         virtualKeys_['A' + i] = CodeFirstLetter + i;
-    }
     for (int i = 0; i < 10; ++i) {
         virtualKeys_['0' + i] = CodeFirstDigit + i;
         virtualKeys_[VK_NUMPAD0 + i] = CodeFirstGray + i;
     }
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 12; ++i)
         virtualKeys_[VK_F1 + i] = CodeFirstFunction + i;
-    }
 }
 
 const char* InputSystem::keyName(int32_t code) const {
@@ -151,20 +145,18 @@ int32_t InputSystem::keyCodeOfMessage(WPARAM wParam, LPARAM lParam) {
     uint32_t vk = uint32_t(wParam);
     int32_t code = keyCodeFor(vk);
     bool sided = vk == VK_RETURN || vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU;
-    if (sided && (lParam & KeyDataExtended)) {
+    if (sided && (lParam & KeyDataExtended))
         ++code;
-    }
     return code;
 }
 
 void InputSystem::keyEvent(int32_t code, int32_t character, bool pressed) {
     if (code != WheelUp && code != WheelDown && code >= 0 && code < KeyCodeCount) {
         uint8_t bit = uint8_t(1u << (code & 7));
-        if (pressed) {
+        if (pressed)
             state_.keys[code >> 3] |= bit;
-        } else {
+        else
             state_.keys[code >> 3] &= uint8_t(~bit);
-        }
     }
     state_.key = code;
     state_.character = character;
@@ -182,11 +174,9 @@ void InputSystem::mouseMoved(int32_t x, int32_t y) {
 void InputSystem::deliver(int32_t type) {
     // A listener may add another while it handles the event: the new one goes to the front,
     // behind the walk, so it waits for the next event and nobody is asked twice.
-    for (InputListener* listener : listeners_) {
-        if ((listener->eventMask & type) && listener->handleInput(type, state_)) {
+    for (InputListener* listener : listeners_)
+        if ((listener->eventMask & type) && listener->handleInput(type, state_))
             break;
-        }
-    }
 }
 
 void InputSystem::addListener(InputListener* listener) {
@@ -221,9 +211,8 @@ int32_t InputSystem::onMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYUP: {
         // Virtual keys are bytes; anything larger did not come from a keyboard and must not
         // reach the 256-entry state array or run the dynamic codes past the key bits.
-        if (wParam > 0xFF) {
+        if (wParam > 0xFF)
             return 0;
-        }
         UINT vk = UINT(wParam);
         keyboardState_[vk] = BYTE(GetKeyState(int(vk)) & 0xFF);
         int32_t code = keyCodeOfMessage(wParam, lParam);
@@ -241,9 +230,8 @@ int32_t InputSystem::onMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam)
         uint32_t x = LOWORD(lParam);
         uint32_t y = HIWORD(lParam);
         // centreCursor's own move: reporting it would undo the offset the game just read.
-        if (x == halfWidth() && y == halfHeight()) {
+        if (x == halfWidth() && y == halfHeight())
             return 1;
-        }
         mouseMoved(int32_t(x), int32_t(y));
         return 1;
     }

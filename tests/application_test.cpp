@@ -83,7 +83,7 @@ public:
 // (InputSystem, GraphicSystem), which record nothing here.
 class ApplicationFrame : public ::testing::Test {
 protected:
-    Application* app = Application::instance();
+    Application* app_ = Application::instance();
 };
 
 } // namespace
@@ -93,7 +93,7 @@ TEST_F(ApplicationFrame, StartUpHooksRunInListOrderAndSeeEarlierChanges) {
     Recorder* b = new Recorder("b");
     a->classStyle = CS_OWNDC;
     a->setWidth = 320;
-    EXPECT_TRUE(app->init());
+    EXPECT_TRUE(app_->init());
 
     Lines hooks;
     std::copy_if(trace.begin(), trace.end(), std::back_inserter(hooks),
@@ -112,30 +112,31 @@ TEST_F(ApplicationFrame, StartUpHooksRunInListOrderAndSeeEarlierChanges) {
     EXPECT_EQ(seen.hCursor, nullptr);
     EXPECT_EQ(a->seenParams, std::vector<int>({0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(b->seenParams, std::vector<int>({0, 0, 0, 0, 320, 160}));
-    EXPECT_NE(app->window, nullptr);
-    EXPECT_EQ(a->createdWith, app->window);
+    EXPECT_NE(app_->window, nullptr);
+    EXPECT_EQ(a->createdWith, app_->window);
     EXPECT_EQ(logLines(), Lines({"Application initialising...", "Initialisation successful"}));
     // The class is registered as the hooks left it, the window made with their values, then
     // shown and focused with the system cursor hidden.
     EXPECT_EQ(recording::lastRegisteredClass().style, UINT(CS_OWNDC));
-    EXPECT_EQ(recording::callsOf({"RegisterClassExA", "CreateWindowExA", "ShowWindow",
-                                  "SetForegroundWindow", "SetFocus", "ShowCursor"}),
-              Lines({"RegisterClassExA", "CreateWindowExA:0,0,0,0,320,160,Pelmora,Pelmora Application",
-                     "ShowWindow:5", "SetForegroundWindow", "SetFocus", "ShowCursor:0"}));
+    EXPECT_EQ(
+        recording::callsOf({"RegisterClassExA", "CreateWindowExA", "ShowWindow",
+                            "SetForegroundWindow", "SetFocus", "ShowCursor"}),
+        Lines({"RegisterClassExA", "CreateWindowExA:0,0,0,0,320,160,Pelmora,Pelmora Application",
+               "ShowWindow:5", "SetForegroundWindow", "SetFocus", "ShowCursor:0"}));
 }
 
 TEST_F(ApplicationFrame, CreateAndCloseAreAnsweredWithoutComponents) {
     new Recorder("a");
-    app->init();
+    app_->init();
     EXPECT_FALSE(traced(msg("a", WM_CREATE)));
     // Other messages sent while the window is made reach the components before the hook.
     const auto early = std::find(trace.begin(), trace.end(), msg("a", WM_NCCREATE));
     EXPECT_TRUE(early < std::find(trace.begin(), trace.end(), "a:created"));
     trace.clear();
-    EXPECT_EQ(Application::windowProc(app->window, WM_CREATE, 0, 0), 0);
-    EXPECT_FALSE(app->quitRequested);
-    EXPECT_EQ(Application::windowProc(app->window, WM_CLOSE, 0, 0), 0);
-    EXPECT_TRUE(app->quitRequested);
+    EXPECT_EQ(Application::windowProc(app_->window, WM_CREATE, 0, 0), 0);
+    EXPECT_FALSE(app_->quitRequested);
+    EXPECT_EQ(Application::windowProc(app_->window, WM_CLOSE, 0, 0), 0);
+    EXPECT_TRUE(app_->quitRequested);
     EXPECT_TRUE(trace.empty());
 }
 
@@ -153,10 +154,10 @@ public:
 TEST_F(ApplicationFrame, OtherMessagesReachEveryComponentThenTheDefaultHandling) {
     new Recorder("a");
     DefaultHandlingWatcher* last = new DefaultHandlingWatcher();
-    app->init();
+    app_->init();
     trace.clear();
     const size_t defaultCalls = recording::callsOf({"DefWindowProcA"}).size();
-    SendMessageA(app->window, WM_SYSKEYDOWN, VK_F4, LPARAM(1) << 29);
+    SendMessageA(app_->window, WM_SYSKEYDOWN, VK_F4, LPARAM(1) << 29);
     EXPECT_EQ(trace, Lines({msg("a", WM_SYSKEYDOWN), msg("watcher", WM_SYSKEYDOWN)}));
     EXPECT_EQ(last->defaultCallsSeen, defaultCalls);
     const Lines defaults = recording::callsOf({"DefWindowProcA"});
@@ -168,17 +169,17 @@ TEST_F(ApplicationFrame, PostedQuitMessageDoesNotEndTheLoop) {
     Recorder* a = new Recorder("a");
     a->postQuitAtFrame = 1;
     a->quitAtFrame = 3;
-    app->init();
-    app->run();
+    app_->init();
+    app_->run();
     EXPECT_EQ(a->frames, 3);
 }
 
 TEST_F(ApplicationFrame, CloseDuringMessagesStillRunsThatPassFramesThenLogsTheEnd) {
     Recorder* a = new Recorder("a");
     Recorder* b = new Recorder("b");
-    app->init();
-    PostMessageA(app->window, WM_CLOSE, 0, 0);
-    app->run();
+    app_->init();
+    PostMessageA(app_->window, WM_CLOSE, 0, 0);
+    app_->run();
     EXPECT_EQ(a->frames, 1);
     EXPECT_EQ(b->frames, 1);
     EXPECT_EQ(logLines(), Lines({"Application initialising...", "Initialisation successful",
@@ -187,26 +188,26 @@ TEST_F(ApplicationFrame, CloseDuringMessagesStillRunsThatPassFramesThenLogsTheEn
 
 TEST_F(ApplicationFrame, LateComponentSeesMessagesAndFramesButNoStartUpHooks) {
     new Recorder("early");
-    app->init();
+    app_->init();
     Recorder* late = new Recorder("late");
     late->quitAtFrame = 2;
-    PostMessageA(app->window, WM_USER, 0, 0);
-    app->run();
+    PostMessageA(app_->window, WM_USER, 0, 0);
+    app_->run();
     EXPECT_FALSE(traced("late:class") || traced("late:params") || traced("late:created"));
     EXPECT_TRUE(traced(msg("late", WM_USER)));
     EXPECT_EQ(late->frames, 2);
 }
 
 TEST_F(ApplicationFrame, AddingAComponentCancelsAQuitRequest) {
-    app->quit();
+    app_->quit();
     new Recorder("a");
-    EXPECT_FALSE(app->quitRequested);
+    EXPECT_FALSE(app_->quitRequested);
 }
 
 TEST_F(ApplicationFrame, TeardownDeletesComponentsInListOrder) {
     new Recorder("a");
     new Recorder("b");
-    delete app;
+    delete app_;
     EXPECT_EQ(trace, Lines({"a:deleted", "b:deleted"}));
 }
 

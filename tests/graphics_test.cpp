@@ -128,15 +128,16 @@ TEST(DisplaySettings, WindowBecomesAPopUpCoveringTheScreen) {
     EXPECT_EQ(600, height);
 }
 
-// ---- The context and the frames ------------------------------------------------------------------
+// ---- The context and the frames
+// ------------------------------------------------------------------
 
 TEST(DisplayContext, WindowCreatedHookMakesTheContextThenLoadsTheExtensions) {
     startUp();
     EXPECT_EQ(GraphicSystem::StateContextReady, display()->getLifecycleState());
     // Double-buffered RGBA for OpenGL, the low byte of the colour depth, 16 depth bits.
-    const Calls context = recording::callsOf({"GetDC", "ChoosePixelFormat", "SetPixelFormat",
-                                              "wglCreateContext", "wglMakeCurrent", "glClearColor",
-                                              "glClearDepth", "wglGetProcAddress"});
+    const Calls context =
+        recording::callsOf({"GetDC", "ChoosePixelFormat", "SetPixelFormat", "wglCreateContext",
+                            "wglMakeCurrent", "glClearColor", "glClearDepth", "wglGetProcAddress"});
     ASSERT_GE(context.size(), 8u);
     EXPECT_EQ(Calls({"GetDC", "ChoosePixelFormat:37,32,16", "SetPixelFormat", "wglCreateContext",
                      "wglMakeCurrent", "glClearColor", "glClearDepth",
@@ -350,11 +351,9 @@ int answerSwapInterval() {
 
 std::vector<std::string> multitextureNames() {
     std::vector<std::string> names = {"glActiveTextureARB", "glClientActiveTextureARB"};
-    for (int count = 1; count <= 4; ++count) {
-        for (const char* suffix : {"d", "dv", "f", "fv", "i", "iv", "s", "sv"}) {
+    for (int count = 1; count <= 4; ++count)
+        for (const char* suffix : {"d", "dv", "f", "fv", "i", "iv", "s", "sv"})
             names.push_back("glMultiTexCoord" + std::to_string(count) + suffix + "ARB");
-        }
-    }
     return names;
 }
 
@@ -396,29 +395,29 @@ protected:
         recording::system().otherEntryPoints = fakeAddress;
         offerSwapControl();
         startUp();
-        names = fetched();
+        names_ = fetched();
     }
-    std::vector<std::string> names;
+    std::vector<std::string> names_;
 };
 
 } // namespace
 
 TEST_F(EverythingOffered, LoadersFetchTheirWholeListsInOrder) {
-    ASSERT_EQ(123u, names.size());
-    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
+    ASSERT_EQ(123u, names_.size());
+    EXPECT_EQ(std::set<std::string>(names_.begin(), names_.end()).size(), names_.size());
     EXPECT_EQ((std::vector<std::string>{"wglSwapIntervalEXT", "wglGetSwapIntervalEXT",
                                         "glPointParameterfARB", "glPointParameterfvARB"}),
-              std::vector<std::string>(names.begin(), names.begin() + 4));
+              std::vector<std::string>(names_.begin(), names_.begin() + 4));
     // Shader objects: 39 from index 4, vertex shader: 46 from 43, multitexture: the last 34.
-    EXPECT_EQ("glDeleteObjectARB", names[4]);
-    EXPECT_EQ("glUniform1fARB", names[4 + 11]);
-    EXPECT_EQ("glUniformMatrix4fvARB", names[4 + 29]);
-    EXPECT_EQ("glGetShaderSourceARB", names[4 + 38]);
-    EXPECT_EQ("glVertexAttrib1fARB", names[43]);
-    EXPECT_EQ("glVertexAttrib4NubARB", names[43 + 12]);
-    EXPECT_EQ("glVertexAttribPointerARB", names[43 + 36]);
-    EXPECT_EQ("glGetVertexAttribPointervARB", names[43 + 45]);
-    EXPECT_EQ(multitextureNames(), std::vector<std::string>(names.begin() + 89, names.end()));
+    EXPECT_EQ("glDeleteObjectARB", names_[4]);
+    EXPECT_EQ("glUniform1fARB", names_[4 + 11]);
+    EXPECT_EQ("glUniformMatrix4fvARB", names_[4 + 29]);
+    EXPECT_EQ("glGetShaderSourceARB", names_[4 + 38]);
+    EXPECT_EQ("glVertexAttrib1fARB", names_[43]);
+    EXPECT_EQ("glVertexAttrib4NubARB", names_[43 + 12]);
+    EXPECT_EQ("glVertexAttribPointerARB", names_[43 + 36]);
+    EXPECT_EQ("glGetVertexAttribPointervARB", names_[43 + 45]);
+    EXPECT_EQ(multitextureNames(), std::vector<std::string>(names_.begin() + 89, names_.end()));
     EXPECT_TRUE(hasSwapControl && hasEXTBgra && hasARBPointParameters && hasARBPointSprite &&
                 hasARBShadingLanguage100 && hasARBShaderObjects && hasARBVertexShader &&
                 hasARBFragmentShader && hasARBMultitexture);
@@ -431,8 +430,8 @@ TEST_F(EverythingOffered, MissingEntryPointStopsTheFetchingAndKeepsEveryPointer)
     // The flag of the earlier, successful run must not survive a failed one.
     EXPECT_FALSE(loadARBMultitexture());
     EXPECT_FALSE(hasARBMultitexture);
-    EXPECT_EQ(std::vector<std::string>({"glActiveTextureARB", "glClientActiveTextureARB",
-                                        "glMultiTexCoord1dARB"}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {"glActiveTextureARB", "glClientActiveTextureARB", "glMultiTexCoord1dARB"}),
               fetched());
     EXPECT_EQ(nullptr, ext::glMultiTexCoord1dARB);
     // Pointers after the missing one are not fetched again and keep what they had.
@@ -478,14 +477,12 @@ TEST_F(ExtensionLoaders, SwapControlNeedsBothEntryPointsButNoExtensionName) {
     offerSwapControl();
     startUp();
     EXPECT_TRUE(hasSwapControl);
-    EXPECT_EQ(std::vector<std::string>({"wglSwapIntervalEXT", "wglGetSwapIntervalEXT"}),
-              fetched());
+    EXPECT_EQ(std::vector<std::string>({"wglSwapIntervalEXT", "wglGetSwapIntervalEXT"}), fetched());
 
     withdraw("wglGetSwapIntervalEXT");
     EXPECT_FALSE(loadSwapControl());
     EXPECT_FALSE(hasSwapControl);
-    EXPECT_EQ(std::vector<std::string>({"wglSwapIntervalEXT", "wglGetSwapIntervalEXT"}),
-              fetched());
+    EXPECT_EQ(std::vector<std::string>({"wglSwapIntervalEXT", "wglGetSwapIntervalEXT"}), fetched());
 
     offerSwapControl();
     withdraw("wglSwapIntervalEXT");

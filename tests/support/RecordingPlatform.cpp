@@ -72,10 +72,9 @@ std::vector<std::string> callsOf(const std::vector<std::string>& names) {
     std::vector<std::string> found;
     for (const std::string& call : state().calls) {
         const std::string name = call.substr(0, call.find(':'));
-        for (const std::string& wanted : names) {
+        for (const std::string& wanted : names)
             if (name == wanted)
                 found.push_back(call);
-        }
     }
     return found;
 }
