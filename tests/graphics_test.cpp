@@ -45,12 +45,6 @@ void startUp(bool vsync = true, bool doubleBuffer = true) {
     Application::instance()->init();
 }
 
-// Writes "pelmora.conf" before anything makes the Application, which reads it once.
-GraphicSystem* displayConfiguredWith(const char* text) {
-    std::ofstream("pelmora.conf") << text;
-    return display();
-}
-
 } // namespace
 
 // ---- Settings and states -------------------------------------------------------------------
@@ -251,51 +245,43 @@ TEST(DisplayFatalErrors, RefusedDisplayModeLogsAndEnds) {
 
 // ---- Configuration -----------------------------------------------------------------------------
 
-TEST(DisplayConfiguration, MissingSectionGivesTheDefaults) {
-    GraphicSystem* configured = displayConfiguredWith("[Other]\nwidth = 1\n");
-    configured->setDoubleBuffer(false);
-    configured->setVsync(true);
+namespace {
+
+// Writes "pelmora.conf" before anything makes the Application, which reads it once, and answers
+// the settings that loadConfig leaves as "width x height x depth @ rate vsync double-buffer".
+std::string settingsLoadedFrom(const char* text, bool vsync = false, bool doubleBuffer = true) {
+    std::ofstream("pelmora.conf") << text;
+    GraphicSystem* configured = display();
+    configured->setVsync(vsync);
+    configured->setDoubleBuffer(doubleBuffer);
     configured->setRefreshRate(85);
     configured->loadConfig();
-    EXPECT_EQ(1024u, configured->getWidth());
-    EXPECT_EQ(768u, configured->getHeight());
-    EXPECT_EQ(32u, configured->getBitsPerPixel());
-    EXPECT_EQ(0u, configured->getRefreshRate());
-    EXPECT_FALSE(configured->getVsync());
-    EXPECT_TRUE(configured->getDoubleBuffer());
+    return std::to_string(configured->getWidth()) + "x" + std::to_string(configured->getHeight()) +
+           "x" + std::to_string(configured->getBitsPerPixel()) + "@" +
+           std::to_string(configured->getRefreshRate()) + " " +
+           std::to_string(configured->getVsync()) + " " +
+           std::to_string(configured->getDoubleBuffer());
+}
+
+} // namespace
+
+TEST(DisplayConfiguration, MissingSectionGivesTheDefaults) {
+    EXPECT_EQ("1024x768x32@0 0 1", settingsLoadedFrom("[Other]\nwidth = 1\n", true, false));
 }
 
 TEST(DisplayConfiguration, OnlyWidthGivenKeepsTheOtherDefaults) {
-    GraphicSystem* configured = displayConfiguredWith("[GraphicSystem]\nwidth = 800\n");
-    configured->loadConfig();
-    EXPECT_EQ(800u, configured->getWidth());
-    EXPECT_EQ(768u, configured->getHeight());
-    EXPECT_EQ(32u, configured->getBitsPerPixel());
-    EXPECT_EQ(0u, configured->getRefreshRate());
-    EXPECT_FALSE(configured->getVsync());
-    EXPECT_TRUE(configured->getDoubleBuffer());
+    EXPECT_EQ("800x768x32@0 0 1", settingsLoadedFrom("[GraphicSystem]\nwidth = 800\n", true));
 }
 
 TEST(DisplayConfiguration, EveryKeyReachesItsSetter) {
-    GraphicSystem* configured =
-        displayConfiguredWith("[ graphicsystem ]\nWIDTH=640\nheight = 480\nbpp = 16\n"
-                              "refreshRate = 60\nvsync = on\ndoublebuffer = off\n");
-    configured->loadConfig();
-    EXPECT_EQ(640u, configured->getWidth());
-    EXPECT_EQ(480u, configured->getHeight());
-    EXPECT_EQ(16u, configured->getBitsPerPixel());
-    EXPECT_EQ(60u, configured->getRefreshRate());
-    EXPECT_TRUE(configured->getVsync());
-    EXPECT_FALSE(configured->getDoubleBuffer());
+    EXPECT_EQ("640x480x16@60 1 0",
+              settingsLoadedFrom("[ graphicsystem ]\nWIDTH=640\nheight = 480\nbpp = 16\n"
+                                 "refreshRate = 60\nvsync = on\ndoublebuffer = off\n"));
 }
 
 TEST(DisplayConfiguration, RejectedValuesFallBackAndNegativesWrap) {
-    GraphicSystem* configured =
-        displayConfiguredWith("[GraphicSystem]\nwidth = 12abc\nheight = -1\nbpp = 0x20\n");
-    configured->loadConfig();
-    EXPECT_EQ(1024u, configured->getWidth());
-    EXPECT_EQ(0xFFFFFFFFu, configured->getHeight());
-    EXPECT_EQ(32u, configured->getBitsPerPixel());
+    EXPECT_EQ("1024x4294967295x32@0 0 1",
+              settingsLoadedFrom("[GraphicSystem]\nwidth = 12abc\nheight = -1\nbpp = 0x20\n"));
 }
 
 // ---- Extension search ------------------------------------------------------------------------

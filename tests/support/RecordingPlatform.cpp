@@ -30,6 +30,8 @@ struct State {
     std::vector<std::unique_ptr<PlatformDC>> deviceContexts;
     std::vector<std::unique_ptr<PlatformGLContext>> contexts;
     std::vector<std::unique_ptr<PlatformBrush>> brushes;
+    PlatformInstance module;
+    PlatformIcon standardIcon;
     std::deque<MSG> queue;
     DEVMODEA lastMode{};
     DWORD lastModeFlags = 0;
@@ -96,13 +98,11 @@ const WNDCLASSEXA& lastRegisteredClass() {
 // ---- Windows and messages -----------------------------------------------------------------
 
 HMODULE GetModuleHandleA(LPCSTR) {
-    static PlatformInstance instance;
-    return &instance;
+    return &state().module;
 }
 
 HICON LoadIconA(HINSTANCE, LPCSTR) {
-    static PlatformIcon icon;
-    return &icon;
+    return &state().standardIcon;
 }
 
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
