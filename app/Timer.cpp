@@ -2,8 +2,6 @@
 // Elapsed times are unsigned 32-bit differences, so the counter's wrap to 0 does no harm.
 #include "app/Timer.h"
 
-#include <algorithm>
-
 TimerBase::~TimerBase() {
     for (TimerListener* listener : listeners_)
         if (listener && listener->timer_ == this)
@@ -79,11 +77,6 @@ void TimerBase::purge() {
     }
     walking_ = wasWalking;
     compact();
-}
-
-int TimerBase::listenerCount() const {
-    return static_cast<int>(std::count_if(
-        listeners_.begin(), listeners_.end(), [](TimerListener* l) { return l; }));
 }
 
 void TimerBase::compact() {
