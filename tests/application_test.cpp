@@ -207,7 +207,9 @@ TEST_F(ApplicationFrame, AddingAComponentCancelsAQuitRequest) {
 TEST_F(ApplicationFrame, TeardownDeletesComponentsInListOrder) {
     new Recorder("a");
     new Recorder("b");
+    Scene* scene = app_->scene; // not owned by the Application
     delete app_;
+    delete scene;
     EXPECT_EQ(trace, Lines({"a:deleted", "b:deleted"}));
 }
 
