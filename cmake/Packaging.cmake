@@ -34,8 +34,10 @@ set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
     include(${PELMORA_PACKAGING_DIR}/windows/Windows.cmake)
-else()
+elseif(CMAKE_SYSTEM_NAME STREQUAL "Linux")
     include(${PELMORA_PACKAGING_DIR}/linux/Linux.cmake)
+else()
+    return() # no release package is made for this platform
 endif()
 
 include(CPack)
