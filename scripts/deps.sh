@@ -12,10 +12,19 @@ PELMORA_BUILD_PACKAGES=(
     libgtest-dev libbenchmark-dev libx11-dev libxtst-dev
 )
 
+# Making the release artefacts (scripts/release.sh): the MinGW cross-compiler and its windres for
+# the exe and its resources, icoutils for the icon, dpkg-shlibdeps and lintian for the Debian
+# package. The package tests use them too, and wrestool of icoutils to read the exe back.
+PELMORA_RELEASE_PACKAGES=(
+    "${PELMORA_BUILD_PACKAGES[@]}"
+    g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 icoutils dpkg-dev lintian
+)
+
 # Running every test: the MinGW cross-compiler and Wine for the Windows build, clang with its
 # libFuzzer runtime for the fuzz targets, and the X server tools the whole-game tests drive.
 PELMORA_TEST_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
+    "${PELMORA_RELEASE_PACKAGES[@]}"
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-win32 wine wine64
     xvfb x11-utils xdotool x11-xkb-utils
