@@ -64,21 +64,17 @@ KeyboardState& keyboard() {
 
 // The lock keys start as the display server has them; from then on each press toggles them.
 void readLocks(KeyboardState& kb) {
-    if (kb.locksRead) {
+    if (kb.locksRead)
         return;
-    }
     kb.locksRead = true;
     SDL_Keymod mods = SDL_GetModState();
     for (BYTE* keys : {kb.keys, kb.retrieved}) {
-        if (mods & KMOD_CAPS) {
+        if (mods & KMOD_CAPS)
             keys[VK_CAPITAL] |= KeyStateToggled;
-        }
-        if (mods & KMOD_NUM) {
+        if (mods & KMOD_NUM)
             keys[VK_NUMLOCK] |= KeyStateToggled;
-        }
-        if (mods & KMOD_SCROLL) {
+        if (mods & KMOD_SCROLL)
             keys[VK_SCROLL] |= KeyStateToggled;
-        }
     }
 }
 
@@ -113,26 +109,20 @@ const SdlKey sdlKeys[] = {
 
 // The usage that SDL's scancode stands for: below SDL's own numbers they are the keyboard page's.
 uint32_t usageOf(SDL_Scancode sc) {
-    if (sc < SDL_SCANCODE_MODE) {
+    if (sc < SDL_SCANCODE_MODE)
         return keyUsage(KeyPageKeyboard, uint32_t(sc));
-    }
-    for (const SdlKey& key : sdlKeys) {
-        if (key.scancode == sc) {
+    for (const SdlKey& key : sdlKeys)
+        if (key.scancode == sc)
             return key.usage;
-        }
-    }
     return 0;
 }
 
 SDL_Scancode scancodeOfUsage(uint32_t usage) {
-    if ((usage >> 16) == KeyPageKeyboard) {
+    if ((usage >> 16) == KeyPageKeyboard)
         return SDL_Scancode(usage & 0xFFFF);
-    }
-    for (const SdlKey& key : sdlKeys) {
-        if (key.usage == usage) {
+    for (const SdlKey& key : sdlKeys)
+        if (key.usage == usage)
             return key.scancode;
-        }
-    }
     return SDL_SCANCODE_UNKNOWN;
 }
 
@@ -140,31 +130,26 @@ SDL_Scancode scancodeOfUsage(uint32_t usage) {
 // letter or a digit, and after their US position otherwise (a Cyrillic layout's A key is 'A').
 BYTE layoutVirtualKey(SDL_Scancode sc, BYTE usPosition) {
     SDL_Keycode code = SDL_GetKeyFromScancode(sc);
-    if (code >= 'a' && code <= 'z') {
+    if (code >= 'a' && code <= 'z')
         return BYTE(code - 'a' + 'A');
-    }
-    if (code >= '0' && code <= '9') {
+    if (code >= '0' && code <= '9')
         return BYTE(code);
-    }
     return usPosition;
 }
 
 bool physicalKey(SDL_Scancode sc, const BYTE* keys, PhysicalKey& key) {
     const uint32_t usage = usageOf(sc);
     const KeyTableEntry* entry = keyTableFind(usage);
-    if (!entry) {
+    if (!entry)
         return false;
-    }
     key = {entry->virtualKey, entry->scanCode, entry->extended};
     if ((sc >= SDL_SCANCODE_A && sc <= SDL_SCANCODE_Z) ||
-        (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_0)) {
+        (sc >= SDL_SCANCODE_1 && sc <= SDL_SCANCODE_0))
         key.virtualKey = layoutVirtualKey(sc, entry->virtualKey);
-    }
     // NumLock decides between the keypad's character keys and its navigation keys, as on Windows.
     const BYTE navigation = keyWithoutNumLock(usage);
-    if (navigation && !(keys[VK_NUMLOCK] & KeyStateToggled)) {
+    if (navigation && !(keys[VK_NUMLOCK] & KeyStateToggled))
         key.virtualKey = navigation;
-    }
     return true;
 }
 
@@ -181,11 +166,10 @@ BYTE sidedKey(BYTE vk, bool extended) {
 }
 
 void setDown(BYTE* keys, int vk, bool down) {
-    if (down) {
+    if (down)
         keys[vk] |= KeyStateDown;
-    } else {
+    else
         keys[vk] &= BYTE(~KeyStateDown);
-    }
 }
 
 void updateKeyState(BYTE* keys, const PhysicalKey& key, bool down, bool repeat) {
@@ -202,9 +186,8 @@ void updateKeyState(BYTE* keys, const PhysicalKey& key, bool down, bool repeat) 
         setDown(keys, vk, isDown(keys, left) || isDown(keys, right));
         return;
     }
-    if (down && !repeat && (vk == VK_CAPITAL || vk == VK_NUMLOCK || vk == VK_SCROLL)) {
+    if (down && !repeat && (vk == VK_CAPITAL || vk == VK_NUMLOCK || vk == VK_SCROLL))
         keys[vk] ^= KeyStateToggled;
-    }
     setDown(keys, vk, down);
 }
 
@@ -212,16 +195,14 @@ void updateKeyState(BYTE* keys, const PhysicalKey& key, bool down, bool repeat) 
 // reached the text event yet (SDL queues it right behind the key press).
 bool pressText(SDL_Scancode sc, Uint32& text) {
     KeyboardState& kb = keyboard();
-    if (kb.textKey != sc) {
+    if (kb.textKey != sc)
         return false;
-    }
     if (!kb.textSeen) {
         SDL_Event events[8];
         int count = SDL_PeepEvents(events, 8, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_TEXTINPUT);
         for (int i = 0; i < count; ++i) {
-            if (events[i].type == SDL_KEYDOWN) {
+            if (events[i].type == SDL_KEYDOWN)
                 break;
-            }
             if (events[i].type == SDL_TEXTINPUT) {
                 kb.text = decodeUtf8(events[i].text.text);
                 kb.textSeen = true;
@@ -239,9 +220,8 @@ SDL_Scancode keyOf(UINT vk, UINT scanCode, const BYTE* keyState) {
     for (bool extended : {false, true}) {
         SDL_Scancode sc = platformScancodeOf(BYTE(scanCode), extended);
         PhysicalKey key;
-        if (sc != SDL_SCANCODE_UNKNOWN && physicalKey(sc, keyState, key) && key.virtualKey == vk) {
+        if (sc != SDL_SCANCODE_UNKNOWN && physicalKey(sc, keyState, key) && key.virtualKey == vk)
             return sc;
-        }
     }
     return SDL_SCANCODE_UNKNOWN;
 }
@@ -257,31 +237,24 @@ int translate(UINT vk, UINT scanCode, const BYTE* keyState) {
         Uint32 text;
         return pressText(sc, text) ? toCp1251(text) : 0;
     }
-    if (ctrl) {
+    if (ctrl)
         return ctrlCharacter(vk);
-    }
     int fixed = fixedCharacter(vk);
-    if (fixed >= 0) {
+    if (fixed >= 0)
         return fixed;
-    }
-    if (sc == SDL_SCANCODE_UNKNOWN) {
+    if (sc == SDL_SCANCODE_UNKNOWN)
         return 0;
-    }
     SDL_Keycode base = SDL_GetKeyFromScancode(sc);
-    if (base <= 0 || (base & SDLK_SCANCODE_MASK) || base == SDLK_DELETE || base < 0x20) {
+    if (base <= 0 || (base & SDLK_SCANCODE_MASK) || base == SDLK_DELETE || base < 0x20)
         return 0;
-    }
     Uint32 c = Uint32(base);
-    if (isCasedLetter(c)) {
+    if (isCasedLetter(c))
         return toCp1251(shift != caps ? toUpperLetter(c) : toLowerLetter(c));
-    }
-    if (!shift) {
+    if (!shift)
         return toCp1251(c);
-    }
     Uint32 text;
-    if (pressText(sc, text)) {
+    if (pressText(sc, text))
         return toCp1251(text);
-    }
     return toCp1251(usShifted(c));
 }
 
@@ -296,14 +269,12 @@ void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event) {
     KeyboardState& kb = keyboard();
     readLocks(kb);
     SDL_Scancode sc = event.keysym.scancode;
-    if (sc <= SDL_SCANCODE_UNKNOWN || sc >= SDL_NUM_SCANCODES) {
+    if (sc <= SDL_SCANCODE_UNKNOWN || sc >= SDL_NUM_SCANCODES)
         return;
-    }
     bool down = event.state == SDL_PRESSED;
     PhysicalKey key;
-    if (!physicalKey(sc, kb.keys, key)) {
+    if (!physicalKey(sc, kb.keys, key))
         return;
-    }
     if (down) {
         kb.pressedAs[sc] = key.virtualKey;
         kb.textKey = sc;
@@ -322,17 +293,14 @@ void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event) {
     bool ctrlAfter = isDown(kb.keys, VK_CONTROL);
 
     LPARAM data = 1 | (LPARAM(key.scanCode) << 16);
-    if (key.extended) {
+    if (key.extended)
         data |= KeyDataExtended;
-    }
-    if (altAfter) {
+    if (altAfter)
         data |= KeyDataContext;
-    }
-    if (!down) {
+    if (!down)
         data |= KeyDataPrevious | KeyDataTransition;
-    } else if (event.repeat || wasDown) {
+    else if (event.repeat || wasDown)
         data |= KeyDataPrevious;
-    }
 
     // A key goes to the system while Alt is held without Ctrl (Alt's own release included), and
     // F10 always does unless Ctrl is held.
@@ -351,9 +319,8 @@ void platformKeyMessageTaken(const MSG& msg) {
     KeyboardState& kb = keyboard();
     for (size_t i = 0; i < kb.pending.size(); ++i) {
         const PendingKey& p = kb.pending[i];
-        if (p.message != msg.message || p.wParam != msg.wParam || p.lParam != msg.lParam) {
+        if (p.message != msg.message || p.wParam != msg.wParam || p.lParam != msg.lParam)
             continue;
-        }
         for (size_t j = 0; j <= i; ++j) {
             const PendingKey& taken = kb.pending.front();
             updateKeyState(kb.retrieved, taken.key, taken.down, taken.repeat);
@@ -365,9 +332,8 @@ void platformKeyMessageTaken(const MSG& msg) {
 
 void platformTextInput(const SDL_TextInputEvent& event) {
     KeyboardState& kb = keyboard();
-    if (kb.textKey == SDL_SCANCODE_UNKNOWN || kb.textSeen) {
+    if (kb.textKey == SDL_SCANCODE_UNKNOWN || kb.textSeen)
         return;
-    }
     kb.text = decodeUtf8(event.text);
     kb.textSeen = true;
 }
@@ -380,23 +346,19 @@ void currentStates(BYTE* out) {
     readLocks(kb);
     std::memcpy(out, kb.retrieved, sizeof kb.retrieved);
     Uint32 buttons = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetMouseState(nullptr, nullptr) : 0;
-    if (buttons & SDL_BUTTON_LMASK) {
+    if (buttons & SDL_BUTTON_LMASK)
         out[VK_LBUTTON] |= KeyStateDown;
-    }
-    if (buttons & SDL_BUTTON_RMASK) {
+    if (buttons & SDL_BUTTON_RMASK)
         out[VK_RBUTTON] |= KeyStateDown;
-    }
-    if (buttons & SDL_BUTTON_MMASK) {
+    if (buttons & SDL_BUTTON_MMASK)
         out[VK_MBUTTON] |= KeyStateDown;
-    }
 }
 
 } // namespace
 
 short GetKeyState(int virtualKey) {
-    if (virtualKey < 0 || virtualKey > 255) {
+    if (virtualKey < 0 || virtualKey > 255)
         return 0;
-    }
     BYTE states[256];
     currentStates(states);
     // Windows sign-extends the state byte, so a held key reads 0xFF80 and its low byte is the
@@ -405,9 +367,8 @@ short GetKeyState(int virtualKey) {
 }
 
 BOOL GetKeyboardState(BYTE* keyState) {
-    if (!keyState) {
+    if (!keyState)
         return FALSE;
-    }
     currentStates(keyState);
     return TRUE;
 }
@@ -419,22 +380,19 @@ HKL GetKeyboardLayout(DWORD) {
 }
 
 int ToAsciiEx(UINT virtualKey, UINT scanCode, const BYTE* keyState, WORD* buffer, UINT, HKL) {
-    if (!keyState || !buffer || virtualKey > 255) {
+    if (!keyState || !buffer || virtualKey > 255)
         return 0;
-    }
     int c = translate(virtualKey, scanCode & 0xFF, keyState);
-    if (c <= 0) {
+    if (c <= 0)
         return 0;
-    }
     buffer[0] = WORD(c);
     return 1;
 }
 
 BOOL SetCursorPos(int x, int y) {
     HWND window = platformMainWindow();
-    if (!window || !window->sdlWindow) {
+    if (!window || !window->sdlWindow)
         return FALSE;
-    }
     SDL_WarpMouseInWindow(window->sdlWindow, x, y);
     return TRUE;
 }

@@ -52,10 +52,9 @@ int cursorCounter = 0;
 // would leave the game running without a window anybody could see or close; they serve only
 // when SDL's own driver setting names them.
 bool headless(const char* driver) {
-    for (const char* name : {"offscreen", "dummy", "evdev"}) {
+    for (const char* name : {"offscreen", "dummy", "evdev"})
         if (std::strcmp(driver, name) == 0)
             return true;
-    }
     return false;
 }
 

@@ -38,15 +38,12 @@ constexpr unsigned InputCodeOffset = 8;
 constexpr unsigned LastAtKey = 88;
 
 SDL_Scancode scancodeOfKeycode(unsigned keycode) {
-    if (keycode < InputCodeOffset) {
+    if (keycode < InputCodeOffset)
         return SDL_SCANCODE_UNKNOWN;
-    }
     const unsigned code = keycode - InputCodeOffset;
-    for (const InputCode& known : inputCodes) {
-        if (known.code == code) {
+    for (const InputCode& known : inputCodes)
+        if (known.code == code)
             return platformScancodeOf(known.scanCode, known.extended);
-        }
-    }
     return code <= LastAtKey ? platformScancodeOf(uint8_t(code), false) : SDL_SCANCODE_UNKNOWN;
 }
 
@@ -64,14 +61,12 @@ bool serverReportsEvents = false;
 // SDL had no key event for the X event: a release of a key it did not see go down (pressed while
 // another window had the focus), or a key it has no scancode for.
 void deliverPassedOver() {
-    if (!current.pending) {
+    if (!current.pending)
         return;
-    }
     current.pending = false;
     const SDL_Scancode sc = scancodeOfKeycode(current.keycode);
-    if (sc == SDL_SCANCODE_UNKNOWN) {
+    if (sc == SDL_SCANCODE_UNKNOWN)
         return;
-    }
     SDL_KeyboardEvent event = {};
     event.type = current.down ? SDL_KEYDOWN : SDL_KEYUP;
     event.state = current.down ? SDL_PRESSED : SDL_RELEASED;
@@ -83,9 +78,8 @@ void deliverPassedOver() {
 } // namespace
 
 void platformSystemEvent(const SDL_SysWMmsg* msg) {
-    if (msg == nullptr || msg->subsystem != SDL_SYSWM_X11) {
+    if (msg == nullptr || msg->subsystem != SDL_SYSWM_X11)
         return;
-    }
     serverReportsEvents = true;
     const XEvent& event = msg->msg.x11.event;
     const bool key = event.type == KeyPress || event.type == KeyRelease;
@@ -93,23 +87,19 @@ void platformSystemEvent(const SDL_SysWMmsg* msg) {
     // the same time stamp, and SDL passes the release over on purpose.
     const bool repeat = key && event.type == KeyPress && current.pending && !current.down &&
                         current.keycode == event.xkey.keycode && current.time == event.xkey.time;
-    if (repeat) {
+    if (repeat)
         current.pending = false;
-    }
     deliverPassedOver();
-    if (key) {
+    if (key)
         current = {true, event.type == KeyPress, event.xkey.keycode, event.xkey.time};
-    }
 }
 
 bool platformKeyEventFromServer(const SDL_KeyboardEvent& event) {
-    if (!serverReportsEvents) {
+    if (!serverReportsEvents)
         return true; // another backend: every key event counts
-    }
     const bool down = event.state == SDL_PRESSED;
-    if (!current.pending || current.down != down) {
+    if (!current.pending || current.down != down)
         return false;
-    }
     current.pending = false;
     return true;
 }

@@ -178,27 +178,22 @@ const uint8_t keypadNavigation[] = {VK_END,  VK_DOWN, VK_NEXT,  VK_LEFT,   VK_CL
 } // namespace
 
 const KeyTableEntry* keyTableFind(uint32_t usage) {
-    for (const KeyTableEntry& entry : keyTable) {
-        if (entry.usage == usage) {
+    for (const KeyTableEntry& entry : keyTable)
+        if (entry.usage == usage)
             return &entry;
-        }
-    }
     return nullptr;
 }
 
 const KeyTableEntry* keyTableFindScanCode(uint8_t scanCode, bool extended) {
-    for (const KeyTableEntry& entry : keyTable) {
-        if (entry.scanCode == scanCode && entry.extended == extended) {
+    for (const KeyTableEntry& entry : keyTable)
+        if (entry.scanCode == scanCode && entry.extended == extended)
             return &entry;
-        }
-    }
     return nullptr;
 }
 
 uint8_t keyWithoutNumLock(uint32_t usage) {
     const uint32_t first = key(0x59);
-    if (usage < first || usage - first >= std::size(keypadNavigation)) {
+    if (usage < first || usage - first >= std::size(keypadNavigation))
         return 0;
-    }
     return keypadNavigation[usage - first];
 }

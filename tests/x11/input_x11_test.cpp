@@ -64,25 +64,21 @@ struct UsLayoutAfterwards {
 Window findWindow(Display* display, Window parent, const char* title) {
     Window root, parentOut, *children = nullptr;
     unsigned count = 0;
-    if (!XQueryTree(display, parent, &root, &parentOut, &children, &count)) {
+    if (!XQueryTree(display, parent, &root, &parentOut, &children, &count))
         return 0;
-    }
     Window found = 0;
     for (unsigned i = 0; i < count && !found; ++i) {
         char* name = nullptr;
         if (XFetchName(display, children[i], &name) && name) {
-            if (std::strcmp(name, title) == 0) {
+            if (std::strcmp(name, title) == 0)
                 found = children[i];
-            }
             XFree(name);
         }
-        if (!found) {
+        if (!found)
             found = findWindow(display, children[i], title);
-        }
     }
-    if (children) {
+    if (children)
         XFree(children);
-    }
     return found;
 }
 
@@ -130,9 +126,8 @@ protected:
 
     static void TearDownTestSuite() {
         setLayout("us");
-        if (display) {
+        if (display)
             XCloseDisplay(display);
-        }
     }
 
     void SetUp() override {
@@ -147,9 +142,8 @@ protected:
         do {
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                if (msg.message >= WM_KEYDOWN && msg.message <= WM_SYSKEYUP) {
+                if (msg.message >= WM_KEYDOWN && msg.message <= WM_SYSKEYUP)
                     keyMessages.push_back(msg);
-                }
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
             }
@@ -160,9 +154,8 @@ protected:
     // Pumps until the listener holds count events or two seconds have passed.
     static bool waitFor(size_t count) {
         auto end = Clock::now() + std::chrono::seconds(2);
-        while (listener->events.size() < count && Clock::now() < end) {
+        while (listener->events.size() < count && Clock::now() < end)
             pump(std::chrono::milliseconds(5));
-        }
         return listener->events.size() >= count;
     }
 
@@ -193,11 +186,9 @@ protected:
 
     static std::vector<std::string> keyEvents() {
         std::vector<std::string> out;
-        for (const Event& e : listener->events) {
-            if (e.type != EventMove) {
+        for (const Event& e : listener->events)
+            if (e.type != EventMove)
                 out.push_back(describe(e));
-            }
-        }
         return out;
     }
 };

@@ -35,9 +35,8 @@ namespace {
 bool readable(int fd, Clock::time_point deadline) {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-    if (left.count() <= 0) {
+    if (left.count() <= 0)
         return false;
-    }
     pollfd entry = {fd, POLLIN, 0};
     return poll(&entry, 1, int(left.count())) > 0;
 }
@@ -51,33 +50,28 @@ public:
         std::vector<std::string> environment;
         for (char** entry = environ; *entry != nullptr; ++entry) {
             const std::string variable = *entry;
-            if (variable.rfind("DISPLAY=", 0) != 0 && variable.rfind("SDL_VIDEODRIVER=", 0) != 0) {
+            if (variable.rfind("DISPLAY=", 0) != 0 && variable.rfind("SDL_VIDEODRIVER=", 0) != 0)
                 environment.push_back(variable);
-            }
         }
         environment.push_back("DISPLAY=" + display);
         std::vector<char*> argv, envp;
-        for (const std::string& argument : arguments) {
+        for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        for (std::string& variable : environment) {
+        for (std::string& variable : environment)
             envp.push_back(variable.data());
-        }
         argv.push_back(nullptr);
         envp.push_back(nullptr);
 
         int input[2], output[2];
-        if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0) {
+        if (pipe2(input, O_CLOEXEC) != 0 || pipe2(output, O_CLOEXEC) != 0)
             return;
-        }
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, input[0], 0);
         posix_spawn_file_actions_adddup2(&actions, output[1], 1);
         posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) {
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
             pid_ = 0;
-        }
         posix_spawn_file_actions_destroy(&actions);
         close(input[0]);
         close(output[1]);
@@ -102,9 +96,8 @@ public:
         while (said_.find(text) == std::string::npos) {
             char buffer[256];
             ssize_t got = 0;
-            if (!readable(output_, deadline) || (got = read(output_, buffer, sizeof buffer)) <= 0) {
+            if (!readable(output_, deadline) || (got = read(output_, buffer, sizeof buffer)) <= 0)
                 return false;
-            }
             said_.append(buffer, size_t(got));
         }
         return true;
@@ -122,9 +115,8 @@ public:
     bool ends(seconds timeout) {
         const auto deadline = Clock::now() + timeout;
         while (running()) {
-            if (Clock::now() > deadline) {
+            if (Clock::now() > deadline)
                 return false;
-            }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
         pid_ = 0;
@@ -149,27 +141,23 @@ class PrivateServer {
 public:
     PrivateServer() {
         int numberPipe[2];
-        if (pipe(numberPipe) != 0) {
+        if (pipe(numberPipe) != 0)
             return;
-        }
         const std::string fd = std::to_string(numberPipe[1]);
         const char* argv[] = {"Xvfb",        "-displayfd", fd.c_str(), "-screen",  "0",
                               "1024x768x24", "-nolisten",  "tcp",      "-noreset", nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ) !=
-            0) {
+        if (posix_spawnp(&pid_, "Xvfb", &actions, nullptr, const_cast<char**>(argv), environ) != 0)
             pid_ = 0;
-        }
         posix_spawn_file_actions_destroy(&actions);
         close(numberPipe[1]);
         std::string number;
         char c = 0;
         const auto deadline = Clock::now() + seconds(30);
-        while (readable(numberPipe[0], deadline) && read(numberPipe[0], &c, 1) == 1 && c != '\n') {
+        while (readable(numberPipe[0], deadline) && read(numberPipe[0], &c, 1) == 1 && c != '\n')
             number += c;
-        }
         close(numberPipe[0]);
         if (!number.empty()) {
             name_ = ":" + number;
@@ -253,11 +241,10 @@ TEST(DisplayModeAtExit, DesktopModeComesBackOnEveryEnd) {
         Child helper({PLATFORM_VIDEO_HELPER, "800", "600", end.end}, server.name());
         ASSERT_TRUE(helper.says("window shown", seconds(30)));
         EXPECT_EQ(screenMode(server.display()), std::make_pair(800u, 600u));
-        if (end.signal) {
+        if (end.signal)
             helper.signal(end.signal);
-        } else {
+        else
             helper.send("\n");
-        }
         ASSERT_TRUE(helper.ends(seconds(30)));
         EXPECT_EQ(helper.status(), end.status);
         EXPECT_EQ(screenMode(server.display()), std::make_pair(1024u, 768u));
@@ -302,21 +289,18 @@ bool logged(const fs::path& log, const std::string& line, seconds timeout) {
     const auto deadline = Clock::now() + timeout;
     for (;;) {
         std::ifstream file(log);
-        if (contents(file).find(line + "\n") != std::string::npos) {
+        if (contents(file).find(line + "\n") != std::string::npos)
             return true;
-        }
-        if (Clock::now() > deadline) {
+        if (Clock::now() > deadline)
             return false;
-        }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
 }
 
 std::string lastLine(std::istream& log) {
     std::string line, last;
-    while (std::getline(log, line)) {
+    while (std::getline(log, line))
         last = line;
-    }
     return last;
 }
 
@@ -343,9 +327,8 @@ public:
         }
     }
     ~WindowWatch() {
-        if (display_) {
+        if (display_)
             XCloseDisplay(display_);
-        }
     }
 
     bool shown(const char* title, seconds timeout) {
@@ -357,9 +340,8 @@ public:
             if (event.type == MapNotify && XFetchName(display_, event.xmap.window, &name)) {
                 const bool found = std::string(name) == title;
                 XFree(name);
-                if (found) {
+                if (found)
                     return true;
-                }
             }
         }
         return false;
@@ -373,11 +355,10 @@ TEST(GameSurvives, LogThatCannotBeWritten) {
     for (const char* log : {"directory", "full disk"}) {
         SCOPED_TRACE(log);
         RunDirectory run("unwritable-log");
-        if (std::string(log) == "directory") {
+        if (std::string(log) == "directory")
             fs::create_directory(run.log());
-        } else {
+        else
             fs::create_symlink("/dev/full", run.log());
-        }
         WindowWatch watch;
         Child game({PELMORA_GAME}, testDisplay(), run.path());
         ASSERT_TRUE(watch.shown("Pelmora Application", seconds(60)));
