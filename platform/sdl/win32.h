@@ -1,7 +1,8 @@
 // The subset of the Win32 interface that Pelmora calls, for systems without Win32.
 // Declarations keep the Windows names, types and encodings; the implementation (one file per
-// service in this folder) runs over SDL2 and POSIX. Where it differs from Windows, the
-// declaration says so. Nothing here is a general Win32 emulation: only what the engine uses.
+// service in this folder, and in platform/shared what is plain POSIX) runs over SDL2 and POSIX.
+// Where it differs from Windows, the declaration says so. Nothing here is a general Win32
+// emulation: only what the engine uses.
 #pragma once
 
 #include <cstddef>
@@ -472,7 +473,7 @@ BOOL SetCursorPos(int x, int y);
 // cut to 32 bits so that it wraps as on Windows.
 DWORD timeGetTime(void);
 
-// ---- Files and the working directory (files.cpp) -----------------------------------------------
+// ---- Files and the working directory (platform/shared/files.cpp) --------------------------------
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
 #define FILE_ATTRIBUTE_DEVICE 0x00000040u

@@ -1,6 +1,6 @@
 // The C runtime's low-level file calls and the attribute query under their Windows names, over
 // POSIX. Windows' _O_ and _S_ numbers differ from POSIX's, so they are translated here.
-#include "platform/sdl/internal.h"
+#include "platform/platform.h"
 
 #include <cerrno>
 #include <climits>
