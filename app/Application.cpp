@@ -29,15 +29,15 @@ Application* Application::instance() {
     return theApplication;
 }
 
-void Application::setInstance(Application* application) {
-    theApplication = application;
-}
-
 Application::Application() {
     log = new Log("pelmora.log");
     {
-        std::ifstream file("pelmora.conf");
-        if (file)
+        // Only a file: a pipe without a writer in its place would hold the start forever.
+        const DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+        std::ifstream file;
+        if (!(GetFileAttributesA("pelmora.conf") & notAFile))
+            file.open("pelmora.conf");
+        if (file.is_open())
             config = new ConfigFile(file);
         else
             config = new ConfigFile();
@@ -46,10 +46,9 @@ Application::Application() {
 }
 
 Application::~Application() {
-    for (ApplicationComponent* component : components) {
+    for (ApplicationComponent* component : components)
         if (component)
             delete component;
-    }
     components.clear();
     if (theApplication == this)
         theApplication = nullptr;
@@ -85,9 +84,7 @@ bool Application::init() {
     for (size_t i = 0; i < components.size(); ++i)
         components[i]->onWindowCreated(window);
 
-    // Tests that exercise the hooks without the display stack leave the scene out.
-    if (scene)
-        scene->start();
+    scene->start();
 
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Debian 12 packages Pelmora needs, in one place, and the function that installs the missing
-# ones. Sourced by play.sh and test.sh; asks apt only when dpkg says something is absent.
+# ones. Sourced by play.sh, test.sh and bench/run.sh; asks apt only when dpkg says something is
+# absent.
 
 # Building the game and its data: compilers, CMake, SDL2 and GL, and what configuring the linux
 # preset looks for (the preset also finds GoogleTest, Google Benchmark and X11 when it configures).
@@ -11,19 +12,28 @@ PELMORA_BUILD_PACKAGES=(
     libgtest-dev libbenchmark-dev libx11-dev libxtst-dev
 )
 
+# Making the release artefacts (scripts/release.sh): the MinGW cross-compiler and its windres for
+# the exe and its resources, icoutils for the icon, dpkg-shlibdeps and lintian for the Debian
+# package. The package tests use them too, and wrestool of icoutils to read the exe back.
+PELMORA_RELEASE_PACKAGES=(
+    "${PELMORA_BUILD_PACKAGES[@]}"
+    g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 icoutils dpkg-dev lintian
+)
+
 # Running every test: the MinGW cross-compiler and Wine for the Windows build, clang with its
 # libFuzzer runtime for the fuzz targets, the X server tools the whole-game tests drive, and a font
 # without Cyrillic letters (DejaVu Math TeX Gyre) for the font baker's refusal.
 PELMORA_TEST_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
+    "${PELMORA_RELEASE_PACKAGES[@]}"
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-win32 wine wine64
     xvfb x11-utils xdotool x11-xkb-utils
     fonts-dejavu-extra
 )
 
-# Only for bench/run.sh, which CI does not run: a window manager for the game's full-screen
-# window, and callgrind for instruction counts.
+# Only for bench/run.sh, which installs them itself and which CI does not run: a window manager
+# for the game's full-screen window, and callgrind for instruction counts.
 PELMORA_BENCH_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
     xvfb x11-utils openbox valgrind

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "platform/platform.h"
 #include "tests/support/GlContext.h"
+#include "tests/support/TestSupport.h"
 #include "resources/DiskDirectory.h"
 #include "resources/FileStream.h"
 #include "resources/FileSystem.h"
@@ -10,7 +11,6 @@
 #include "resources/FontFile.h"
 #include "resources/TextStyle.h"
 #include "resources/formats/GlfFormat.h"
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -76,13 +76,7 @@ String writeFont(const std::string& name, const std::vector<uint8_t>& bytes) {
     return String(("fonts/" + name).c_str());
 }
 
-std::string lastLogLine() {
-    std::ifstream log("pelmora.log");
-    std::string line, last;
-    while (std::getline(log, line))
-        last = line;
-    return last;
-}
+using testsupport::lastLogLine;
 
 class FontTest : public ::testing::Test {
 protected:

@@ -38,6 +38,10 @@ struct Replay {
     const char* folder; // the GL targets run the seeds of the readers they load through
 };
 
+void PrintTo(const Replay& replay, std::ostream* out) {
+    *out << replay.target << " on corpus/" << replay.folder;
+}
+
 class FuzzReplayTest : public testing::TestWithParam<Replay> {};
 
 TEST_P(FuzzReplayTest, CorpusRunsClean) {

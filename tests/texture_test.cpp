@@ -4,13 +4,13 @@
 #include "graphics/Extensions.h"
 #include "platform/platform.h"
 #include "tests/support/GlContext.h"
+#include "tests/support/TestSupport.h"
 #include "resources/DiskDirectory.h"
 #include "resources/FileStream.h"
 #include "resources/FileSystem.h"
 #include "resources/MemoryStream.h"
 #include "resources/Texture.h"
 #include "resources/formats/GltFormat.h"
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -65,13 +65,7 @@ String writeTexture(const std::string& name, const std::vector<uint8_t>& bytes) 
     return String(("tex/" + name).c_str());
 }
 
-std::string lastLogLine() {
-    std::ifstream log("pelmora.log");
-    std::string line, last;
-    while (std::getline(log, line))
-        last = line;
-    return last;
-}
+using testsupport::lastLogLine;
 
 GLint texParameter(GLenum name) {
     GLint value = 0;

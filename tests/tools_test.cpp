@@ -14,6 +14,7 @@
 #include "resources/formats/GlfFormat.h"
 #include "resources/formats/GltFormat.h"
 #include "tests/support/GlContext.h"
+#include "tests/support/TestSupport.h"
 #include <png.h>
 #include <zlib.h>
 
@@ -43,21 +44,9 @@ const std::string latinFont = "/usr/share/fonts/truetype/dejavu/DejaVuMathTeXGyr
 const char* const messages[] = {LovesMessage, LovesNotMessage, LovedVerdict, NotLovedVerdict,
                                 "0123456789"};
 
-// One folder per process (ctest may run the cases of this file side by side), removed when the
-// process ends.
-class Scratch : public testing::Environment {
-public:
-    static std::string directory() {
-        return std::string(PELMORA_BINARY_DIR) + "/tests/tools_scratch/" + std::to_string(getpid());
-    }
-    void SetUp() override { std::filesystem::create_directories(directory()); }
-    void TearDown() override { std::filesystem::remove_all(directory()); }
-};
-const testing::Environment* const scratchEnvironment =
-    testing::AddGlobalTestEnvironment(new Scratch());
-
+// Files the cases make live in the process's own working directory, which goes when it ends.
 std::string scratch(const std::string& name) {
-    return Scratch::directory() + "/" + name;
+    return testsupport::workDirectory() + "/" + name;
 }
 
 struct RunResult {
