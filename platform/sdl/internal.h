@@ -2,6 +2,7 @@
 // Nothing outside platform/sdl includes this header.
 #pragma once
 
+#include "platform/shared/windowing.h"
 #include "platform/sdl/win32.h"
 #include <SDL.h>
 #include <vector>
@@ -25,9 +26,6 @@ void platformRequireVideo();
 
 // The program's window (the last one created), or null.
 HWND platformMainWindow();
-
-// Appends a message to the thread's queue, behind the messages already waiting.
-void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Keyboard (keyboard.cpp): turns an SDL key event into WM_KEYDOWN/WM_KEYUP or
 // WM_SYSKEYDOWN/WM_SYSKEYUP posted with platformPostMessage, and keeps the key states that

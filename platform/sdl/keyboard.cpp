@@ -3,6 +3,7 @@
 // layout into Windows-1251, and pointer placement.
 #include "platform/sdl/internal.h"
 
+#include "platform/shared/keystate.h"
 #include "platform/shared/keytable.h"
 #include "platform/shared/text.h"
 
@@ -10,23 +11,6 @@
 #include <deque>
 
 namespace {
-
-// Key-message data bits.
-constexpr LPARAM KeyDataExtended = LPARAM(1) << 24;
-constexpr LPARAM KeyDataContext = LPARAM(1) << 29;
-constexpr LPARAM KeyDataPrevious = LPARAM(1) << 30;
-constexpr LPARAM KeyDataTransition = LPARAM(1) << 31;
-
-constexpr BYTE KeyStateDown = 0x80;
-constexpr BYTE KeyStateToggled = 0x01;
-
-// How a physical key reaches Windows: its virtual key, its set-1 scan code and whether the
-// scan code carries the E0 prefix (the extended-key flag).
-struct PhysicalKey {
-    BYTE virtualKey;
-    BYTE scanCode;
-    bool extended;
-};
 
 // A key message this layer has posted, with the change it makes to the key states once the
 // program has taken it from the queue.
@@ -82,10 +66,6 @@ void readLocks(KeyboardState& kb) {
     }
 }
 
-bool isDown(const BYTE* keys, int vk) {
-    return (keys[vk] & KeyStateDown) != 0;
-}
-
 // The usage that SDL's scancode stands for: below SDL's own numbers they are the keyboard page's.
 uint32_t usageOf(SDL_Scancode sc) {
     return sc < SDL_SCANCODE_MODE ? keyUsage(KeyPageKeyboard, uint32_t(sc)) : 0;
@@ -121,46 +101,6 @@ bool physicalKey(SDL_Scancode sc, const BYTE* keys, PhysicalKey& key) {
         key.virtualKey = navigation;
     }
     return true;
-}
-
-// The left or right virtual key of Ctrl and Alt, or 0 (Shift goes by its scan code).
-BYTE sidedKey(BYTE vk, bool extended) {
-    switch (vk) {
-    case VK_CONTROL:
-        return extended ? VK_RCONTROL : VK_LCONTROL;
-    case VK_MENU:
-        return extended ? VK_RMENU : VK_LMENU;
-    default:
-        return 0;
-    }
-}
-
-void setDown(BYTE* keys, int vk, bool down) {
-    if (down) {
-        keys[vk] |= KeyStateDown;
-    } else {
-        keys[vk] &= BYTE(~KeyStateDown);
-    }
-}
-
-void updateKeyState(BYTE* keys, const PhysicalKey& key, bool down, bool repeat) {
-    BYTE vk = key.virtualKey;
-    if (vk == VK_SHIFT) {
-        setDown(keys, key.scanCode == 0x36 ? VK_RSHIFT : VK_LSHIFT, down);
-        setDown(keys, VK_SHIFT, isDown(keys, VK_LSHIFT) || isDown(keys, VK_RSHIFT));
-        return;
-    }
-    if (BYTE side = sidedKey(vk, key.extended)) {
-        setDown(keys, side, down);
-        BYTE left = vk == VK_CONTROL ? VK_LCONTROL : VK_LMENU;
-        BYTE right = vk == VK_CONTROL ? VK_RCONTROL : VK_RMENU;
-        setDown(keys, vk, isDown(keys, left) || isDown(keys, right));
-        return;
-    }
-    if (down && !repeat && (vk == VK_CAPITAL || vk == VK_NUMLOCK || vk == VK_SCROLL)) {
-        keys[vk] ^= KeyStateToggled;
-    }
-    setDown(keys, vk, down);
 }
 
 SDL_Scancode scancodeFromScan(UINT scanCode) {
@@ -259,35 +199,10 @@ void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event) {
         kb.pressedAs[sc] = 0;
     }
 
-    bool wasDown = isDown(kb.keys, key.virtualKey);
-    bool altBefore = isDown(kb.keys, VK_MENU);
-    bool ctrlBefore = isDown(kb.keys, VK_CONTROL);
-    updateKeyState(kb.keys, key, down, event.repeat != 0 || (down && wasDown));
-    bool altAfter = isDown(kb.keys, VK_MENU);
-    bool ctrlAfter = isDown(kb.keys, VK_CONTROL);
-
-    LPARAM data = 1 | (LPARAM(key.scanCode) << 16);
-    if (key.extended) {
-        data |= KeyDataExtended;
-    }
-    if (altAfter) {
-        data |= KeyDataContext;
-    }
-    if (!down) {
-        data |= KeyDataPrevious | KeyDataTransition;
-    } else if (event.repeat || wasDown) {
-        data |= KeyDataPrevious;
-    }
-
-    // A key goes to the system while Alt is held without Ctrl (Alt's own release included), and
-    // F10 always does unless Ctrl is held.
-    bool alt = down ? altAfter : altBefore;
-    bool ctrl = down ? ctrlAfter : ctrlBefore;
-    bool system = !ctrl && (alt || key.virtualKey == VK_F10);
-    UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    const KeyMessage message = keyTransition(kb.keys, key, down, event.repeat != 0);
     kb.pending.push_back(
-        {message, key.virtualKey, data, key, down, event.repeat != 0 || (down && wasDown)});
-    platformPostMessage(window, message, key.virtualKey, data);
+        {message.message, message.wParam, message.lParam, key, down, message.repeat});
+    platformPostMessage(window, message.message, message.wParam, message.lParam);
 }
 
 void platformKeyMessageTaken(const MSG& msg) {
