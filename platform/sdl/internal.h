@@ -8,16 +8,11 @@
 #include <vector>
 
 // The one window record behind an HWND.
-struct PlatformWindow {
-    WNDPROC procedure = nullptr;
-    DWORD exStyle = 0;
-    DWORD style = 0;
-    int x = 0, y = 0, width = 0, height = 0;
+struct PlatformWindow : WindowRecord {
     char title[256] = {};
     SDL_Window* sdlWindow = nullptr; // made by SetPixelFormat or ShowWindow
     SDL_GLContext glContext = nullptr;
     bool pixelFormatSet = false;
-    PlatformDC* dc = nullptr;
 };
 
 // Starts SDL's video subsystem on first use; when it cannot start, prints why on standard error
@@ -63,11 +58,6 @@ template <typename Record> Record* platformKeep(Record* record) {
 // Installs the SIGINT/SIGTERM handlers that turn a termination request into WM_CLOSE; called
 // when the first window is created.
 void platformInstallSignalHandlers();
-
-// The one device context of a window, made by GetDC.
-struct PlatformDC {
-    HWND window = nullptr;
-};
 
 // A GL context and the window it was made for.
 struct PlatformGLContext {

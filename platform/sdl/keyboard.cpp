@@ -254,14 +254,9 @@ void currentStates(BYTE* out) {
 } // namespace
 
 short GetKeyState(int virtualKey) {
-    if (virtualKey < 0 || virtualKey > 255) {
-        return 0;
-    }
     BYTE states[256];
     currentStates(states);
-    // Windows sign-extends the state byte, so a held key reads 0xFF80 and its low byte is the
-    // byte of the keyboard-state array.
-    return short(static_cast<signed char>(states[virtualKey]));
+    return keyStateWord(states, virtualKey);
 }
 
 BOOL GetKeyboardState(BYTE* keyState) {
@@ -270,12 +265,6 @@ BOOL GetKeyboardState(BYTE* keyState) {
     }
     currentStates(keyState);
     return TRUE;
-}
-
-HKL GetKeyboardLayout(DWORD) {
-    // Only one layout exists here: whatever the display server applies at the moment.
-    static char layoutToken;
-    return reinterpret_cast<HKL>(&layoutToken);
 }
 
 int ToAsciiEx(UINT virtualKey, UINT scanCode, const BYTE* keyState, WORD* buffer, UINT, HKL) {

@@ -172,12 +172,5 @@ void platformInstallSignalHandlers() {
 }
 
 void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG msg = {};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = timeGetTime();
-    msg.pt = screenPoint(window, cursor.x, cursor.y);
-    platformQueueMessage(msg);
+    platformQueueMessage(window, message, wParam, lParam, screenPoint(window, cursor.x, cursor.y));
 }

@@ -7,8 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 
-struct PlatformInstance {};
-struct PlatformIcon {};
 struct PlatformBrush {
     COLORREF colour;
 };
@@ -91,51 +89,22 @@ void platformCreateSdlWindow(HWND window, Uint32 flags) {
     SDL_SetWindowData(window->sdlWindow, "pelmora", window);
 }
 
-HMODULE GetModuleHandleA(LPCSTR) {
-    static PlatformInstance instance;
-    return &instance;
-}
-
-HICON LoadIconA(HINSTANCE, LPCSTR) {
-    static PlatformIcon icon;
-    return &icon;
-}
-
 HBRUSH CreateSolidBrush(COLORREF colour) {
     return platformKeep(new PlatformBrush{colour});
 }
 
-WNDPROC platformWindowProcedure(HWND window) {
-    return window->procedure;
+WindowRecord& platformWindowRecord(HWND window) {
+    return *window;
 }
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                     LPVOID param) {
-    const WNDCLASSEXA* windowClass = platformFindClass(className);
-    if (windowClass == nullptr)
-        return nullptr;
+HWND platformNewWindow(LPCSTR windowName) {
     platformRequireVideo();
     if (mainWindow == nullptr)
         platformInstallSignalHandlers();
-
     HWND window = platformKeep(new PlatformWindow);
-    window->procedure = windowClass->lpfnWndProc;
-    window->exStyle = exStyle;
-    window->style = style;
-    window->x = x;
-    window->y = y;
-    window->width = width;
-    window->height = height;
     if (windowName != nullptr)
         std::snprintf(window->title, sizeof window->title, "%s", windowName);
     mainWindow = window;
-
-    CREATESTRUCTA create = {param, instance, menu,        parent,     height,    width,
-                            y,     x,        LONG(style), windowName, className, exStyle};
-    platformSendCreationMessages(window, create);
-    if (style & WS_VISIBLE)
-        ShowWindow(window, SW_SHOW);
     return window;
 }
 

@@ -1,4 +1,4 @@
-// Key states and key messages as Windows keeps and posts them.
+// Key states and key messages as Windows keeps and posts them, and the keyboard layout's handle.
 #include "platform/shared/keystate.h"
 
 namespace {
@@ -33,6 +33,18 @@ void setDown(BYTE* keys, int vk, bool down) {
 
 bool isKeyDown(const BYTE* keys, int virtualKey) {
     return (keys[virtualKey] & KeyStateDown) != 0;
+}
+
+short keyStateWord(const BYTE* keys, int virtualKey) {
+    if (virtualKey < 0 || virtualKey > 255)
+        return 0;
+    return short(static_cast<signed char>(keys[virtualKey]));
+}
+
+// Only one layout exists for a layer: whatever the system under it applies at the moment.
+HKL GetKeyboardLayout(DWORD) {
+    static char layoutToken;
+    return reinterpret_cast<HKL>(&layoutToken);
 }
 
 void updateKeyState(BYTE* keys, const PhysicalKey& key, bool down, bool repeat) {

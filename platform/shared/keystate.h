@@ -18,6 +18,10 @@ struct PhysicalKey {
 
 bool isKeyDown(const BYTE* keys, int virtualKey);
 
+// What GetKeyState answers from a key-state array: the state byte sign-extended, as Windows gives
+// it (a held key reads 0xFF80); 0 for a number that is no virtual key.
+short keyStateWord(const BYTE* keys, int virtualKey);
+
 // Applies a press or release to a 256-byte key-state array; repeat marks an auto-repeated press,
 // which does not toggle a lock key again.
 void updateKeyState(BYTE* keys, const PhysicalKey& key, bool down, bool repeat);

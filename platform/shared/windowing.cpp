@@ -1,5 +1,5 @@
-// Window classes, creation messages, the message queue, dispatching and the default window
-// procedure, as Windows has them, for every implementation of the platform layer.
+// Handles, window classes and creation, device contexts, the message queue, dispatching and the
+// default window procedure, as Windows has them, for every implementation of the platform layer.
 #include "platform/shared/windowing.h"
 
 #include <deque>
@@ -28,6 +28,20 @@ bool matches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
 
 } // namespace
 
+struct PlatformInstance {};
+struct PlatformIcon {};
+
+HMODULE GetModuleHandleA(LPCSTR) {
+    static PlatformInstance instance;
+    return &instance;
+}
+
+// Icons are not shown; the handle only stands for the standard icon.
+HICON LoadIconA(HINSTANCE, LPCSTR) {
+    static PlatformIcon icon;
+    return &icon;
+}
+
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
     static ATOM nextAtom = 0xC000; // where Windows numbers the classes a program registers
     if (windowClass == nullptr || windowClass->lpszClassName == nullptr ||
@@ -38,25 +52,67 @@ ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
     return nextAtom++;
 }
 
-const WNDCLASSEXA* platformFindClass(LPCSTR className) {
+// WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE and WM_MOVE reach the window procedure before
+// the call returns, as on Windows; their answers are not examined: the window is always made.
+HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param) {
     if (className == nullptr)
         return nullptr;
     auto found = windowClasses().find(className);
-    return found != windowClasses().end() ? &found->second : nullptr;
-}
+    if (found == windowClasses().end())
+        return nullptr;
+    HWND window = platformNewWindow(windowName);
+    WindowRecord& record = platformWindowRecord(window);
+    record.procedure = found->second.lpfnWndProc;
+    record.exStyle = exStyle;
+    record.style = style;
+    record.x = x;
+    record.y = y;
+    record.width = width;
+    record.height = height;
 
-void platformSendCreationMessages(HWND window, const CREATESTRUCTA& create) {
-    WNDPROC procedure = platformWindowProcedure(window);
+    CREATESTRUCTA create = {param, instance, menu,        parent,     height,    width,
+                            y,     x,        LONG(style), windowName, className, exStyle};
     const LPARAM createParam = reinterpret_cast<LPARAM>(&create);
-    procedure(window, WM_NCCREATE, 0, createParam);
-    RECT rect = {create.x, create.y, create.x + create.cx, create.y + create.cy};
-    procedure(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&rect));
-    procedure(window, WM_CREATE, 0, createParam);
-    procedure(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(create.cx, create.cy));
-    procedure(window, WM_MOVE, 0, MAKELPARAM(create.x, create.y));
+    record.procedure(window, WM_NCCREATE, 0, createParam);
+    RECT rect = {x, y, x + width, y + height};
+    record.procedure(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&rect));
+    record.procedure(window, WM_CREATE, 0, createParam);
+    record.procedure(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(width, height));
+    record.procedure(window, WM_MOVE, 0, MAKELPARAM(x, y));
+    if (style & WS_VISIBLE)
+        ShowWindow(window, SW_SHOW);
+    return window;
 }
 
-void platformQueueMessage(const MSG& msg) {
+// The window keeps its device context, which therefore stays reachable as long as the window.
+HDC GetDC(HWND window) {
+    if (window == nullptr)
+        return nullptr;
+    WindowRecord& record = platformWindowRecord(window);
+    if (record.dc == nullptr)
+        record.dc = new PlatformDC{window};
+    return record.dc;
+}
+
+// Any RGBA descriptor that asks for OpenGL is format 1: the system under the layer chooses the
+// real format when SetPixelFormat applies the descriptor.
+int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor) {
+    if (dc == nullptr || descriptor == nullptr || descriptor->iPixelType != PFD_TYPE_RGBA ||
+        !(descriptor->dwFlags & PFD_SUPPORT_OPENGL))
+        return 0;
+    return 1;
+}
+
+void platformQueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, POINT pointer) {
+    MSG msg = {};
+    msg.hwnd = window;
+    msg.message = message;
+    msg.wParam = wParam;
+    msg.lParam = lParam;
+    msg.time = timeGetTime();
+    msg.pt = pointer;
     queue().push_back(msg);
 }
 
@@ -98,7 +154,7 @@ void PostQuitMessage(int exitCode) {
 }
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WNDPROC procedure = window != nullptr ? platformWindowProcedure(window) : nullptr;
+    WNDPROC procedure = window != nullptr ? platformWindowRecord(window).procedure : nullptr;
     if (procedure == nullptr)
         return 0;
     return procedure(window, message, wParam, lParam);

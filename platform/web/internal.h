@@ -6,18 +6,9 @@
 #include "platform/web/web.h"
 
 // The one window record behind an HWND.
-struct PlatformWindow {
-    WNDPROC procedure = nullptr;
-    DWORD exStyle = 0;
-    DWORD style = 0;
-    int x = 0, y = 0, width = 0, height = 0;
+struct PlatformWindow : WindowRecord {
     bool visible = false;
     bool pixelFormatSet = false; // the GLFW window (and with it the WebGL context) exists
-    PlatformDC* dc = nullptr;
-};
-
-struct PlatformDC {
-    HWND window = nullptr;
 };
 
 struct PlatformGLContext {

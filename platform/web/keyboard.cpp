@@ -131,11 +131,7 @@ void platformKeyMessageTaken(const MSG& msg) {
 }
 
 short GetKeyState(int virtualKey) {
-    if (virtualKey < 0 || virtualKey > 255)
-        return 0;
-    // Windows sign-extends the state byte, so a held key reads 0xFF80 and its low byte is the
-    // byte of the keyboard-state array.
-    return short(static_cast<signed char>(keyboard().taken[virtualKey]));
+    return keyStateWord(keyboard().taken, virtualKey);
 }
 
 BOOL GetKeyboardState(BYTE* keyState) {
@@ -143,12 +139,6 @@ BOOL GetKeyboardState(BYTE* keyState) {
         return FALSE;
     std::memcpy(keyState, keyboard().taken, sizeof keyboard().taken);
     return TRUE;
-}
-
-HKL GetKeyboardLayout(DWORD) {
-    // Only one layout exists here: whatever the browser applies at the moment.
-    static char layoutToken;
-    return reinterpret_cast<HKL>(&layoutToken);
 }
 
 int ToAsciiEx(UINT virtualKey, UINT scanCode, const BYTE* keyState, WORD* buffer, UINT, HKL) {

@@ -112,14 +112,7 @@ void platformListenToPointer() {
 }
 
 void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG msg = {};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = timeGetTime();
-    msg.pt = cursor;
-    platformQueueMessage(msg);
+    platformQueueMessage(window, message, wParam, lParam, cursor);
 }
 
 // Events reach the queue as the browser delivers them, between frames.

@@ -4,8 +4,6 @@
 
 #include <emscripten.h>
 
-struct PlatformInstance {};
-struct PlatformIcon {};
 struct PlatformBrush {
     COLORREF colour;
 };
@@ -26,51 +24,22 @@ HWND platformMainWindow() {
     return mainWindow;
 }
 
-HMODULE GetModuleHandleA(LPCSTR) {
-    static PlatformInstance instance;
-    return &instance;
-}
-
-HICON LoadIconA(HINSTANCE, LPCSTR) {
-    static PlatformIcon icon;
-    return &icon;
-}
-
 HBRUSH CreateSolidBrush(COLORREF colour) {
     // The page never closes its window, so brushes live as long as the page, as windows do.
     return new PlatformBrush{colour};
 }
 
-WNDPROC platformWindowProcedure(HWND window) {
-    return window->procedure;
+WindowRecord& platformWindowRecord(HWND window) {
+    return *window;
 }
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                     LPVOID param) {
-    const WNDCLASSEXA* windowClass = platformFindClass(className);
-    if (windowClass == nullptr)
-        return nullptr;
+HWND platformNewWindow(LPCSTR) {
     if (mainWindow == nullptr) {
         platformListenToPointer();
         platformListenToKeys();
     }
-    HWND window = new PlatformWindow;
-    window->procedure = windowClass->lpfnWndProc;
-    window->exStyle = exStyle;
-    window->style = style;
-    window->x = x;
-    window->y = y;
-    window->width = width;
-    window->height = height;
-    mainWindow = window;
-
-    CREATESTRUCTA create = {param, instance, menu,        parent,     height,    width,
-                            y,     x,        LONG(style), windowName, className, exStyle};
-    platformSendCreationMessages(window, create);
-    if (style & WS_VISIBLE)
-        ShowWindow(window, SW_SHOW);
-    return window;
+    mainWindow = new PlatformWindow;
+    return mainWindow;
 }
 
 BOOL ShowWindow(HWND window, int command) {
