@@ -3,8 +3,9 @@
 // implements them over the page's canvas, the browser's events, WebGL through Emscripten's
 // OpenGL emulation and its in-memory file system, one file per service. Where the browser
 // departs from Windows:
-// - Windows and messages (window.cpp, messages.cpp): one window, drawn on the page's canvas
-//   (Module.canvas); it always covers the page, whatever its position and size say. Pointer
+// - Windows and messages (window.cpp, messages.cpp, and platform/shared/windowing.cpp as for
+//   the Linux layer): one window, drawn on the page's canvas (Module.canvas); it always covers
+//   the page, whatever its position and size say. Pointer
 //   events arrive as mouse messages in canvas pixels (device pixels, so a device pixel ratio of 2
 //   doubles them) however the page has scaled the canvas since; keys as key messages with
 //   Windows' virtual keys and key data. Leaving the page posts WM_CLOSE, which the loop never
@@ -18,16 +19,20 @@
 //   main loop runs one pass per displayed frame; the page reads the count of presented frames and
 //   their times from Module.presentedFrames, firstFrameTime and lastFrameTime.
 // - Keyboard (keyboard.cpp): virtual keys and scan codes come from the key's position
-//   (KeyboardEvent.code); ToAsciiEx answers the character the browser reported for the key's
-//   latest press (layout, Shift and Caps Lock applied then, not from keyState), in Windows-1251,
-//   and nothing while Ctrl is held without Alt. SetCursorPos cannot move the pointer: FALSE.
+//   (KeyboardEvent.code) through the shared key table; ToAsciiEx answers the character the
+//   browser reported for the key's latest press (layout, Shift and Caps Lock applied then, not
+//   from keyState), in Windows-1251; the lock keys start as the browser reports them. The
+//   browser keeps F5, F11, F12 and Ctrl or Cmd combinations. SetCursorPos cannot move the
+//   pointer: FALSE.
 // - Clock (clock.cpp): milliseconds since the page's navigation started.
 // - Files: the Linux layer's POSIX file calls (platform/sdl/files.cpp) over the in-memory file
 //   system, which holds the page's data file (textures/, data/) at its root, the working
 //   directory. Every line written to "pelmora.log" also goes to the browser's console.
+// - The end (runtime.js): when main returns, or exit is called, the page hears Module.onExit
+//   with the status, also after the loop has handed control to the browser.
 // - OpenGL: what the emulation lacks is supplied by this layer (gl.cpp, glu.cpp):
 //   gluBuild2DMipmaps (box-filtered levels, each uploaded with the pixel format as its internal
-//   format, as WebGL requires), glClearDepth, and glPushAttrib/glPopAttrib for the enable bits of
+//   format, as WebGL requires), and glPushAttrib/glPopAttrib for the enable bits of
 //   the capabilities switched through glEnable/glDisable. glBegin(GL_POLYGON) draws a triangle
 //   fan (the same pixels for the convex polygons the engine draws), the GL_CLAMP wrap mode is
 //   GL_CLAMP_TO_EDGE, and an 8-bit GL_ALPHA image is stored as white GL_LUMINANCE_ALPHA, which
