@@ -29,10 +29,6 @@ Application* Application::instance() {
     return theApplication;
 }
 
-void Application::setInstance(Application* application) {
-    theApplication = application;
-}
-
 Application::Application() {
     log = new Log("pelmora.log");
     {
@@ -46,10 +42,9 @@ Application::Application() {
 }
 
 Application::~Application() {
-    for (ApplicationComponent* component : components) {
+    for (ApplicationComponent* component : components)
         if (component)
             delete component;
-    }
     components.clear();
     if (theApplication == this)
         theApplication = nullptr;
@@ -85,9 +80,7 @@ bool Application::init() {
     for (size_t i = 0; i < components.size(); ++i)
         components[i]->onWindowCreated(window);
 
-    // Tests that exercise the hooks without the display stack leave the scene out.
-    if (scene)
-        scene->start();
+    scene->start();
 
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);

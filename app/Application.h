@@ -10,14 +10,11 @@ class ApplicationComponent;
 
 class Application : public ApplicationBase {
 public:
-    // Creates the Application on the first call; it is never deleted.
+    // Creates the Application on the first call; the program never deletes it.
     static Application* instance();
 
-    // Opens the log on "pelmora.log", parses "pelmora.conf" if it opens, creates the scene.
-    // Public only so that tests can build a fresh Application per scenario (see setInstance);
-    // the program itself always goes through instance().
-    Application();
-    // Deletes every component in list order, then the base deletes log and configuration.
+    // Deletes every component in list order, then the base deletes log and configuration; a
+    // later instance() call starts a new Application.
     ~Application() override;
 
     Application(const Application&) = delete;
@@ -36,10 +33,10 @@ public:
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Test seam: makes instance() answer the given object (which the caller keeps alive), so
-    // that each test scenario runs on a fresh Application. Nothing in the program calls it.
-    static void setInstance(Application* application);
-
     std::vector<ApplicationComponent*> components;
     HWND window = nullptr;
+
+private:
+    // Opens the log on "pelmora.log", parses "pelmora.conf" if it opens, creates the scene.
+    Application();
 };

@@ -39,16 +39,14 @@ void Scene::resize(float width, float height) {
 
 void Scene::render() {
     camera.apply();
-    for (SceneObject* object : objects) {
+    for (SceneObject* object : objects)
         if (object->visible)
             object->render();
-    }
 }
 
 bool Scene::handleInput(int32_t type, const InputState& state) {
-    for (SceneObject* object : objects) {
+    for (SceneObject* object : objects)
         if (object->handleInput(type, state))
             return true;
-    }
     return false;
 }

@@ -167,18 +167,16 @@ int String::find(char byte, int from, int to) const {
         to = length_ - 1;
     if (to > length_ - 1)
         to = length_ - 1;
-    for (int p = from; p <= to; ++p) {
+    for (int p = from; p <= to; ++p)
         if (data_[p] == byte)
             return p;
-    }
     return -1;
 }
 
 void String::toLower() {
-    for (int32_t i = 0; i < length_; ++i) {
+    for (int32_t i = 0; i < length_; ++i)
         if (data_[i] >= 'A' && data_[i] <= 'Z')
             data_[i] = static_cast<char>(data_[i] - 'A' + 'a');
-    }
 }
 
 void String::trim() {

@@ -2,13 +2,10 @@
 // Elapsed times are unsigned 32-bit differences, so the counter's wrap to 0 does no harm.
 #include "app/Timer.h"
 
-#include <algorithm>
-
 TimerBase::~TimerBase() {
-    for (TimerListener* listener : listeners_) {
+    for (TimerListener* listener : listeners_)
         if (listener && listener->timer_ == this)
             listener->timer_ = nullptr;
-    }
 }
 
 void TimerBase::addListener(TimerListener* listener) {
@@ -80,11 +77,6 @@ void TimerBase::purge() {
     }
     walking_ = wasWalking;
     compact();
-}
-
-int TimerBase::listenerCount() const {
-    return static_cast<int>(
-        std::count_if(listeners_.begin(), listeners_.end(), [](TimerListener* l) { return l; }));
 }
 
 void TimerBase::compact() {

@@ -29,8 +29,6 @@ public:
     // Drops listeners in state ListenerDetach and deletes those in ListenerDelete.
     void purge();
 
-    int listenerCount() const;
-
 private:
     void compact();
 

@@ -31,6 +31,6 @@ public:
 private:
     friend class TimerBase;
     // The timer that lists this listener, so that destruction reaches the right one even for a
-    // timer other than Timer::instance (tests drive a timer with a clock of their own).
+    // timer other than Timer::instance.
     TimerBase* timer_ = nullptr;
 };

@@ -1,6 +1,6 @@
 // pelmora-artgen: paints the game's pictures procedurally and writes them as the PNG sources in
-// assets/ (petal, center, bg1, logo, cursor). Run by hand through the "art" target; the build
-// itself only converts the committed PNGs.
+// assets/ (petal, center, bg1, logo, cursor, and the program's icon in icons/). Run by hand
+// through the "art" target; the build itself only converts the committed PNGs.
 #include "PngImage.h"
 
 #include <ft2build.h>
@@ -346,7 +346,7 @@ Mask blur(const Mask& mask, int radius) {
 }
 
 void paintDaisy(Canvas& canvas, float cx, float cy, float radius, int petals, Colour petal,
-                Colour outline) {
+                Colour outline, float outlineWidth = 1.6f) {
     auto inPetal = [&](float x, float y, float grow) {
         float dx = x - cx, dy = y - cy;
         float r = std::hypot(dx, dy), a = std::atan2(dy, dx);
@@ -354,7 +354,7 @@ void paintDaisy(Canvas& canvas, float cx, float cy, float radius, int petals, Co
         float reach = radius * (0.55f + 0.45f * std::cos(std::min(1.0f, local * 2.2f) * Pi / 2));
         return r <= reach + grow;
     };
-    canvas.fill([&](float x, float y) { return inPetal(x, y, 1.6f); },
+    canvas.fill([&](float x, float y) { return inPetal(x, y, outlineWidth); },
                 [&](float, float) { return outline; });
     canvas.fill([&](float x, float y) { return inPetal(x, y, 0); },
                 [&](float x, float y) {
@@ -438,6 +438,19 @@ bool paintCursor(const std::string& dir) {
     return canvas.save(dir + "/cursor.png", true);
 }
 
+// The program's icon at one of the sizes that the packages carry: the game's white daisy with an
+// orange heart. Each size is painted at its own resolution, with fewer petals and a relatively
+// heavier outline the smaller it gets, so that a 16-pixel icon still reads as a flower.
+bool paintIcon(const std::string& dir, int size) {
+    Canvas canvas(size, size);
+    float outline = std::max(1.0f, size / 48.0f);
+    int petals = size < 32 ? 8 : size < 64 ? 10 : 12;
+    float half = size * 0.5f;
+    paintDaisy(canvas, half, half, half - outline - 0.5f, petals, Colour{1, 1, 1},
+               Colour{0.30f, 0.06f, 0.22f}, outline);
+    return canvas.save(dir + "/icons/pelmora-" + std::to_string(size) + ".png", true);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -448,5 +461,7 @@ int main(int argc, char** argv) {
     std::string dir = argv[1];
     bool ok = paintPetal(dir) && paintCentre(dir) && paintBackground(dir) &&
               paintLogo(dir, argv[2]) && paintCursor(dir);
+    for (int size : {16, 32, 48, 64, 128, 256})
+        ok = ok && paintIcon(dir, size);
     return ok ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #!/bin/bash
-# Builds the benchmarks and runs them all on a private Xvfb with openbox as the window manager,
+# Installs what is missing of the benchmark packages (PELMORA_BENCH_PACKAGES in scripts/deps.sh),
+# builds the benchmarks and runs them all on a private Xvfb with openbox as the window manager,
 # then prints the table: the game against the bare SDL2 programs, side by side in one run, and
 # the web build's page in headless Chromium (bench/web_bench.py).
 #   bash bench/run.sh [build-dir]        (default: build/linux, configured with the linux preset)
@@ -8,6 +9,9 @@
 set -euo pipefail
 
 SRC=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=../scripts/deps.sh
+source "$SRC/scripts/deps.sh"
+pelmora_ensure_packages "${PELMORA_BENCH_PACKAGES[@]}"
 BUILD=${1:-$SRC/build/linux}
 DISPLAY_NAME=${PELMORA_BENCH_DISPLAY:-:85}
 RUNS=${PELMORA_BENCH_RUNS:-11}

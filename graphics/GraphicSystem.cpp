@@ -6,19 +6,9 @@
 #include "app/ConfigFile.h"
 #include "graphics/GraphicSystemImpl.h"
 
-GraphicSystem* GraphicSystem::current = nullptr;
-
 GraphicSystem* GraphicSystem::instance() {
-    if (current == nullptr) {
-        current = new GraphicSystemImpl();
-    }
-    return current;
-}
-
-GraphicSystem* GraphicSystem::setInstanceForTesting(GraphicSystem* replacement) {
-    GraphicSystem* previous = current;
-    current = replacement;
-    return previous;
+    static GraphicSystem* const theGraphicSystem = new GraphicSystemImpl();
+    return theGraphicSystem;
 }
 
 void GraphicSystem::loadConfig() {
@@ -34,29 +24,25 @@ void GraphicSystem::loadConfig() {
 }
 
 bool findExtensionToken(const char* extensions, const char* name) {
-    if (extensions == nullptr || name == nullptr || *name == '\0') {
+    if (extensions == nullptr || name == nullptr || *name == '\0')
         return false;
-    }
     // Bytes of 128 and above count as separators too, as they do for a signed char.
     auto separator = [](char c) { return static_cast<signed char>(c) <= 32; };
     const char* p = extensions;
     while (*p != '\0') {
-        while (*p != '\0' && separator(*p)) {
+        while (*p != '\0' && separator(*p))
             ++p;
-        }
         const char* token = p;
-        while (*p != '\0' && !separator(*p)) {
+        while (*p != '\0' && !separator(*p))
             ++p;
-        }
         const char* n = name;
         const char* t = token;
         while (t < p && *n != '\0' && *t == *n) {
             ++t;
             ++n;
         }
-        if (t == p && *n == '\0' && p > token) {
+        if (t == p && *n == '\0' && p > token)
             return true;
-        }
     }
     return false;
 }

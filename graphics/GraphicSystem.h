@@ -40,16 +40,6 @@ public:
 
     // Reads the "GraphicSystem" configuration section through the setters.
     void loadConfig();
-
-    // Test seam: the extension loaders reach the display through instance(), so a test puts a
-    // fake driver there (answering isExtensionSupported and getProcAddress from tables) and
-    // restores the previous one afterwards. Answers the instance it replaced. The game never
-    // calls it.
-    static GraphicSystem* setInstanceForTesting(GraphicSystem* replacement);
-
-protected:
-    // The one instance; instance() creates the GraphicSystemImpl while this is null.
-    static GraphicSystem* current;
 };
 
 // Exact-token search of an OpenGL extension string: true when one token, delimited by bytes

@@ -17,9 +17,8 @@ namespace {
 // _exit: the log is already flushed line by line, and the exit handlers of the windowing layer
 // still get to hand the display back.
 [[noreturn]] void fatalError(const char* logLine = nullptr) {
-    if (logLine != nullptr) {
+    if (logLine != nullptr)
         Application::instance()->log->write(String(logLine));
-    }
     std::exit(EXIT_FAILURE);
 }
 
@@ -30,39 +29,38 @@ GraphicSystemImpl::GraphicSystemImpl() = default;
 GraphicSystemImpl::~GraphicSystemImpl() = default;
 
 void GraphicSystemImpl::requireCreated() const {
-    if (state != StateCreated) {
+    if (state_ != StateCreated)
         fatalError();
-    }
 }
 
 void GraphicSystemImpl::setWidth(uint32_t value) {
     requireCreated();
-    width = value;
+    width_ = value;
 }
 
 void GraphicSystemImpl::setHeight(uint32_t value) {
     requireCreated();
-    height = value;
+    height_ = value;
 }
 
 void GraphicSystemImpl::setBitsPerPixel(uint32_t bits) {
     requireCreated();
-    bitsPerPixel = bits;
+    bitsPerPixel_ = bits;
 }
 
 void GraphicSystemImpl::setRefreshRate(uint32_t rate) {
     requireCreated();
-    refreshRate = rate;
+    refreshRate_ = rate;
 }
 
 void GraphicSystemImpl::setVsync(bool value) {
     requireCreated();
-    vsync = value;
+    vsync_ = value;
 }
 
 void GraphicSystemImpl::setDoubleBuffer(bool value) {
     requireCreated();
-    doubleBuffer = value;
+    doubleBuffer_ = value;
 }
 
 void GraphicSystemImpl::setFullscreen(bool) {
@@ -71,59 +69,53 @@ void GraphicSystemImpl::setFullscreen(bool) {
 }
 
 void GraphicSystemImpl::useDesktopMode() {
-    if (state != StateCreated) {
+    if (state_ != StateCreated)
         fatalError("GraphicSystem: could not get display params");
-    }
     DEVMODEA mode;
     std::memset(&mode, 0, sizeof(mode));
     mode.dmSize = sizeof(mode);
     // A failed query leaves the zeros, which onWindowClass then refuses.
     EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode);
-    width = mode.dmPelsWidth;
-    height = mode.dmPelsHeight;
-    bitsPerPixel = mode.dmBitsPerPel;
-    refreshRate = mode.dmDisplayFrequency;
+    width_ = mode.dmPelsWidth;
+    height_ = mode.dmPelsHeight;
+    bitsPerPixel_ = mode.dmBitsPerPel;
+    refreshRate_ = mode.dmDisplayFrequency;
 }
 
 bool GraphicSystemImpl::isExtensionSupported(const char* name) {
-    if (state != StateContextReady) {
+    if (state_ != StateContextReady)
         fatalError();
-    }
     // Read afresh each time: the string belongs to the current context.
     const GLubyte* extensions = glGetString(GL_EXTENSIONS);
     return findExtensionToken(reinterpret_cast<const char*>(extensions), name);
 }
 
 PROC GraphicSystemImpl::getProcAddress(const char* name) {
-    if (state != StateContextReady) {
+    if (state_ != StateContextReady)
         fatalError();
-    }
     return wglGetProcAddress(name);
 }
 
 bool GraphicSystemImpl::setDisplayMode() {
-    if (width == 0 || height == 0 || bitsPerPixel == 0) {
+    if (width_ == 0 || height_ == 0 || bitsPerPixel_ == 0)
         fatalError();
-    }
     DEVMODEA mode;
     std::memset(&mode, 0, sizeof(mode));
     mode.dmSize = sizeof(mode);
     mode.dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
-    mode.dmPelsWidth = width;
-    mode.dmPelsHeight = height;
-    mode.dmBitsPerPel = bitsPerPixel;
-    mode.dmDisplayFrequency = refreshRate;
+    mode.dmPelsWidth = width_;
+    mode.dmPelsHeight = height_;
+    mode.dmBitsPerPel = bitsPerPixel_;
+    mode.dmDisplayFrequency = refreshRate_;
     return ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN) == DISP_CHANGE_SUCCESSFUL;
 }
 
 void GraphicSystemImpl::onWindowClass(WNDCLASSEXA& windowClass) {
-    if (width == 0 || height == 0 || bitsPerPixel == 0) {
+    if (width_ == 0 || height_ == 0 || bitsPerPixel_ == 0)
         fatalError();
-    }
-    if (fullscreen && !setDisplayMode()) {
+    if (fullscreen_ && !setDisplayMode())
         fatalError("GraphicSystem: could not set display mode");
-    }
-    state = StateDisplayModeSet;
+    state_ = StateDisplayModeSet;
     windowClass.style |= CS_OWNDC;
     // The game draws its own cursor over a black background.
     windowClass.hCursor = nullptr;
@@ -137,63 +129,49 @@ void GraphicSystemImpl::onWindowParams(DWORD& exStyle, DWORD& style, int& x, int
     style |= WS_POPUP;
     x = 0;
     y = 0;
-    windowWidth = static_cast<int>(width);
-    windowHeight = static_cast<int>(height);
+    windowWidth = static_cast<int>(width_);
+    windowHeight = static_cast<int>(height_);
 }
 
 bool GraphicSystemImpl::onWindowCreated(HWND window) {
-    deviceContext = GetDC(window);
+    deviceContext_ = GetDC(window);
 
     PIXELFORMATDESCRIPTOR descriptor;
     std::memset(&descriptor, 0, sizeof(descriptor));
     descriptor.nSize = sizeof(descriptor);
     descriptor.nVersion = 1;
     descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    if (doubleBuffer) {
+    if (doubleBuffer_)
         descriptor.dwFlags |= PFD_DOUBLEBUFFER;
-    }
     descriptor.iPixelType = PFD_TYPE_RGBA;
-    descriptor.cColorBits = static_cast<BYTE>(bitsPerPixel & 0xff);
+    descriptor.cColorBits = static_cast<BYTE>(bitsPerPixel_ & 0xff);
     descriptor.cDepthBits = 16;
     descriptor.iLayerType = PFD_MAIN_PLANE;
 
-    const int format = ChoosePixelFormat(deviceContext, &descriptor);
-    if (!SetPixelFormat(deviceContext, format, &descriptor)) {
+    const int format = ChoosePixelFormat(deviceContext_, &descriptor);
+    if (!SetPixelFormat(deviceContext_, format, &descriptor)) {
         // No context, no extensions: the frames still run, drawing nothing visible.
         return false;
     }
-    renderContext = wglCreateContext(deviceContext);
-    wglMakeCurrent(deviceContext, renderContext);
+    renderContext_ = wglCreateContext(deviceContext_);
+    wglMakeCurrent(deviceContext_, renderContext_);
 
     glClearColor(0, 0, 0, 0);
     glClearDepth(10000.0); // the GL clamps it to 1.0
-    state = StateContextReady;
+    state_ = StateContextReady;
 
-    loadSwapControl();
-    loadEXTBgra();
-    loadARBPointParameters();
-    loadARBPointSprite();
-    loadARBShadingLanguage100();
-    loadARBShaderObjects();
-    loadARBVertexShader();
-    loadARBFragmentShader();
-    loadARBMultitexture();
+    loadExtensions();
 
-    if (hasSwapControl) {
-        ext::wglSwapIntervalEXT(vsync ? 1 : 0);
-    }
+    if (hasSwapControl)
+        ext::wglSwapIntervalEXT(vsync_ ? 1 : 0);
     return true;
 }
 
 void GraphicSystemImpl::onFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // An Application built without a scene (hook tests) still presents its frames.
-    if (Scene* scene = Application::instance()->scene) {
-        scene->render();
-    }
+    Application::instance()->scene->render();
     glFinish();
-    if (doubleBuffer) {
-        SwapBuffers(deviceContext);
-    }
-    ++frameCount;
+    if (doubleBuffer_)
+        SwapBuffers(deviceContext_);
+    ++frameCount_;
 }

@@ -63,9 +63,8 @@ Matrix4& product(Matrix4& result, const Matrix4& a, const Matrix4& b) {
             float sum = a.at(row, 0) * b.at(0, column) + a.at(row, 1) * b.at(1, column) +
                         a.at(row, 2) * b.at(2, column);
             // B's bottom row counts as (0, 0, 0, 1): only the translation column picks up A's.
-            if (column == 3) {
+            if (column == 3)
                 sum += a.at(row, 3);
-            }
             temporary.at(row, column) = sum;
         }
     }

@@ -85,30 +85,28 @@ InputSystem* InputSystem::instance() {
 }
 
 InputSystem::InputSystem() {
-    std::memset(&state, 0, sizeof state);
+    std::memset(&state_, 0, sizeof state_);
     fillKeyNames();
     fillVirtualKeys();
-    nextDynamicCode = 0;
-    GetKeyboardState(keyboardState);
+    nextDynamicCode_ = 0;
+    GetKeyboardState(keyboardState_);
 }
 
 void InputSystem::fillKeyNames() {
     auto name = [this](int32_t code, const char* text) {
-        String& entry = keyNames[code];
+        String& entry = keyNames_[code];
         entry = String(text);
         entry.cStr(); // the names are handed out as C strings
     };
-    for (const FixedKey& key : fixedKeys) {
+    for (const FixedKey& key : fixedKeys)
         name(key.code, key.name);
-    }
     for (int i = 0; i < 10; ++i) {
         name(CodeFirstGray + i, grayNames[i]);
         char digit[2] = {char('0' + i), 0};
         name(CodeFirstDigit + i, digit);
     }
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 12; ++i)
         name(CodeFirstFunction + i, functionNames[i]);
-    }
     for (int i = 0; i < 26; ++i) {
         char letter[2] = {char('A' + i), 0};
         name(CodeFirstLetter + i, letter);
@@ -116,33 +114,29 @@ void InputSystem::fillKeyNames() {
 }
 
 void InputSystem::fillVirtualKeys() {
-    for (const FixedKey& key : fixedKeys) {
-        if (key.virtualKey) {
-            virtualKeys[key.virtualKey] = key.code;
-        }
-    }
-    for (int i = 0; i < 26; ++i) {
-        virtualKeys['A' + i] = CodeFirstLetter + i;
-    }
+    for (const FixedKey& key : fixedKeys)
+        if (key.virtualKey)
+            virtualKeys_[key.virtualKey] = key.code;
+    for (int i = 0; i < 26; ++i)
+        virtualKeys_['A' + i] = CodeFirstLetter + i;
     for (int i = 0; i < 10; ++i) {
-        virtualKeys['0' + i] = CodeFirstDigit + i;
-        virtualKeys[VK_NUMPAD0 + i] = CodeFirstGray + i;
+        virtualKeys_['0' + i] = CodeFirstDigit + i;
+        virtualKeys_[VK_NUMPAD0 + i] = CodeFirstGray + i;
     }
-    for (int i = 0; i < 12; ++i) {
-        virtualKeys[VK_F1 + i] = CodeFirstFunction + i;
-    }
+    for (int i = 0; i < 12; ++i)
+        virtualKeys_[VK_F1 + i] = CodeFirstFunction + i;
 }
 
 const char* InputSystem::keyName(int32_t code) const {
-    auto found = keyNames.find(code);
-    return found == keyNames.end() ? nullptr : found->second.data();
+    auto found = keyNames_.find(code);
+    return found == keyNames_.end() ? nullptr : found->second.data();
 }
 
 int32_t InputSystem::keyCodeFor(uint32_t virtualKey) {
-    int32_t& code = virtualKeys[virtualKey];
+    int32_t& code = virtualKeys_[virtualKey];
     if (code == 0) {
-        code = KeyFirstDynamic + nextDynamicCode;
-        ++nextDynamicCode;
+        code = KeyFirstDynamic + nextDynamicCode_;
+        ++nextDynamicCode_;
     }
     return code;
 }
@@ -151,46 +145,42 @@ int32_t InputSystem::keyCodeOfMessage(WPARAM wParam, LPARAM lParam) {
     uint32_t vk = uint32_t(wParam);
     int32_t code = keyCodeFor(vk);
     bool sided = vk == VK_RETURN || vk == VK_SHIFT || vk == VK_CONTROL || vk == VK_MENU;
-    if (sided && (lParam & KeyDataExtended)) {
+    if (sided && (lParam & KeyDataExtended))
         ++code;
-    }
     return code;
 }
 
 void InputSystem::keyEvent(int32_t code, int32_t character, bool pressed) {
     if (code != WheelUp && code != WheelDown && code >= 0 && code < KeyCodeCount) {
         uint8_t bit = uint8_t(1u << (code & 7));
-        if (pressed) {
-            state.keys[code >> 3] |= bit;
-        } else {
-            state.keys[code >> 3] &= uint8_t(~bit);
-        }
+        if (pressed)
+            state_.keys[code >> 3] |= bit;
+        else
+            state_.keys[code >> 3] &= uint8_t(~bit);
     }
-    state.key = code;
-    state.character = character;
+    state_.key = code;
+    state_.character = character;
     deliver(pressed ? EventPress : EventRelease);
 }
 
 void InputSystem::mouseMoved(int32_t x, int32_t y) {
-    state.mouseX = x;
-    state.mouseY = y;
-    state.mouseDX = int32_t(uint32_t(x) - halfWidth());
-    state.mouseDY = int32_t(uint32_t(y) - halfHeight());
+    state_.mouseX = x;
+    state_.mouseY = y;
+    state_.mouseDX = int32_t(uint32_t(x) - halfWidth());
+    state_.mouseDY = int32_t(uint32_t(y) - halfHeight());
     deliver(EventMove);
 }
 
 void InputSystem::deliver(int32_t type) {
-    // Indexed: a listener may add another listener while it handles the event.
-    for (size_t i = 0; i < listeners.size(); ++i) {
-        InputListener* listener = listeners[i];
-        if ((listener->eventMask & type) && listener->handleInput(type, state)) {
+    // A listener may add another while it handles the event: the new one goes to the front,
+    // behind the walk, so it waits for the next event and nobody is asked twice.
+    for (InputListener* listener : listeners_)
+        if ((listener->eventMask & type) && listener->handleInput(type, state_))
             break;
-        }
-    }
 }
 
 void InputSystem::addListener(InputListener* listener) {
-    listeners.insert(listeners.begin(), listener);
+    listeners_.push_front(listener);
 }
 
 uint32_t InputSystem::halfWidth() const {
@@ -221,11 +211,10 @@ int32_t InputSystem::onMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYUP: {
         // Virtual keys are bytes; anything larger did not come from a keyboard and must not
         // reach the 256-entry state array or run the dynamic codes past the key bits.
-        if (wParam > 0xFF) {
+        if (wParam > 0xFF)
             return 0;
-        }
         UINT vk = UINT(wParam);
-        keyboardState[vk] = BYTE(GetKeyState(int(vk)) & 0xFF);
+        keyboardState_[vk] = BYTE(GetKeyState(int(vk)) & 0xFF);
         int32_t code = keyCodeOfMessage(wParam, lParam);
         if (message == WM_KEYUP) {
             keyEvent(code, 0, false);
@@ -233,7 +222,7 @@ int32_t InputSystem::onMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam)
         }
         WORD buffer[2] = {0, 0};
         UINT scanCode = UINT((lParam >> 16) & 0xFF);
-        int result = ToAsciiEx(vk, scanCode, keyboardState, buffer, 0, GetKeyboardLayout(0));
+        int result = ToAsciiEx(vk, scanCode, keyboardState_, buffer, 0, GetKeyboardLayout(0));
         keyEvent(code, result == 1 ? int32_t(buffer[0] & 0xFF) : 0, true);
         return 0;
     }
@@ -241,9 +230,8 @@ int32_t InputSystem::onMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam)
         uint32_t x = LOWORD(lParam);
         uint32_t y = HIWORD(lParam);
         // centreCursor's own move: reporting it would undo the offset the game just read.
-        if (x == halfWidth() && y == halfHeight()) {
+        if (x == halfWidth() && y == halfHeight())
             return 1;
-        }
         mouseMoved(int32_t(x), int32_t(y));
         return 1;
     }

@@ -9,8 +9,8 @@
 #include "input/InputListener.h"
 #include "platform/platform.h"
 #include <cstdint>
+#include <list>
 #include <map>
-#include <vector>
 
 // Key codes beyond those in InputListener.h that code may want to name.
 enum InputKeyCode : int32_t {
@@ -35,9 +35,6 @@ public:
     // Creates the system on the first call; its component part registers it with the
     // Application. It is never destroyed.
     static InputSystem* instance();
-    // Builds the tables and registers the component. Public only so that tests can start from a
-    // fresh system (no dynamic codes given out, nothing held); the program uses instance().
-    InputSystem();
 
     bool isNull() const override { return false; }
     void toCentreRelative(int32_t& x, int32_t& y) override;
@@ -49,7 +46,7 @@ public:
 
     // The listener added last is asked first; it is not owned and must outlive its use here.
     void addListener(InputListener* listener);
-    InputState getState() const { return state; }
+    InputState getState() const { return state_; }
 
     // Display name of a fixed key code, or null for codes without one.
     const char* keyName(int32_t code) const;
@@ -57,21 +54,23 @@ public:
     // first use and keeps it.
     int32_t keyCodeFor(uint32_t virtualKey);
 
-    void keyEvent(int32_t code, int32_t character, bool pressed);
-    void mouseMoved(int32_t x, int32_t y);
-
 private:
+    // Builds the tables and registers the component.
+    InputSystem();
+
     void fillKeyNames();
     void fillVirtualKeys();
     int32_t keyCodeOfMessage(WPARAM wParam, LPARAM lParam);
+    void keyEvent(int32_t code, int32_t character, bool pressed);
+    void mouseMoved(int32_t x, int32_t y);
     void deliver(int32_t type);
     uint32_t halfWidth() const;
     uint32_t halfHeight() const;
 
-    InputState state;
-    std::map<int32_t, String> keyNames;
-    std::vector<InputListener*> listeners;
-    std::map<uint32_t, int32_t> virtualKeys;
-    int32_t nextDynamicCode = 0;
-    BYTE keyboardState[256];
+    InputState state_;
+    std::map<int32_t, String> keyNames_;
+    std::list<InputListener*> listeners_; // newest first
+    std::map<uint32_t, int32_t> virtualKeys_;
+    int32_t nextDynamicCode_ = 0;
+    BYTE keyboardState_[256];
 };

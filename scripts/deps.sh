@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Debian 12 packages Pelmora needs, in one place, and the function that installs the missing
-# ones. Sourced by play.sh and test.sh; asks apt only when dpkg says something is absent.
+# ones. Sourced by play.sh, test.sh and bench/run.sh; asks apt only when dpkg says something is
+# absent.
 
 # Building the game and its data: compilers, CMake, SDL2 and GL, and what configuring the linux
 # preset looks for (the preset also finds GoogleTest, Google Benchmark and X11 when it configures).
@@ -9,6 +10,14 @@ PELMORA_BUILD_PACKAGES=(
     libsdl2-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-mesa0
     libfreetype-dev libpng-dev fonts-dejavu-core
     libgtest-dev libbenchmark-dev libx11-dev libxtst-dev
+)
+
+# Making the release artefacts (scripts/release.sh): the MinGW cross-compiler and its windres for
+# the exe and its resources, icoutils for the icon, dpkg-shlibdeps and lintian for the Debian
+# package. The package tests use them too, and wrestool of icoutils to read the exe back.
+PELMORA_RELEASE_PACKAGES=(
+    "${PELMORA_BUILD_PACKAGES[@]}"
+    g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 icoutils dpkg-dev lintian
 )
 
 # The web build (play-web.sh): Emscripten, with node and its modules, and the native build
@@ -23,14 +32,16 @@ PELMORA_WEB_PACKAGES=(
 # Emscripten, Chromium and a DevTools client for the web build's page.
 PELMORA_TEST_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
+    "${PELMORA_RELEASE_PACKAGES[@]}"
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-win32 wine wine64
     xvfb x11-utils xdotool x11-xkb-utils
     emscripten chromium python3-websocket
 )
 
-# Only for bench/run.sh, which CI does not run: a window manager for the game's full-screen
-# window, callgrind for instruction counts, and the web build played in Chromium.
+# Only for bench/run.sh, which installs them itself and which CI does not run: a window manager
+# for the game's full-screen window, callgrind for instruction counts, and the web build
+# played in Chromium.
 PELMORA_BENCH_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
     xvfb x11-utils openbox valgrind

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds every configuration and runs every test: the Windows cross-build (its pelmora.exe is
 # played under Wine by the linux tests), the linux build with tests, tools, data and benchmarks,
-# the sanitizer build with the same tests, the libFuzzer targets, and the web build (its page is
-# played in headless Chromium by the linux tests). Exits non-zero when any
+# the release artefacts made from those two (the Debian package and the Windows zip),
+# the sanitizer build with the same tests, the libFuzzer targets, and the web build (its page
+# is played in headless Chromium by the linux tests). Exits non-zero when any
 # step fails; every step runs even after an earlier one failed, so one run shows all breakage.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -42,7 +43,10 @@ run_ctest() {
 step "configure windows" cmake --preset windows &&
     step "build windows" cmake --build --preset windows -j "$jobs"
 step "configure linux" cmake --preset linux "${display_option[@]}" &&
-    step "build linux" cmake --build --preset linux -j "$jobs"
+    step "build linux" cmake --build --preset linux -j "$jobs" &&
+    step "package linux" cpack --preset linux
+# The zip carries the game's data, which the linux build makes.
+step "package windows" cpack --preset windows
 step "configure sanitize" cmake --preset sanitize "${display_option[@]}" &&
     step "build sanitize" cmake --build --preset sanitize -j "$jobs"
 step "configure fuzz" cmake --preset fuzz &&

@@ -1,14 +1,15 @@
-// The Application on a fresh object per case: start-up hook order, the window procedure's
-// create, close and other messages, the main loop's quit rules, late components, the log lines,
-// construction from "pelmora.conf", and teardown order.
+// The Application on the recording platform, a fresh one per case: start-up hook order and the
+// platform calls between the hooks, the window procedure's create, close and other messages, the
+// main loop's quit rules, late components, the log lines, construction from "pelmora.conf", and
+// teardown order.
 #include "app/Application.h"
 #include "app/ApplicationComponent.h"
 #include "app/ConfigFile.h"
 #include "app/Scene.h"
+#include "tests/support/RecordingPlatform.h"
+#include "tests/support/TestSupport.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
@@ -16,23 +17,10 @@
 
 namespace {
 
-// Other test programs share the build's working directory and its pelmora.log.
-const bool inOwnDirectory = [] {
-    std::filesystem::create_directories("application_test.run");
-    std::filesystem::current_path("application_test.run");
-    return true;
-}();
+using testsupport::logLines;
 
 using Lines = std::vector<std::string>;
 Lines trace;
-
-Lines logLines() {
-    std::ifstream in("pelmora.log");
-    Lines lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 bool traced(const std::string& entry) {
     return std::find(trace.begin(), trace.end(), entry) != trace.end();
@@ -91,23 +79,11 @@ public:
     int quitAtFrame = -1;
 };
 
-// The display stack stays out (no scene), so only the test's components take part.
+// The test's components come first; the scene's start inside init adds the engine's own
+// (InputSystem, GraphicSystem), which record nothing here.
 class ApplicationFrame : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::remove("pelmora.conf");
-        trace.clear();
-        app = new Application();
-        Application::setInstance(app);
-        delete app->scene;
-        app->scene = nullptr;
-    }
-    void TearDown() override {
-        delete app;
-        Application::setInstance(nullptr);
-    }
-
-    Application* app = nullptr;
+    Application* app_ = Application::instance();
 };
 
 } // namespace
@@ -117,7 +93,7 @@ TEST_F(ApplicationFrame, StartUpHooksRunInListOrderAndSeeEarlierChanges) {
     Recorder* b = new Recorder("b");
     a->classStyle = CS_OWNDC;
     a->setWidth = 320;
-    EXPECT_TRUE(app->init());
+    EXPECT_TRUE(app_->init());
 
     Lines hooks;
     std::copy_if(trace.begin(), trace.end(), std::back_inserter(hooks),
@@ -136,54 +112,74 @@ TEST_F(ApplicationFrame, StartUpHooksRunInListOrderAndSeeEarlierChanges) {
     EXPECT_EQ(seen.hCursor, nullptr);
     EXPECT_EQ(a->seenParams, std::vector<int>({0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(b->seenParams, std::vector<int>({0, 0, 0, 0, 320, 160}));
-    EXPECT_NE(app->window, nullptr);
-    EXPECT_EQ(a->createdWith, app->window);
+    EXPECT_NE(app_->window, nullptr);
+    EXPECT_EQ(a->createdWith, app_->window);
     EXPECT_EQ(logLines(), Lines({"Application initialising...", "Initialisation successful"}));
+    // The class is registered as the hooks left it, the window made with their values, then
+    // shown and focused with the system cursor hidden.
+    EXPECT_EQ(recording::lastRegisteredClass().style, UINT(CS_OWNDC));
+    EXPECT_EQ(
+        recording::callsOf({"RegisterClassExA", "CreateWindowExA", "ShowWindow",
+                            "SetForegroundWindow", "SetFocus", "ShowCursor"}),
+        Lines({"RegisterClassExA", "CreateWindowExA:0,0,0,0,320,160,Pelmora,Pelmora Application",
+               "ShowWindow:5", "SetForegroundWindow", "SetFocus", "ShowCursor:0"}));
 }
 
 TEST_F(ApplicationFrame, CreateAndCloseAreAnsweredWithoutComponents) {
     new Recorder("a");
-    app->init();
+    app_->init();
     EXPECT_FALSE(traced(msg("a", WM_CREATE)));
     // Other messages sent while the window is made reach the components before the hook.
     const auto early = std::find(trace.begin(), trace.end(), msg("a", WM_NCCREATE));
     EXPECT_TRUE(early < std::find(trace.begin(), trace.end(), "a:created"));
     trace.clear();
-    EXPECT_EQ(Application::windowProc(app->window, WM_CREATE, 0, 0), 0);
-    EXPECT_FALSE(app->quitRequested);
-    EXPECT_EQ(Application::windowProc(app->window, WM_CLOSE, 0, 0), 0);
-    EXPECT_TRUE(app->quitRequested);
+    EXPECT_EQ(Application::windowProc(app_->window, WM_CREATE, 0, 0), 0);
+    EXPECT_FALSE(app_->quitRequested);
+    EXPECT_EQ(Application::windowProc(app_->window, WM_CLOSE, 0, 0), 0);
+    EXPECT_TRUE(app_->quitRequested);
     EXPECT_TRUE(trace.empty());
 }
 
+// A component that notes where the default handling stood when it saw a message.
+class DefaultHandlingWatcher : public Recorder {
+public:
+    DefaultHandlingWatcher() : Recorder("watcher") {}
+    int32_t onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override {
+        defaultCallsSeen = recording::callsOf({"DefWindowProcA"}).size();
+        return Recorder::onMessage(window, message, wParam, lParam);
+    }
+    size_t defaultCallsSeen = 0;
+};
+
 TEST_F(ApplicationFrame, OtherMessagesReachEveryComponentThenTheDefaultHandling) {
     new Recorder("a");
-    new Recorder("b");
-    app->init();
+    DefaultHandlingWatcher* last = new DefaultHandlingWatcher();
+    app_->init();
     trace.clear();
-    // Alt+F4: both components see the key; the default handling makes it a system close
-    // command (also seen by both) and then a close request.
-    SendMessageA(app->window, WM_SYSKEYDOWN, VK_F4, LPARAM(1) << 29);
-    EXPECT_EQ(trace, Lines({msg("a", WM_SYSKEYDOWN), msg("b", WM_SYSKEYDOWN),
-                            msg("a", WM_SYSCOMMAND), msg("b", WM_SYSCOMMAND)}));
-    EXPECT_TRUE(app->quitRequested);
+    const size_t defaultCalls = recording::callsOf({"DefWindowProcA"}).size();
+    SendMessageA(app_->window, WM_SYSKEYDOWN, VK_F4, LPARAM(1) << 29);
+    EXPECT_EQ(trace, Lines({msg("a", WM_SYSKEYDOWN), msg("watcher", WM_SYSKEYDOWN)}));
+    EXPECT_EQ(last->defaultCallsSeen, defaultCalls);
+    const Lines defaults = recording::callsOf({"DefWindowProcA"});
+    ASSERT_EQ(defaults.size(), defaultCalls + 1);
+    EXPECT_EQ(defaults.back(), "DefWindowProcA:" + std::to_string(WM_SYSKEYDOWN));
 }
 
 TEST_F(ApplicationFrame, PostedQuitMessageDoesNotEndTheLoop) {
     Recorder* a = new Recorder("a");
     a->postQuitAtFrame = 1;
     a->quitAtFrame = 3;
-    app->init();
-    app->run();
+    app_->init();
+    app_->run();
     EXPECT_EQ(a->frames, 3);
 }
 
 TEST_F(ApplicationFrame, CloseDuringMessagesStillRunsThatPassFramesThenLogsTheEnd) {
     Recorder* a = new Recorder("a");
     Recorder* b = new Recorder("b");
-    app->init();
-    PostMessageA(app->window, WM_CLOSE, 0, 0);
-    app->run();
+    app_->init();
+    PostMessageA(app_->window, WM_CLOSE, 0, 0);
+    app_->run();
     EXPECT_EQ(a->frames, 1);
     EXPECT_EQ(b->frames, 1);
     EXPECT_EQ(logLines(), Lines({"Application initialising...", "Initialisation successful",
@@ -192,38 +188,39 @@ TEST_F(ApplicationFrame, CloseDuringMessagesStillRunsThatPassFramesThenLogsTheEn
 
 TEST_F(ApplicationFrame, LateComponentSeesMessagesAndFramesButNoStartUpHooks) {
     new Recorder("early");
-    app->init();
+    app_->init();
     Recorder* late = new Recorder("late");
     late->quitAtFrame = 2;
-    PostMessageA(app->window, WM_USER, 0, 0);
-    app->run();
+    PostMessageA(app_->window, WM_USER, 0, 0);
+    app_->run();
     EXPECT_FALSE(traced("late:class") || traced("late:params") || traced("late:created"));
     EXPECT_TRUE(traced(msg("late", WM_USER)));
     EXPECT_EQ(late->frames, 2);
 }
 
 TEST_F(ApplicationFrame, AddingAComponentCancelsAQuitRequest) {
-    app->quit();
+    app_->quit();
     new Recorder("a");
-    EXPECT_FALSE(app->quitRequested);
+    EXPECT_FALSE(app_->quitRequested);
 }
 
 TEST_F(ApplicationFrame, TeardownDeletesComponentsInListOrder) {
     new Recorder("a");
     new Recorder("b");
-    delete app;
-    app = nullptr;
+    Scene* scene = app_->scene; // not owned by the Application
+    delete app_;
+    delete scene;
     EXPECT_EQ(trace, Lines({"a:deleted", "b:deleted"}));
 }
 
-TEST_F(ApplicationFrame, ConstructionReadsTheConfigurationIfPresentAndLogsNothing) {
+TEST(ApplicationConstruction, ReadsTheConfigurationWhenPresentAndLogsNothing) {
     std::ofstream("pelmora.conf") << "[GraphicSystem]\nwidth = 800\n";
-    Application withFile;
-    EXPECT_EQ(withFile.config->section("graphicsystem")->getInt("Width", 0), 800);
+    Application* app = Application::instance();
+    EXPECT_EQ(app->config->section("graphicsystem")->getInt("Width", 0), 800);
     EXPECT_TRUE(logLines().empty());
-    std::remove("pelmora.conf");
-    Application without;
-    EXPECT_EQ(without.config->sectionCount(), 0);
-    delete withFile.scene;
-    delete without.scene;
+}
+
+TEST(ApplicationConstruction, StartsWithAnEmptyConfigurationWithoutTheFile) {
+    EXPECT_EQ(Application::instance()->config->sectionCount(), 0);
+    EXPECT_TRUE(logLines().empty());
 }

@@ -13,29 +13,23 @@
 #include "resources/FileSystem.h"
 #include "resources/Font.h"
 #include "resources/TextStyle.h"
+#include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
 const float TwoPi = 6.2831855f;
 
-// Runs the engine's start-up once for the whole process, in a private working directory so
-// that the log read back here is this process's own.
+// Runs the engine's start-up once for the whole process, with the build's data directory.
 class EngineEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
-        ASSERT_EQ(chdir(PELMORA_BINARY_DIR), 0);
-        FileSystem::instance()->addSource("data/", new DiskDirectory("data"));
-        char dir[] = "/tmp/pelmora-game-test-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        ASSERT_EQ(chdir(dir), 0);
+        FileSystem::instance()->addSource("data/", new DiskDirectory(PELMORA_BINARY_DIR "/data"));
         GraphicSystem::instance()->useDesktopMode();
         GraphicSystem::instance()->setDoubleBuffer(true);
         Application::instance()->init();
@@ -73,17 +67,10 @@ bool clickPetal(FlowerScene& flower, uint32_t i) {
                  static_cast<int32_t>(std::lround(flower.centreY + radius * std::sin(angle))));
 }
 
-std::string lastLogLine() {
-    std::ifstream log("pelmora.log");
-    std::string line, last;
-    while (std::getline(log, line))
-        last = line;
-    return last;
-}
+using testsupport::lastLogLine;
 
 std::string logText() {
-    std::ifstream log("pelmora.log");
-    return std::string(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
+    return testsupport::readFile("pelmora.log");
 }
 
 } // namespace

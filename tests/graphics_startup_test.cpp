@@ -1,45 +1,27 @@
 // The display component through the real start-up (Application::init on SDL's offscreen Mesa
 // context): states, the GL context and its extensions, frames read back with glReadPixels, and
-// the fatal ends of start-up. Scenarios that need a start-up of their own run in child processes.
+// the fatal ends of start-up.
 #include "app/Application.h"
-#include "app/Log.h"
 #include "app/Scene.h"
 #include "app/SceneObject.h"
 #include "graphics/Extensions.h"
 #include "graphics/GraphicSystemImpl.h"
 
-#include "tests/support/FreshProcesses.h"
+#include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
 
-testing::Environment* const freshProcesses =
-    testing::AddGlobalTestEnvironment(new testsupport::FreshProcesses("run-graphics_startup_test"));
-
-std::string readFile(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using testsupport::readFile;
 
 ApplicationComponent* displayComponent() {
     return dynamic_cast<ApplicationComponent*>(GraphicSystem::instance());
 }
 
-// The entry point's settings, then the Application's start-up; once per process.
+// The entry point's settings, then the Application's start-up.
 void startLikeTheGame(bool doubleBuffer = true) {
-    static bool started = false;
-    if (started) {
-        return;
-    }
-    started = true;
     GraphicSystem* graphics = GraphicSystem::instance();
     graphics->useDesktopMode();
     graphics->setVsync(true);
@@ -227,23 +209,19 @@ TEST(DisplayStartUpFatal, SettersEndTheProgramOnceTheWindowExists) {
 }
 
 TEST(DisplayStartUpFatal, ZeroWidthEndsBeforeTheWindowClassWithoutALogLine) {
-    std::filesystem::remove("zero_width.log");
     EXPECT_EXIT(
         {
-            Application::instance()->log = new Log(String("zero_width.log"));
             GraphicSystem::instance()->useDesktopMode();
             GraphicSystem::instance()->setWidth(0);
             Application::instance()->init();
         },
         testing::ExitedWithCode(EXIT_FAILURE), "");
-    EXPECT_EQ("Application initialising...\n", readFile("zero_width.log"));
+    EXPECT_EQ("Application initialising...\n", readFile("pelmora.log"));
 }
 
 TEST(DisplayStartUpFatal, RefusedModeLogsAndEndsBeforeAnyWindow) {
-    std::filesystem::remove("refused_mode.log");
     EXPECT_EXIT(
         {
-            Application::instance()->log = new Log(String("refused_mode.log"));
             GraphicSystem::instance()->useDesktopMode();
             GraphicSystem::instance()->setWidth(123);
             GraphicSystem::instance()->setHeight(45);
@@ -251,106 +229,13 @@ TEST(DisplayStartUpFatal, RefusedModeLogsAndEndsBeforeAnyWindow) {
         },
         testing::ExitedWithCode(EXIT_FAILURE), "");
     EXPECT_EQ("Application initialising...\nGraphicSystem: could not set display mode\n",
-              readFile("refused_mode.log"));
+              readFile("pelmora.log"));
 }
-
-namespace {
-
-int recordedInterval = -100;
-int swapCalls = 0;
-
-BOOL recordSwapInterval(int interval) {
-    recordedInterval = interval;
-    ++swapCalls;
-    return TRUE;
-}
-
-int answerSwapInterval() {
-    return recordedInterval;
-}
-
-// Stands in for the display during start-up: everything goes to the real one except the lookup
-// of the swap-interval entry points, which answers recording functions or nothing.
-class SwapControlDriver : public GraphicSystem {
-public:
-    SwapControlDriver(GraphicSystem* real, bool exposeSwap)
-        : real_(real), exposeSwap_(exposeSwap) {}
-    bool isNull() const override { return real_->isNull(); }
-    uint32_t getWidth() const override { return real_->getWidth(); }
-    void setWidth(uint32_t v) override { real_->setWidth(v); }
-    uint32_t getHeight() const override { return real_->getHeight(); }
-    void setHeight(uint32_t v) override { real_->setHeight(v); }
-    uint32_t getBitsPerPixel() const override { return real_->getBitsPerPixel(); }
-    void setBitsPerPixel(uint32_t v) override { real_->setBitsPerPixel(v); }
-    uint32_t getRefreshRate() const override { return real_->getRefreshRate(); }
-    void setRefreshRate(uint32_t v) override { real_->setRefreshRate(v); }
-    bool getVsync() const override { return real_->getVsync(); }
-    void setVsync(bool v) override { real_->setVsync(v); }
-    bool getDoubleBuffer() const override { return real_->getDoubleBuffer(); }
-    void setDoubleBuffer(bool v) override { real_->setDoubleBuffer(v); }
-    bool isFullscreen() const override { return real_->isFullscreen(); }
-    void setFullscreen(bool v) override { real_->setFullscreen(v); }
-    int32_t getLifecycleState() const override { return real_->getLifecycleState(); }
-    void useDesktopMode() override { real_->useDesktopMode(); }
-    uint32_t getFrameCount() const override { return real_->getFrameCount(); }
-    void resetFrameCount() override { real_->resetFrameCount(); }
-    bool isExtensionSupported(const char* name) override {
-        return real_->isExtensionSupported(name);
-    }
-    PROC getProcAddress(const char* name) override {
-        const std::string entry = name;
-        if (entry == "wglSwapIntervalEXT") {
-            return exposeSwap_ ? reinterpret_cast<PROC>(&recordSwapInterval) : nullptr;
-        }
-        if (entry == "wglGetSwapIntervalEXT") {
-            return exposeSwap_ ? reinterpret_cast<PROC>(&answerSwapInterval) : nullptr;
-        }
-        return real_->getProcAddress(name);
-    }
-
-private:
-    GraphicSystem* real_;
-    bool exposeSwap_;
-};
-
-// Starts up through the stand-in and ends the child with 0 when the swap interval calls were
-// as expected; otherwise says what happened on standard error.
-[[noreturn]] void startWithSwapDriver(bool vsync, bool exposeSwap, int expectedCalls,
-                                      int expectedInterval) {
-    GraphicSystem* real = GraphicSystem::instance();
-    real->useDesktopMode();
-    real->setVsync(vsync);
-    SwapControlDriver driver(real, exposeSwap);
-    GraphicSystem::setInstanceForTesting(&driver);
-    Application::instance()->init();
-    const bool ok = swapCalls == expectedCalls && recordedInterval == expectedInterval &&
-                    hasSwapControl == exposeSwap &&
-                    real->getLifecycleState() == GraphicSystem::StateContextReady;
-    std::fprintf(stderr, "calls %d interval %d flag %d state %d\n", swapCalls, recordedInterval,
-                 int(hasSwapControl), int(real->getLifecycleState()));
-    std::exit(ok ? 0 : 3);
-}
-
-} // namespace
-
-TEST(DisplaySwapInterval, VsyncAsksForOneRetracePerSwap) {
-    EXPECT_EXIT(startWithSwapDriver(true, true, 1, 1), testing::ExitedWithCode(0), "");
-}
-
-TEST(DisplaySwapInterval, NoVsyncAsksForImmediateSwaps) {
-    EXPECT_EXIT(startWithSwapDriver(false, true, 1, 0), testing::ExitedWithCode(0), "");
-}
-
-TEST(DisplaySwapInterval, WithoutTheEntryPointsVsyncIsQuietlyIgnored) {
-    EXPECT_EXIT(startWithSwapDriver(true, false, 0, -100), testing::ExitedWithCode(0), "");
-}
-
-namespace {
 
 // Single-buffered start-up: the frame's drawing lands in the front buffer and stays there, and
 // every frame is counted. (The offscreen driver's surfaces are single-buffered whatever the
 // pixel format asks, so the GL's own double-buffer flag tells nothing here.)
-[[noreturn]] void runSingleBufferedFrames() {
+TEST(DisplaySingleBuffer, FramesAreFinishedInTheFrontBufferAndCounted) {
     startLikeTheGame(false);
     SquareProbe probe;
     probe.visible = true;
@@ -359,18 +244,12 @@ namespace {
     displayComponent()->onFrame();
     displayComponent()->onFrame();
     displayComponent()->onFrame();
+    Application::instance()->scene->objects.remove(&probe);
+    EXPECT_FALSE(graphics->getDoubleBuffer());
+    EXPECT_EQ(3u, graphics->getFrameCount());
+    EXPECT_EQ(3, probe.renders);
     const Rgb front = pixelAt(150, 100, GL_FRONT);
-    const Rgb frontOutside = pixelAt(400, 300, GL_FRONT);
-    const bool ok = !graphics->getDoubleBuffer() && graphics->getFrameCount() == 3 &&
-                    probe.renders == 3 && front.r == 255 && front.g == 0 && frontOutside.r == 0;
-    std::fprintf(stderr, "frames %u renders %d front %d,%d,%d outside %d\n",
-                 graphics->getFrameCount(), probe.renders, front.r, front.g, front.b,
-                 frontOutside.r);
-    std::exit(ok ? 0 : 3);
-}
-
-} // namespace
-
-TEST(DisplaySingleBuffer, FramesAreFinishedInTheFrontBufferAndCounted) {
-    EXPECT_EXIT(runSingleBufferedFrames(), testing::ExitedWithCode(0), "");
+    EXPECT_EQ(255, front.r);
+    EXPECT_EQ(0, front.g);
+    EXPECT_EQ(0, pixelAt(400, 300, GL_FRONT).r);
 }

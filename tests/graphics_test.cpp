@@ -1,121 +1,119 @@
-// The display component without a window: settings and their lifecycle guards, the
-// configuration section, the exact-token extension search, the window-class and window-shape
-// hooks, and the extension loaders driven by a fake driver.
+// The display component on the recording platform: settings and their lifecycle guards, the
+// configuration section, what its start-up hooks ask of the system (display mode, window class
+// and shape, pixel format, context, swap interval), the calls of a frame, the exact-token
+// extension search, and the extension loaders against the entry points the "driver" offers.
+// Every case is a process of its own, so each starts on a fresh display component.
 #include "app/Application.h"
-#include "app/ConfigFile.h"
-#include "app/Log.h"
+#include "app/ApplicationComponent.h"
 #include "graphics/Extensions.h"
-#include "graphics/GraphicSystemImpl.h"
+#include "graphics/GraphicSystem.h"
+#include "tests/support/RecordingPlatform.h"
+#include "tests/support/TestSupport.h"
 
-#include "tests/support/FreshProcesses.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <memory>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-testing::Environment* const freshProcesses =
-    testing::AddGlobalTestEnvironment(new testsupport::FreshProcesses("run-graphics_test"));
+using Calls = std::vector<std::string>;
+using testsupport::readFile;
 
-// A display component that is not left in the Application's list, so that each case owns its
-// own and may let it die.
-std::unique_ptr<GraphicSystemImpl> freshDisplay() {
-    auto display = std::make_unique<GraphicSystemImpl>();
-    auto& components = Application::instance()->components;
-    if (!components.empty() && components.back() == display.get()) {
-        components.pop_back();
-    }
-    return display;
+GraphicSystem* display() {
+    return GraphicSystem::instance();
 }
 
-std::string readFile(const char* name) {
-    std::ifstream in(name, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+// The same object as the Application's first component, which receives the start-up hooks.
+ApplicationComponent* component() {
+    return dynamic_cast<ApplicationComponent*>(GraphicSystem::instance());
 }
 
-// Swaps the Application's configuration for one parsed from text, for one case.
-class ConfigScope {
-public:
-    explicit ConfigScope(const std::string& text) {
-        std::istringstream in(text);
-        replacement_ = std::make_unique<ConfigFile>(in);
-        saved_ = Application::instance()->config;
-        Application::instance()->config = replacement_.get();
-    }
-    ~ConfigScope() { Application::instance()->config = saved_; }
+WNDCLASSEXA windowClassHook() {
+    WNDCLASSEXA windowClass = {};
+    component()->onWindowClass(windowClass);
+    return windowClass;
+}
 
-private:
-    std::unique_ptr<ConfigFile> replacement_;
-    ConfigFile* saved_;
-};
+// Start-up as the game does it: the desktop mode, then the Application's init.
+void startUp(bool vsync = true, bool doubleBuffer = true) {
+    display()->useDesktopMode();
+    display()->setVsync(vsync);
+    display()->setDoubleBuffer(doubleBuffer);
+    Application::instance()->init();
+}
 
 } // namespace
 
 // ---- Settings and states -------------------------------------------------------------------
 
-TEST(DisplaySettings, StartWithTheDocumentedValues) {
-    auto display = freshDisplay();
-    EXPECT_FALSE(display->isNull());
-    EXPECT_EQ(GraphicSystem::StateCreated, display->getLifecycleState());
-    EXPECT_EQ(0u, display->getWidth());
-    EXPECT_EQ(0u, display->getHeight());
-    EXPECT_EQ(0u, display->getBitsPerPixel());
-    EXPECT_EQ(0u, display->getRefreshRate());
-    EXPECT_FALSE(display->getVsync());
-    EXPECT_TRUE(display->getDoubleBuffer());
-    EXPECT_TRUE(display->isFullscreen());
-    EXPECT_EQ(0u, display->getFrameCount());
+TEST(DisplaySettings, StartWithTheDocumentedValuesAsTheFirstComponent) {
+    EXPECT_FALSE(display()->isNull());
+    EXPECT_EQ(GraphicSystem::StateCreated, display()->getLifecycleState());
+    EXPECT_EQ(0u, display()->getWidth());
+    EXPECT_EQ(0u, display()->getHeight());
+    EXPECT_EQ(0u, display()->getBitsPerPixel());
+    EXPECT_EQ(0u, display()->getRefreshRate());
+    EXPECT_FALSE(display()->getVsync());
+    EXPECT_TRUE(display()->getDoubleBuffer());
+    EXPECT_TRUE(display()->isFullscreen());
+    EXPECT_EQ(0u, display()->getFrameCount());
+    ASSERT_FALSE(Application::instance()->components.empty());
+    EXPECT_EQ(component(), Application::instance()->components.front());
 }
 
 TEST(DisplaySettings, DesktopModeIsCopiedIntoTheSettings) {
-    auto display = freshDisplay();
-    display->useDesktopMode();
-    DEVMODEA mode = {};
-    mode.dmSize = sizeof(mode);
-    ASSERT_TRUE(EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode));
-    EXPECT_EQ(mode.dmPelsWidth, display->getWidth());
-    EXPECT_EQ(mode.dmPelsHeight, display->getHeight());
-    EXPECT_EQ(mode.dmBitsPerPel, display->getBitsPerPixel());
-    EXPECT_EQ(mode.dmDisplayFrequency, display->getRefreshRate());
-    EXPECT_NE(0u, display->getWidth());
+    recording::System& system = recording::system();
+    system.desktopWidth = 1280;
+    system.desktopHeight = 1024;
+    system.desktopBitsPerPixel = 16;
+    system.desktopFrequency = 75;
+    display()->useDesktopMode();
+    EXPECT_EQ(1280u, display()->getWidth());
+    EXPECT_EQ(1024u, display()->getHeight());
+    EXPECT_EQ(16u, display()->getBitsPerPixel());
+    EXPECT_EQ(75u, display()->getRefreshRate());
 }
 
-TEST(DisplaySettings, WindowClassHookAdvancesTheStateAndGettersStillWork) {
-    auto display = freshDisplay();
-    display->useDesktopMode();
-    const uint32_t width = display->getWidth();
+TEST(DisplaySettings, WindowClassHookSwitchesTheModeAndAdvancesTheState) {
+    display()->useDesktopMode();
     WNDCLASSEXA windowClass = {};
     windowClass.style = 0x0008;
     windowClass.hCursor = reinterpret_cast<HCURSOR>(1);
     windowClass.lpszMenuName = "menu";
-    display->onWindowClass(windowClass);
-    EXPECT_EQ(GraphicSystem::StateDisplayModeSet, display->getLifecycleState());
+    component()->onWindowClass(windowClass);
+    EXPECT_EQ(GraphicSystem::StateDisplayModeSet, display()->getLifecycleState());
     EXPECT_EQ(UINT(0x0008 | CS_OWNDC), windowClass.style);
     EXPECT_EQ(nullptr, windowClass.hCursor);
     EXPECT_NE(nullptr, windowClass.hbrBackground);
     EXPECT_EQ(nullptr, windowClass.lpszMenuName);
-    EXPECT_EQ(width, display->getWidth());
-    EXPECT_TRUE(display->getDoubleBuffer());
-    EXPECT_TRUE(display->isFullscreen());
-    display->resetFrameCount();
-    EXPECT_EQ(0u, display->getFrameCount());
+    EXPECT_EQ(Calls({"CreateSolidBrush:0"}), recording::callsOf({"CreateSolidBrush"}));
+
+    // A temporary full-screen change to exactly the settings, the refresh rate included.
+    EXPECT_EQ(DWORD(CDS_FULLSCREEN), recording::lastModeChangeFlags());
+    const DEVMODEA& mode = recording::lastModeChange();
+    EXPECT_EQ(sizeof(DEVMODEA), mode.dmSize);
+    EXPECT_EQ(DWORD(DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY),
+              mode.dmFields);
+    EXPECT_EQ(1024u, mode.dmPelsWidth);
+    EXPECT_EQ(768u, mode.dmPelsHeight);
+    EXPECT_EQ(32u, mode.dmBitsPerPel);
+    EXPECT_EQ(60u, mode.dmDisplayFrequency);
+
+    EXPECT_EQ(1024u, display()->getWidth());
+    EXPECT_TRUE(display()->getDoubleBuffer());
+    display()->resetFrameCount();
+    EXPECT_EQ(0u, display()->getFrameCount());
 }
 
 TEST(DisplaySettings, WindowBecomesAPopUpCoveringTheScreen) {
-    auto display = freshDisplay();
-    display->setWidth(800);
-    display->setHeight(600);
+    display()->setWidth(800);
+    display()->setHeight(600);
     DWORD exStyle = 0x1, style = 0x2;
     int x = 17, y = 23, width = 5, height = 6;
-    display->onWindowParams(exStyle, style, x, y, width, height);
+    component()->onWindowParams(exStyle, style, x, y, width, height);
     EXPECT_EQ(DWORD(0x1 | WS_EX_APPWINDOW), exStyle);
     EXPECT_EQ(DWORD(0x2 | WS_POPUP), style);
     EXPECT_EQ(0, x);
@@ -124,141 +122,166 @@ TEST(DisplaySettings, WindowBecomesAPopUpCoveringTheScreen) {
     EXPECT_EQ(600, height);
 }
 
-// ---- Fatal usage errors (each in a fresh process) ----------------------------------------------
+// ---- The context and the frames
+// ------------------------------------------------------------------
+
+TEST(DisplayContext, WindowCreatedHookMakesTheContextThenLoadsTheExtensions) {
+    startUp();
+    EXPECT_EQ(GraphicSystem::StateContextReady, display()->getLifecycleState());
+    // Double-buffered RGBA for OpenGL, the low byte of the colour depth, 16 depth bits.
+    const Calls context =
+        recording::callsOf({"GetDC", "ChoosePixelFormat", "SetPixelFormat", "wglCreateContext",
+                            "wglMakeCurrent", "glClearColor", "glClearDepth", "wglGetProcAddress"});
+    ASSERT_GE(context.size(), 8u);
+    EXPECT_EQ(Calls({"GetDC", "ChoosePixelFormat:37,32,16", "SetPixelFormat", "wglCreateContext",
+                     "wglMakeCurrent", "glClearColor", "glClearDepth",
+                     "wglGetProcAddress:wglSwapIntervalEXT"}),
+              Calls(context.begin(), context.begin() + 8));
+}
+
+TEST(DisplayContext, RefusedPixelFormatLeavesNoContextButFramesRunOn) {
+    recording::system().pixelFormatAccepted = FALSE;
+    recording::system().extensions = "GL_EXT_bgra";
+    startUp();
+    EXPECT_EQ(GraphicSystem::StateDisplayModeSet, display()->getLifecycleState());
+    EXPECT_TRUE(recording::callsOf({"wglCreateContext", "wglGetProcAddress"}).empty());
+    EXPECT_FALSE(hasEXTBgra);
+    EXPECT_FALSE(hasSwapControl);
+    recording::calls().clear();
+    component()->onFrame();
+    EXPECT_EQ(Calls({"glClear:16640", "glFinish", "SwapBuffers"}),
+              recording::callsOf({"glClear", "glFinish", "SwapBuffers"}));
+    EXPECT_EQ(1u, display()->getFrameCount());
+}
+
+TEST(DisplayFrames, FrameClearsDrawsTheSceneFinishesSwapsAndCounts) {
+    startUp();
+    recording::calls().clear();
+    component()->onFrame();
+    // The scene's camera (projection, then model-view) is loaded between clear and finish.
+    EXPECT_EQ(Calls({"glClear:16640", "glMatrixMode:5889", "glMatrixMode:5888", "glFinish",
+                     "SwapBuffers"}),
+              recording::callsOf({"glClear", "glMatrixMode", "glFinish", "SwapBuffers"}));
+    EXPECT_EQ(1u, display()->getFrameCount());
+}
+
+TEST(DisplayFrames, SingleBufferedFramesAreFinishedButNeverSwapped) {
+    startUp(true, false);
+    EXPECT_EQ(Calls({"ChoosePixelFormat:36,32,16"}), recording::callsOf({"ChoosePixelFormat"}));
+    component()->onFrame();
+    component()->onFrame();
+    EXPECT_EQ(2u, display()->getFrameCount());
+    EXPECT_EQ(2u, recording::callsOf({"glFinish"}).size());
+    EXPECT_TRUE(recording::callsOf({"SwapBuffers"}).empty());
+}
+
+// ---- Fatal usage errors ----------------------------------------------------------------------
 
 TEST(DisplayFatalErrors, SetFullscreenAlwaysEndsTheProgram) {
-    EXPECT_EXIT(GraphicSystem::instance()->setFullscreen(true),
-                testing::ExitedWithCode(EXIT_FAILURE), "");
-    EXPECT_EXIT(GraphicSystem::instance()->setFullscreen(false),
-                testing::ExitedWithCode(EXIT_FAILURE), "");
+    EXPECT_EXIT(display()->setFullscreen(true), testing::ExitedWithCode(EXIT_FAILURE), "");
+    EXPECT_EXIT(display()->setFullscreen(false), testing::ExitedWithCode(EXIT_FAILURE), "");
 }
 
 TEST(DisplayFatalErrors, SettersAfterTheDisplayModeEndTheProgram) {
-    auto display = freshDisplay();
-    display->useDesktopMode();
-    WNDCLASSEXA windowClass = {};
-    display->onWindowClass(windowClass);
-    EXPECT_EXIT(display->setWidth(640), testing::ExitedWithCode(EXIT_FAILURE), "");
-    EXPECT_EXIT(display->setHeight(480), testing::ExitedWithCode(EXIT_FAILURE), "");
-    EXPECT_EXIT(display->setBitsPerPixel(16), testing::ExitedWithCode(EXIT_FAILURE), "");
-    EXPECT_EXIT(display->setRefreshRate(60), testing::ExitedWithCode(EXIT_FAILURE), "");
-    EXPECT_EXIT(display->setVsync(true), testing::ExitedWithCode(EXIT_FAILURE), "");
-    EXPECT_EXIT(display->setDoubleBuffer(false), testing::ExitedWithCode(EXIT_FAILURE), "");
-    EXPECT_EXIT(display->loadConfig(), testing::ExitedWithCode(EXIT_FAILURE), "");
+    display()->useDesktopMode();
+    windowClassHook();
+    EXPECT_EXIT(display()->setWidth(640), testing::ExitedWithCode(EXIT_FAILURE), "");
+    EXPECT_EXIT(display()->setHeight(480), testing::ExitedWithCode(EXIT_FAILURE), "");
+    EXPECT_EXIT(display()->setBitsPerPixel(16), testing::ExitedWithCode(EXIT_FAILURE), "");
+    EXPECT_EXIT(display()->setRefreshRate(60), testing::ExitedWithCode(EXIT_FAILURE), "");
+    EXPECT_EXIT(display()->setVsync(true), testing::ExitedWithCode(EXIT_FAILURE), "");
+    EXPECT_EXIT(display()->setDoubleBuffer(false), testing::ExitedWithCode(EXIT_FAILURE), "");
+    EXPECT_EXIT(display()->loadConfig(), testing::ExitedWithCode(EXIT_FAILURE), "");
 }
 
 TEST(DisplayFatalErrors, DesktopModeAfterStartUpLogsAndEnds) {
-    std::filesystem::remove("desktop_mode.log");
     EXPECT_EXIT(
         {
-            Application::instance()->log = new Log(String("desktop_mode.log"));
-            auto display = freshDisplay();
-            display->useDesktopMode();
-            WNDCLASSEXA windowClass = {};
-            display->onWindowClass(windowClass);
-            display->useDesktopMode();
+            display()->useDesktopMode();
+            windowClassHook();
+            display()->useDesktopMode();
         },
         testing::ExitedWithCode(EXIT_FAILURE), "");
-    EXPECT_EQ("GraphicSystem: could not get display params\n", readFile("desktop_mode.log"));
+    EXPECT_EQ("GraphicSystem: could not get display params\n", readFile("pelmora.log"));
 }
 
 TEST(DisplayFatalErrors, ExtensionQueriesNeedTheContext) {
-    auto display = freshDisplay();
-    EXPECT_EXIT(display->isExtensionSupported("GL_EXT_bgra"), testing::ExitedWithCode(EXIT_FAILURE),
-                "");
-    EXPECT_EXIT(display->getProcAddress("glActiveTextureARB"),
+    EXPECT_EXIT(display()->isExtensionSupported("GL_EXT_bgra"),
                 testing::ExitedWithCode(EXIT_FAILURE), "");
-    display->useDesktopMode();
-    WNDCLASSEXA windowClass = {};
-    display->onWindowClass(windowClass);
-    EXPECT_EXIT(display->isExtensionSupported("GL_EXT_bgra"), testing::ExitedWithCode(EXIT_FAILURE),
-                "");
+    EXPECT_EXIT(display()->getProcAddress("glActiveTextureARB"),
+                testing::ExitedWithCode(EXIT_FAILURE), "");
+    display()->useDesktopMode();
+    windowClassHook();
+    EXPECT_EXIT(display()->isExtensionSupported("GL_EXT_bgra"),
+                testing::ExitedWithCode(EXIT_FAILURE), "");
 }
 
-TEST(DisplayFatalErrors, ZeroSizeOrDepthRefusedAtTheWindowClass) {
-    std::filesystem::remove("zero_size.log");
+TEST(DisplayFatalErrors, ZeroSizeOrDepthRefusedAtTheWindowClassWithoutALogLine) {
     for (int zeroed = 0; zeroed < 3; ++zeroed) {
         EXPECT_EXIT(
             {
-                Application::instance()->log = new Log(String("zero_size.log"));
-                auto display = freshDisplay();
-                display->setWidth(zeroed == 0 ? 0 : 640);
-                display->setHeight(zeroed == 1 ? 0 : 480);
-                display->setBitsPerPixel(zeroed == 2 ? 0 : 32);
-                WNDCLASSEXA windowClass = {};
-                display->onWindowClass(windowClass);
+                display()->setWidth(zeroed == 0 ? 0 : 1024);
+                display()->setHeight(zeroed == 1 ? 0 : 768);
+                display()->setBitsPerPixel(zeroed == 2 ? 0 : 32);
+                windowClassHook();
             },
             testing::ExitedWithCode(EXIT_FAILURE), "")
             << "zeroed setting " << zeroed;
-        EXPECT_EQ("", readFile("zero_size.log")) << "zeroed setting " << zeroed;
+        EXPECT_EQ("", readFile("pelmora.log")) << "zeroed setting " << zeroed;
     }
 }
 
 TEST(DisplayFatalErrors, RefusedDisplayModeLogsAndEnds) {
-    std::filesystem::remove("refused_mode.log");
     EXPECT_EXIT(
         {
-            Application::instance()->log = new Log(String("refused_mode.log"));
-            auto display = freshDisplay();
-            display->setWidth(123);
-            display->setHeight(45);
-            display->setBitsPerPixel(32);
-            WNDCLASSEXA windowClass = {};
-            display->onWindowClass(windowClass);
+            display()->setWidth(123);
+            display()->setHeight(45);
+            display()->setBitsPerPixel(32);
+            windowClassHook();
         },
         testing::ExitedWithCode(EXIT_FAILURE), "");
-    EXPECT_EQ("GraphicSystem: could not set display mode\n", readFile("refused_mode.log"));
+    EXPECT_EQ("GraphicSystem: could not set display mode\n", readFile("pelmora.log"));
 }
 
 // ---- Configuration -----------------------------------------------------------------------------
 
+namespace {
+
+// Writes "pelmora.conf" before anything makes the Application, which reads it once, and answers
+// the settings that loadConfig leaves as "width x height x depth @ rate vsync double-buffer".
+std::string settingsLoadedFrom(const char* text, bool vsync = false, bool doubleBuffer = true) {
+    std::ofstream("pelmora.conf") << text;
+    GraphicSystem* configured = display();
+    configured->setVsync(vsync);
+    configured->setDoubleBuffer(doubleBuffer);
+    configured->setRefreshRate(85);
+    configured->loadConfig();
+    return std::to_string(configured->getWidth()) + "x" + std::to_string(configured->getHeight()) +
+           "x" + std::to_string(configured->getBitsPerPixel()) + "@" +
+           std::to_string(configured->getRefreshRate()) + " " +
+           std::to_string(configured->getVsync()) + " " +
+           std::to_string(configured->getDoubleBuffer());
+}
+
+} // namespace
+
 TEST(DisplayConfiguration, MissingSectionGivesTheDefaults) {
-    ConfigScope config("[Other]\nwidth = 1\n");
-    auto display = freshDisplay();
-    display->setDoubleBuffer(false);
-    display->setVsync(true);
-    display->setRefreshRate(85);
-    display->loadConfig();
-    EXPECT_EQ(1024u, display->getWidth());
-    EXPECT_EQ(768u, display->getHeight());
-    EXPECT_EQ(32u, display->getBitsPerPixel());
-    EXPECT_EQ(0u, display->getRefreshRate());
-    EXPECT_FALSE(display->getVsync());
-    EXPECT_TRUE(display->getDoubleBuffer());
+    EXPECT_EQ("1024x768x32@0 0 1", settingsLoadedFrom("[Other]\nwidth = 1\n", true, false));
 }
 
 TEST(DisplayConfiguration, OnlyWidthGivenKeepsTheOtherDefaults) {
-    ConfigScope config("[GraphicSystem]\nwidth = 800\n");
-    auto display = freshDisplay();
-    display->loadConfig();
-    EXPECT_EQ(800u, display->getWidth());
-    EXPECT_EQ(768u, display->getHeight());
-    EXPECT_EQ(32u, display->getBitsPerPixel());
-    EXPECT_EQ(0u, display->getRefreshRate());
-    EXPECT_FALSE(display->getVsync());
-    EXPECT_TRUE(display->getDoubleBuffer());
+    EXPECT_EQ("800x768x32@0 0 1", settingsLoadedFrom("[GraphicSystem]\nwidth = 800\n", true));
 }
 
 TEST(DisplayConfiguration, EveryKeyReachesItsSetter) {
-    ConfigScope config("[ graphicsystem ]\nWIDTH=640\nheight = 480\nbpp = 16\n"
-                       "refreshRate = 60\nvsync = on\ndoublebuffer = off\n");
-    auto display = freshDisplay();
-    display->loadConfig();
-    EXPECT_EQ(640u, display->getWidth());
-    EXPECT_EQ(480u, display->getHeight());
-    EXPECT_EQ(16u, display->getBitsPerPixel());
-    EXPECT_EQ(60u, display->getRefreshRate());
-    EXPECT_TRUE(display->getVsync());
-    EXPECT_FALSE(display->getDoubleBuffer());
+    EXPECT_EQ("640x480x16@60 1 0",
+              settingsLoadedFrom("[ graphicsystem ]\nWIDTH=640\nheight = 480\nbpp = 16\n"
+                                 "refreshRate = 60\nvsync = on\ndoublebuffer = off\n"));
 }
 
 TEST(DisplayConfiguration, RejectedValuesFallBackAndNegativesWrap) {
-    ConfigScope config("[GraphicSystem]\nwidth = 12abc\nheight = -1\nbpp = 0x20\n");
-    auto display = freshDisplay();
-    display->loadConfig();
-    EXPECT_EQ(1024u, display->getWidth());
-    EXPECT_EQ(0xFFFFFFFFu, display->getHeight());
-    EXPECT_EQ(32u, display->getBitsPerPixel());
+    EXPECT_EQ("1024x4294967295x32@0 0 1",
+              settingsLoadedFrom("[GraphicSystem]\nwidth = 12abc\nheight = -1\nbpp = 0x20\n"));
 }
 
 // ---- Extension search ------------------------------------------------------------------------
@@ -292,198 +315,184 @@ TEST(ExtensionTokens, EmptyOrMissingStringsAnswerFalse) {
     EXPECT_FALSE(findExtensionToken("GL_EXT_bgra", ""));
 }
 
-// ---- Extension loaders against a fake driver --------------------------------------------------
+// ---- Extension loaders against the recording driver --------------------------------------------
 
 namespace {
 
 void fakeEntryPoint() {}
 const PROC fakeAddress = reinterpret_cast<PROC>(&fakeEntryPoint);
 
-// Answers the extension queries from tables and records every entry point asked for.
-class FakeDriver : public GraphicSystem {
-public:
-    std::string extensions;
-    std::set<std::string> entryPoints;
-    std::vector<std::string> fetched;
+int recordedInterval = -100;
+int swapCalls = 0;
 
-    bool isNull() const override { return false; }
-    uint32_t getWidth() const override { return 0; }
-    void setWidth(uint32_t) override {}
-    uint32_t getHeight() const override { return 0; }
-    void setHeight(uint32_t) override {}
-    uint32_t getBitsPerPixel() const override { return 0; }
-    void setBitsPerPixel(uint32_t) override {}
-    uint32_t getRefreshRate() const override { return 0; }
-    void setRefreshRate(uint32_t) override {}
-    bool getVsync() const override { return false; }
-    void setVsync(bool) override {}
-    bool getDoubleBuffer() const override { return true; }
-    void setDoubleBuffer(bool) override {}
-    bool isFullscreen() const override { return true; }
-    void setFullscreen(bool) override {}
-    int32_t getLifecycleState() const override { return StateContextReady; }
-    void useDesktopMode() override {}
-    uint32_t getFrameCount() const override { return 0; }
-    void resetFrameCount() override {}
-    bool isExtensionSupported(const char* name) override {
-        return findExtensionToken(extensions.c_str(), name);
-    }
-    PROC getProcAddress(const char* name) override {
-        fetched.push_back(name);
-        return entryPoints.count(name) != 0 ? fakeAddress : nullptr;
-    }
-};
+BOOL recordSwapInterval(int interval) {
+    recordedInterval = interval;
+    ++swapCalls;
+    return TRUE;
+}
+
+int answerSwapInterval() {
+    return recordedInterval;
+}
 
 std::vector<std::string> multitextureNames() {
     std::vector<std::string> names = {"glActiveTextureARB", "glClientActiveTextureARB"};
-    for (int count = 1; count <= 4; ++count) {
-        for (const char* suffix : {"d", "dv", "f", "fv", "i", "iv", "s", "sv"}) {
+    for (int count = 1; count <= 4; ++count)
+        for (const char* suffix : {"d", "dv", "f", "fv", "i", "iv", "s", "sv"})
             names.push_back("glMultiTexCoord" + std::to_string(count) + suffix + "ARB");
-        }
-    }
     return names;
 }
 
+const char* const AllExtensions = "GL_EXT_bgra GL_ARB_point_parameters GL_ARB_point_sprite "
+                                  "GL_ARB_shading_language_100 GL_ARB_shader_objects "
+                                  "GL_ARB_vertex_shader GL_ARB_fragment_shader GL_ARB_multitexture";
+
 class ExtensionLoaders : public testing::Test {
 protected:
-    void SetUp() override {
-        previous_ = GraphicSystem::setInstanceForTesting(&driver);
-        ext::glActiveTextureARB = nullptr;
-        ext::glMultiTexCoord1dARB = nullptr;
-        ext::glMultiTexCoord4svARB = nullptr;
-        ext::wglSwapIntervalEXT = nullptr;
-        ext::wglGetSwapIntervalEXT = nullptr;
+    // The driver offers these entry points.
+    void offer(const std::vector<std::string>& names) {
+        for (const std::string& name : names)
+            recording::system().entryPoints[name] = fakeAddress;
     }
-    void TearDown() override { GraphicSystem::setInstanceForTesting(previous_); }
+    void offerSwapControl() {
+        recording::system().entryPoints["wglSwapIntervalEXT"] =
+            reinterpret_cast<PROC>(&recordSwapInterval);
+        recording::system().entryPoints["wglGetSwapIntervalEXT"] =
+            reinterpret_cast<PROC>(&answerSwapInterval);
+    }
+    void withdraw(const std::string& name) { recording::system().entryPoints[name] = nullptr; }
 
-    FakeDriver driver;
+    // The entry points asked for since the last call, in order.
+    static std::vector<std::string> fetched() {
+        std::vector<std::string> names;
+        for (const std::string& call : recording::callsOf({"wglGetProcAddress"}))
+            names.push_back(call.substr(call.find(':') + 1));
+        recording::calls().clear();
+        return names;
+    }
+};
 
-private:
-    GraphicSystem* previous_ = nullptr;
+// Every entry point the loaders ask for is offered: the fetch order is the loaders' order, then
+// each list's own.
+class EverythingOffered : public ExtensionLoaders {
+protected:
+    void SetUp() override {
+        recording::system().extensions = AllExtensions;
+        recording::system().otherEntryPoints = fakeAddress;
+        offerSwapControl();
+        startUp();
+        names_ = fetched();
+    }
+    std::vector<std::string> names_;
 };
 
 } // namespace
 
-TEST_F(ExtensionLoaders, MultitextureFetchesItsEntryPointsInOrder) {
-    driver.extensions = "GL_EXT_bgra GL_ARB_multitexture";
-    const std::vector<std::string> names = multitextureNames();
-    driver.entryPoints.insert(names.begin(), names.end());
-    EXPECT_TRUE(loadARBMultitexture());
-    EXPECT_TRUE(hasARBMultitexture);
-    EXPECT_EQ(names, driver.fetched);
-    EXPECT_EQ(reinterpret_cast<PFNGLACTIVETEXTUREARBPROC>(fakeAddress), ext::glActiveTextureARB);
-    EXPECT_EQ(reinterpret_cast<PFNGLMULTITEXCOORD4SVARBPROC>(fakeAddress),
-              ext::glMultiTexCoord4svARB);
+TEST_F(EverythingOffered, LoadersFetchTheirWholeListsInOrder) {
+    ASSERT_EQ(123u, names_.size());
+    EXPECT_EQ(std::set<std::string>(names_.begin(), names_.end()).size(), names_.size());
+    EXPECT_EQ((std::vector<std::string>{"wglSwapIntervalEXT", "wglGetSwapIntervalEXT",
+                                        "glPointParameterfARB", "glPointParameterfvARB"}),
+              std::vector<std::string>(names_.begin(), names_.begin() + 4));
+    // Shader objects: 39 from index 4, vertex shader: 46 from 43, multitexture: the last 34.
+    EXPECT_EQ("glDeleteObjectARB", names_[4]);
+    EXPECT_EQ("glUniform1fARB", names_[4 + 11]);
+    EXPECT_EQ("glUniformMatrix4fvARB", names_[4 + 29]);
+    EXPECT_EQ("glGetShaderSourceARB", names_[4 + 38]);
+    EXPECT_EQ("glVertexAttrib1fARB", names_[43]);
+    EXPECT_EQ("glVertexAttrib4NubARB", names_[43 + 12]);
+    EXPECT_EQ("glVertexAttribPointerARB", names_[43 + 36]);
+    EXPECT_EQ("glGetVertexAttribPointervARB", names_[43 + 45]);
+    EXPECT_EQ(multitextureNames(), std::vector<std::string>(names_.begin() + 89, names_.end()));
+    EXPECT_TRUE(hasSwapControl && hasEXTBgra && hasARBPointParameters && hasARBPointSprite &&
+                hasARBShadingLanguage100 && hasARBShaderObjects && hasARBVertexShader &&
+                hasARBFragmentShader && hasARBMultitexture);
+    EXPECT_EQ(fakeAddress, reinterpret_cast<PROC>(ext::glActiveTextureARB));
+    EXPECT_EQ(fakeAddress, reinterpret_cast<PROC>(ext::glMultiTexCoord4svARB));
 }
 
-TEST_F(ExtensionLoaders, MultitextureWithoutItsLastEntryPointStaysOff) {
-    driver.extensions = "GL_ARB_multitexture GL_EXT_bgra";
-    const std::vector<std::string> names = multitextureNames();
-    driver.entryPoints.insert(names.begin(), names.end() - 1);
+TEST_F(EverythingOffered, MissingEntryPointStopsTheFetchingAndKeepsEveryPointer) {
+    withdraw("glMultiTexCoord1dARB");
+    // The flag of the earlier, successful run must not survive a failed one.
     EXPECT_FALSE(loadARBMultitexture());
     EXPECT_FALSE(hasARBMultitexture);
-    EXPECT_NE(nullptr, ext::glActiveTextureARB);
-    EXPECT_EQ(34u, driver.fetched.size());
-    EXPECT_EQ(nullptr, ext::glMultiTexCoord4svARB);
+    EXPECT_EQ(std::vector<std::string>(
+                  {"glActiveTextureARB", "glClientActiveTextureARB", "glMultiTexCoord1dARB"}),
+              fetched());
+    EXPECT_EQ(nullptr, ext::glMultiTexCoord1dARB);
+    // Pointers after the missing one are not fetched again and keep what they had.
+    EXPECT_EQ(fakeAddress, reinterpret_cast<PROC>(ext::glMultiTexCoord1dvARB));
+    EXPECT_EQ(fakeAddress, reinterpret_cast<PROC>(ext::glActiveTextureARB));
 }
 
-TEST_F(ExtensionLoaders, MissingEntryPointStopsTheFetchingAndKeepsLaterPointers) {
-    driver.extensions = "GL_ARB_multitexture";
-    driver.entryPoints = {"glActiveTextureARB", "glMultiTexCoord1dARB"};
-    const auto sentinel = reinterpret_cast<PFNGLMULTITEXCOORD1DARBPROC>(&fakeEntryPoint);
-    ext::glMultiTexCoord1dARB = sentinel;
-    // A flag left over from an earlier, successful run must not survive a failed one.
-    hasARBMultitexture = true;
-    EXPECT_FALSE(loadARBMultitexture());
-    EXPECT_FALSE(hasARBMultitexture);
-    EXPECT_EQ((std::vector<std::string>{"glActiveTextureARB", "glClientActiveTextureARB"}),
-              driver.fetched);
-    EXPECT_EQ(sentinel, ext::glMultiTexCoord1dARB);
-}
-
-TEST_F(ExtensionLoaders, UnlistedExtensionFetchesNothing) {
-    driver.extensions = "GL_EXT_bgra GL_ARB_multitexture_extra ARB_multitexture";
-    const std::vector<std::string> names = multitextureNames();
-    driver.entryPoints.insert(names.begin(), names.end());
-    hasARBMultitexture = true;
-    EXPECT_FALSE(loadARBMultitexture());
-    EXPECT_FALSE(hasARBMultitexture);
-    EXPECT_TRUE(driver.fetched.empty());
-    EXPECT_EQ(nullptr, ext::glActiveTextureARB);
-}
-
-TEST_F(ExtensionLoaders, SwapControlNeedsBothEntryPointsButNoExtensionName) {
-    driver.extensions = "";
-    driver.entryPoints = {"wglSwapIntervalEXT", "wglGetSwapIntervalEXT"};
-    EXPECT_TRUE(loadSwapControl());
-    EXPECT_TRUE(hasSwapControl);
-    EXPECT_NE(nullptr, ext::wglSwapIntervalEXT);
-    EXPECT_NE(nullptr, ext::wglGetSwapIntervalEXT);
-
-    driver.entryPoints = {"wglSwapIntervalEXT"};
-    driver.fetched.clear();
-    EXPECT_FALSE(loadSwapControl());
-    EXPECT_FALSE(hasSwapControl);
-    EXPECT_EQ((std::vector<std::string>{"wglSwapIntervalEXT", "wglGetSwapIntervalEXT"}),
-              driver.fetched);
-
-    driver.entryPoints = {"wglGetSwapIntervalEXT"};
-    driver.fetched.clear();
-    EXPECT_FALSE(loadSwapControl());
-    EXPECT_EQ(std::vector<std::string>{"wglSwapIntervalEXT"}, driver.fetched);
-}
-
-TEST_F(ExtensionLoaders, PresenceOnlyExtensionsFollowTheString) {
-    driver.extensions = "GL_EXT_bgra GL_ARB_point_sprite GL_ARB_shading_language_100 "
-                        "GL_ARB_fragment_shader";
-    EXPECT_TRUE(loadEXTBgra());
-    EXPECT_TRUE(loadARBPointSprite());
-    EXPECT_TRUE(loadARBShadingLanguage100());
-    EXPECT_TRUE(loadARBFragmentShader());
-    EXPECT_TRUE(hasEXTBgra && hasARBPointSprite && hasARBShadingLanguage100 &&
-                hasARBFragmentShader);
-    EXPECT_TRUE(driver.fetched.empty());
-
-    driver.extensions = "GL_EXT_bgr GL_ARB_point GL_ARB_shading_language_10 GL_ARB_fragment";
+TEST_F(EverythingOffered, PresenceOnlyExtensionsFollowTheString) {
+    recording::system().extensions =
+        "GL_EXT_bgr GL_ARB_point GL_ARB_shading_language_10 GL_ARB_fragment";
     EXPECT_FALSE(loadEXTBgra());
     EXPECT_FALSE(loadARBPointSprite());
     EXPECT_FALSE(loadARBShadingLanguage100());
     EXPECT_FALSE(loadARBFragmentShader());
     EXPECT_FALSE(hasEXTBgra || hasARBPointSprite || hasARBShadingLanguage100 ||
                  hasARBFragmentShader);
+    EXPECT_TRUE(fetched().empty());
 }
 
-TEST_F(ExtensionLoaders, ShaderAndPointLoadersFetchTheirWholeLists) {
-    driver.extensions =
-        "GL_ARB_point_parameters GL_ARB_shader_objects GL_ARB_vertex_shader GL_ARB_multitexture";
-    // Every name the driver is asked for exists, so the lists run to their ends.
-    struct Everything : FakeDriver {
-        PROC getProcAddress(const char* name) override {
-            fetched.push_back(name);
-            return fakeAddress;
-        }
-    } everything;
-    everything.extensions = driver.extensions;
-    GraphicSystem::setInstanceForTesting(&everything);
+TEST_F(ExtensionLoaders, MultitextureWithoutItsLastEntryPointStaysOff) {
+    recording::system().extensions = "GL_ARB_multitexture GL_EXT_bgra";
+    const std::vector<std::string> names = multitextureNames();
+    offer(std::vector<std::string>(names.begin(), names.end() - 1));
+    startUp();
+    EXPECT_FALSE(hasARBMultitexture);
+    EXPECT_TRUE(hasEXTBgra);
+    EXPECT_NE(nullptr, ext::glActiveTextureARB);
+    EXPECT_EQ(nullptr, ext::glMultiTexCoord4svARB);
+    const std::vector<std::string> asked = fetched();
+    EXPECT_EQ(names, std::vector<std::string>(asked.end() - 34, asked.end()));
+}
 
-    EXPECT_TRUE(loadARBPointParameters());
-    EXPECT_EQ((std::vector<std::string>{"glPointParameterfARB", "glPointParameterfvARB"}),
-              everything.fetched);
-    everything.fetched.clear();
-    EXPECT_TRUE(loadARBShaderObjects());
-    ASSERT_EQ(39u, everything.fetched.size());
-    EXPECT_EQ("glDeleteObjectARB", everything.fetched.front());
-    EXPECT_EQ("glUniform1fARB", everything.fetched[11]);
-    EXPECT_EQ("glUniformMatrix4fvARB", everything.fetched[29]);
-    EXPECT_EQ("glGetShaderSourceARB", everything.fetched.back());
-    everything.fetched.clear();
-    EXPECT_TRUE(loadARBVertexShader());
-    ASSERT_EQ(46u, everything.fetched.size());
-    EXPECT_EQ("glVertexAttrib1fARB", everything.fetched.front());
-    EXPECT_EQ("glVertexAttrib4NubARB", everything.fetched[12]);
-    EXPECT_EQ("glVertexAttribPointerARB", everything.fetched[36]);
-    EXPECT_EQ("glGetVertexAttribPointervARB", everything.fetched.back());
-    EXPECT_TRUE(hasARBPointParameters && hasARBShaderObjects && hasARBVertexShader);
-    EXPECT_EQ(std::set<std::string>(everything.fetched.begin(), everything.fetched.end()).size(),
-              everything.fetched.size());
+TEST_F(ExtensionLoaders, UnlistedExtensionFetchesNothing) {
+    recording::system().extensions = "GL_EXT_bgra GL_ARB_multitexture_extra ARB_multitexture";
+    offer(multitextureNames());
+    startUp();
+    EXPECT_FALSE(hasARBMultitexture);
+    EXPECT_EQ(std::vector<std::string>({"wglSwapIntervalEXT"}), fetched());
+    EXPECT_EQ(nullptr, ext::glActiveTextureARB);
+}
+
+TEST_F(ExtensionLoaders, SwapControlNeedsBothEntryPointsButNoExtensionName) {
+    offerSwapControl();
+    startUp();
+    EXPECT_TRUE(hasSwapControl);
+    EXPECT_EQ(std::vector<std::string>({"wglSwapIntervalEXT", "wglGetSwapIntervalEXT"}), fetched());
+
+    withdraw("wglGetSwapIntervalEXT");
+    EXPECT_FALSE(loadSwapControl());
+    EXPECT_FALSE(hasSwapControl);
+    EXPECT_EQ(std::vector<std::string>({"wglSwapIntervalEXT", "wglGetSwapIntervalEXT"}), fetched());
+
+    offerSwapControl();
+    withdraw("wglSwapIntervalEXT");
+    EXPECT_FALSE(loadSwapControl());
+    EXPECT_EQ(std::vector<std::string>{"wglSwapIntervalEXT"}, fetched());
+}
+
+TEST_F(ExtensionLoaders, VsyncAsksForOneRetracePerSwap) {
+    offerSwapControl();
+    startUp(true);
+    EXPECT_EQ(1, swapCalls);
+    EXPECT_EQ(1, recordedInterval);
+}
+
+TEST_F(ExtensionLoaders, NoVsyncAsksForImmediateSwaps) {
+    offerSwapControl();
+    startUp(false);
+    EXPECT_EQ(1, swapCalls);
+    EXPECT_EQ(0, recordedInterval);
+}
+
+TEST_F(ExtensionLoaders, WithoutTheEntryPointsVsyncIsQuietlyIgnored) {
+    startUp(true);
+    EXPECT_FALSE(hasSwapControl);
+    EXPECT_EQ(0, swapCalls);
+    EXPECT_EQ(GraphicSystem::StateContextReady, display()->getLifecycleState());
 }

@@ -40,7 +40,8 @@ public:
     std::vector<Event> events;
 };
 
-// Every case gets a fresh system on an 800 x 600 screen, so the screen centre is (400, 300).
+// Every case (a process of its own) starts a fresh system on an 800 x 600 screen, so the screen
+// centre is (400, 300).
 class InputSystemTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -51,14 +52,14 @@ protected:
         graphics->setHeight(600);
     }
     void SetUp() override {
-        input = new InputSystem(); // the Application lists and keeps it
-        input->addListener(&listener);
+        input_ = InputSystem::instance();
+        input_->addListener(&listener_);
     }
     int32_t key(UINT message, WPARAM vk, LPARAM data = 0) {
-        return input->onMessage(nullptr, message, vk, data);
+        return input_->onMessage(nullptr, message, vk, data);
     }
-    InputSystem* input = nullptr;
-    RecordingListener listener;
+    InputSystem* input_ = nullptr;
+    RecordingListener listener_;
 };
 
 TEST_F(InputSystemTest, KeyTablesHoldTheFixedCodesAndTheirNames) {
@@ -90,40 +91,39 @@ TEST_F(InputSystemTest, KeyTablesHoldTheFixedCodesAndTheirNames) {
                    {'A', 97, "A"},
                    {'Z', 122, "Z"}};
     for (const auto& s : samples) {
-        EXPECT_EQ(input->keyCodeFor(s.vk), s.code) << s.vk;
-        EXPECT_STREQ(input->keyName(s.code), s.name);
+        EXPECT_EQ(input_->keyCodeFor(s.vk), s.code) << s.vk;
+        EXPECT_STREQ(input_->keyName(s.code), s.name);
     }
-    EXPECT_STREQ(input->keyName(14), "Gray Enter");
+    EXPECT_STREQ(input_->keyName(14), "Gray Enter");
     // 97 virtual keys have fixed codes; the other 159 are numbered from 128 in order.
     int fixed = 0, dynamic = 128;
     for (uint32_t vk = 0; vk < 256; ++vk) {
-        int32_t code = input->keyCodeFor(vk);
+        int32_t code = input_->keyCodeFor(vk);
         if (code < 128) {
             ++fixed;
-            EXPECT_NE(input->keyName(code), nullptr) << code;
+            EXPECT_NE(input_->keyName(code), nullptr) << code;
         } else {
             EXPECT_EQ(code, dynamic++);
         }
     }
     EXPECT_EQ(fixed, 97);
     int named = 0;
-    for (int code = 0; code < KeyCodeCount; ++code) {
-        named += input->keyName(code) != nullptr;
-    }
+    for (int code = 0; code < KeyCodeCount; ++code)
+        named += input_->keyName(code) != nullptr;
     EXPECT_EQ(named, 101);
 }
 
 TEST_F(InputSystemTest, KeysWithoutFixedCodesGetDynamicCodesInOrderOfFirstUse) {
-    EXPECT_EQ(input->keyCodeFor(VK_LWIN), 128);
-    EXPECT_EQ(input->keyCodeFor(VK_APPS), 129);
-    EXPECT_EQ(input->keyCodeFor(VK_LWIN), 128);
-    EXPECT_EQ(input->keyCodeFor('A'), 97); // fixed codes do not use up dynamic ones
+    EXPECT_EQ(input_->keyCodeFor(VK_LWIN), 128);
+    EXPECT_EQ(input_->keyCodeFor(VK_APPS), 129);
+    EXPECT_EQ(input_->keyCodeFor(VK_LWIN), 128);
+    EXPECT_EQ(input_->keyCodeFor('A'), 97); // fixed codes do not use up dynamic ones
     key(WM_KEYDOWN, 0xE9);
-    EXPECT_EQ(input->getState().key, 130);
-    EXPECT_TRUE(input->getState().isDown(130));
+    EXPECT_EQ(input_->getState().key, 130);
+    EXPECT_TRUE(input_->getState().isDown(130));
     key(WM_KEYUP, 0xE9);
-    EXPECT_EQ(input->getState().key, 130);
-    EXPECT_EQ(input->keyName(130), nullptr);
+    EXPECT_EQ(input_->getState().key, 130);
+    EXPECT_EQ(input_->keyName(130), nullptr);
 }
 
 TEST_F(InputSystemTest, ExtendedFlagSelectsTheRightHandKeys) {
@@ -135,29 +135,29 @@ TEST_F(InputSystemTest, ExtendedFlagSelectsTheRightHandKeys) {
                  {VK_MENU, 5, 6},     {VK_INSERT, 81, 81}, {VK_DIVIDE, 28, 28}};
     for (const auto& c : cases) {
         key(WM_KEYDOWN, c.vk, Extended);
-        EXPECT_EQ(input->getState().key, c.extended) << c.vk;
+        EXPECT_EQ(input_->getState().key, c.extended) << c.vk;
         key(WM_KEYUP, c.vk, Extended | Previous | Transition);
-        EXPECT_EQ(input->getState().key, c.extended) << c.vk;
+        EXPECT_EQ(input_->getState().key, c.extended) << c.vk;
         key(WM_KEYDOWN, c.vk, 0);
-        EXPECT_EQ(input->getState().key, c.plain) << c.vk;
+        EXPECT_EQ(input_->getState().key, c.plain) << c.vk;
         key(WM_KEYUP, c.vk, Previous | Transition);
     }
 }
 
 TEST_F(InputSystemTest, PressSetsTheKeyBitAndReleaseClearsItWithoutCharacter) {
     EXPECT_EQ(key(WM_KEYDOWN, 'A', 0x1E << 16 | 1), 0);
-    InputState state = input->getState();
+    InputState state = input_->getState();
     EXPECT_TRUE(state.isDown(97));
     EXPECT_EQ(state.key, 97);
     EXPECT_EQ(state.character, 'a');
     EXPECT_EQ(key(WM_KEYUP, 'A', 0x1E << 16 | 1 | Previous | Transition), 0);
-    state = input->getState();
+    state = input_->getState();
     EXPECT_FALSE(state.isDown(97));
     EXPECT_EQ(state.character, 0);
-    ASSERT_EQ(listener.events.size(), 2u);
-    EXPECT_EQ(listener.events[0].type, EventPress);
-    EXPECT_EQ(listener.events[1].type, EventRelease);
-    EXPECT_EQ(listener.events[1].key, 97);
+    ASSERT_EQ(listener_.events.size(), 2u);
+    EXPECT_EQ(listener_.events[0].type, EventPress);
+    EXPECT_EQ(listener_.events[1].type, EventRelease);
+    EXPECT_EQ(listener_.events[1].key, 97);
 }
 
 TEST_F(InputSystemTest, SystemKeysForgedKeysAndOtherMessagesProduceNoEvent) {
@@ -169,92 +169,122 @@ TEST_F(InputSystemTest, SystemKeysForgedKeysAndOtherMessagesProduceNoEvent) {
     // dynamic code.
     EXPECT_EQ(key(WM_KEYDOWN, 0x10000, 0), 0);
     EXPECT_EQ(key(WM_KEYUP, WPARAM(-1), 0), 0);
-    EXPECT_TRUE(listener.events.empty());
-    EXPECT_EQ(input->keyCodeFor(VK_LWIN), 128);
+    EXPECT_TRUE(listener_.events.empty());
+    EXPECT_EQ(input_->keyCodeFor(VK_LWIN), 128);
 }
 
 TEST_F(InputSystemTest, ListenerAddedLastIsAskedFirstAndConsumingStopsDelivery) {
     RecordingListener consumer(-1, true);
-    input->addListener(&consumer);
+    input_->addListener(&consumer);
     key(WM_KEYDOWN, VK_ESCAPE, 0x01 << 16 | 1);
     EXPECT_EQ(consumer.events.size(), 1u);
-    EXPECT_TRUE(listener.events.empty());
+    EXPECT_TRUE(listener_.events.empty());
 
     RecordingListener movesOnly(EventMove, false);
-    input->addListener(&movesOnly);
+    input_->addListener(&movesOnly);
     key(WM_KEYUP, VK_ESCAPE, 0x01 << 16 | 1 | Previous | Transition);
     EXPECT_TRUE(movesOnly.events.empty()); // not offered a release it did not ask for
     EXPECT_EQ(consumer.events.size(), 2u);
-    input->onMessage(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(5, 6));
+    input_->onMessage(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(5, 6));
     ASSERT_EQ(movesOnly.events.size(), 1u);
     EXPECT_EQ(consumer.events.size(), 3u); // movesOnly did not consume
-    EXPECT_TRUE(listener.events.empty());
+    EXPECT_TRUE(listener_.events.empty());
+}
+
+// A listener that adds another while it handles an event: the new one waits for the next event,
+// and nobody is asked twice for one event.
+class AddingListener : public RecordingListener {
+public:
+    explicit AddingListener(InputListener* added) : added(added) {}
+    bool handleInput(int32_t type, const InputState& state) override {
+        if (added != nullptr) {
+            InputSystem::instance()->addListener(added);
+            added = nullptr;
+        }
+        return RecordingListener::handleInput(type, state);
+    }
+    InputListener* added;
+};
+
+TEST_F(InputSystemTest, ListenerAddedDuringDeliveryWaitsForTheNextEvent) {
+    RecordingListener late;
+    AddingListener adder(&late);
+    input_->addListener(&adder);
+    key(WM_KEYDOWN, 'Q', 0x10 << 16 | 1);
+    EXPECT_EQ(adder.events.size(), 1u);
+    EXPECT_TRUE(late.events.empty());
+    EXPECT_EQ(listener_.events.size(), 1u);
+
+    key(WM_KEYUP, 'Q', 0x10 << 16 | 1 | Previous | Transition);
+    ASSERT_EQ(late.events.size(), 1u);
+    EXPECT_EQ(late.events[0].type, EventRelease);
+    EXPECT_EQ(adder.events.size(), 2u);
+    EXPECT_EQ(listener_.events.size(), 2u);
 }
 
 TEST_F(InputSystemTest, PressOnlyMaskSeesNoReleases) {
     RecordingListener presses(EventPress, false);
-    input->addListener(&presses);
+    input_->addListener(&presses);
     key(WM_KEYDOWN, 'Q', 0x10 << 16 | 1);
     key(WM_KEYUP, 'Q', 0x10 << 16 | 1 | Previous | Transition);
-    input->onMessage(nullptr, WM_RBUTTONDOWN, 0, 0);
-    input->onMessage(nullptr, WM_RBUTTONUP, 0, 0);
+    input_->onMessage(nullptr, WM_RBUTTONDOWN, 0, 0);
+    input_->onMessage(nullptr, WM_RBUTTONUP, 0, 0);
     ASSERT_EQ(presses.events.size(), 2u);
     EXPECT_EQ(presses.events[0].key, 113);
     EXPECT_EQ(presses.events[1].key, MouseRight);
-    EXPECT_EQ(listener.events.size(), 4u);
+    EXPECT_EQ(listener_.events.size(), 4u);
 }
 
 TEST_F(InputSystemTest, MoveOntoTheScreenCentreIsDropped) {
-    EXPECT_EQ(input->onMessage(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(10, 20)), 1);
-    InputState state = input->getState();
+    EXPECT_EQ(input_->onMessage(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(10, 20)), 1);
+    InputState state = input_->getState();
     EXPECT_EQ(state.mouseX, 10);
     EXPECT_EQ(state.mouseY, 20);
     EXPECT_EQ(state.mouseDX, -390);
     EXPECT_EQ(state.mouseDY, -280);
-    input->onMessage(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(400, 300));
-    state = input->getState();
+    input_->onMessage(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(400, 300));
+    state = input_->getState();
     EXPECT_EQ(state.mouseX, 10);
     EXPECT_EQ(state.mouseY, 20);
-    ASSERT_EQ(listener.events.size(), 1u);
+    ASSERT_EQ(listener_.events.size(), 1u);
     // Only the exact centre is special: one pixel off is an ordinary move.
-    input->onMessage(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(400, 301));
-    ASSERT_EQ(listener.events.size(), 2u);
-    EXPECT_EQ(listener.events[1].type, EventMove);
-    EXPECT_EQ(input->getState().mouseDX, 0);
-    EXPECT_EQ(input->getState().mouseDY, 1);
+    input_->onMessage(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(400, 301));
+    ASSERT_EQ(listener_.events.size(), 2u);
+    EXPECT_EQ(listener_.events[1].type, EventMove);
+    EXPECT_EQ(input_->getState().mouseDX, 0);
+    EXPECT_EQ(input_->getState().mouseDY, 1);
 }
 
 TEST_F(InputSystemTest, ButtonsCarryTheLastMovePosition) {
-    input->onMessage(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(123, 45));
+    input_->onMessage(nullptr, WM_MOUSEMOVE, 0, MAKELPARAM(123, 45));
     // The button message's own coordinates are not used.
-    input->onMessage(nullptr, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(600, 500));
-    EXPECT_TRUE(input->getState().isDown(MouseLeft));
-    input->onMessage(nullptr, WM_LBUTTONUP, 0, MAKELPARAM(600, 500));
-    EXPECT_FALSE(input->getState().isDown(MouseLeft));
-    ASSERT_EQ(listener.events.size(), 3u);
+    input_->onMessage(nullptr, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(600, 500));
+    EXPECT_TRUE(input_->getState().isDown(MouseLeft));
+    input_->onMessage(nullptr, WM_LBUTTONUP, 0, MAKELPARAM(600, 500));
+    EXPECT_FALSE(input_->getState().isDown(MouseLeft));
+    ASSERT_EQ(listener_.events.size(), 3u);
     for (int i = 1; i < 3; ++i) {
-        EXPECT_EQ(listener.events[i].key, MouseLeft);
-        EXPECT_EQ(listener.events[i].mouseX, 123);
-        EXPECT_EQ(listener.events[i].mouseY, 45);
-        EXPECT_EQ(listener.events[i].character, 0);
+        EXPECT_EQ(listener_.events[i].key, MouseLeft);
+        EXPECT_EQ(listener_.events[i].mouseX, 123);
+        EXPECT_EQ(listener_.events[i].mouseY, 45);
+        EXPECT_EQ(listener_.events[i].character, 0);
     }
-    EXPECT_EQ(listener.events[1].type, EventPress);
-    EXPECT_EQ(listener.events[2].type, EventRelease);
+    EXPECT_EQ(listener_.events[1].type, EventPress);
+    EXPECT_EQ(listener_.events[2].type, EventRelease);
 }
 
 TEST_F(InputSystemTest, WheelDeliversPressesOnlyAndNeverHoldsABit) {
-    input->onMessage(nullptr, WM_MOUSEWHEEL, MAKELPARAM(0, WHEEL_DELTA), 0);
-    input->onMessage(nullptr, WM_MOUSEWHEEL, MAKELPARAM(0, -WHEEL_DELTA), 0);
-    input->onMessage(nullptr, WM_MOUSEWHEEL, MAKELPARAM(0, 0), 0);
-    ASSERT_EQ(listener.events.size(), 3u);
-    EXPECT_EQ(listener.events[0].key, WheelUp);
-    EXPECT_EQ(listener.events[1].key, WheelDown);
-    EXPECT_EQ(listener.events[2].key, WheelDown);
-    for (const Event& e : listener.events) {
+    input_->onMessage(nullptr, WM_MOUSEWHEEL, MAKELPARAM(0, WHEEL_DELTA), 0);
+    input_->onMessage(nullptr, WM_MOUSEWHEEL, MAKELPARAM(0, -WHEEL_DELTA), 0);
+    input_->onMessage(nullptr, WM_MOUSEWHEEL, MAKELPARAM(0, 0), 0);
+    ASSERT_EQ(listener_.events.size(), 3u);
+    EXPECT_EQ(listener_.events[0].key, WheelUp);
+    EXPECT_EQ(listener_.events[1].key, WheelDown);
+    EXPECT_EQ(listener_.events[2].key, WheelDown);
+    for (const Event& e : listener_.events)
         EXPECT_EQ(e.type, EventPress);
-    }
-    EXPECT_FALSE(input->getState().isDown(WheelUp));
-    EXPECT_FALSE(input->getState().isDown(WheelDown));
+    EXPECT_FALSE(input_->getState().isDown(WheelUp));
+    EXPECT_FALSE(input_->getState().isDown(WheelDown));
 }
 
 // ---- The SDL keyboard layer ---------------------------------------------------------------
@@ -478,7 +508,7 @@ TEST_F(KeyboardTest, ShiftedSymbolComesFromTheLayoutsText) {
 }
 
 TEST_F(KeyboardTest, KeyboardEventsReachTheInputSystemWithCharacters) {
-    InputSystem* input = new InputSystem();
+    InputSystem* input = InputSystem::instance();
     RecordingListener listener;
     input->addListener(&listener);
     // All events are queued before the first message is taken, as when a frame is slow: each
@@ -492,13 +522,11 @@ TEST_F(KeyboardTest, KeyboardEventsReachTheInputSystemWithCharacters) {
         {SDL_SCANCODE_RSHIFT, false}, {SDL_SCANCODE_LSHIFT, false},  {SDL_SCANCODE_B, true},
         {SDL_SCANCODE_B, false},      {SDL_SCANCODE_KP_ENTER, true}, {SDL_SCANCODE_KP_ENTER, false},
         {SDL_SCANCODE_LALT, true},    {SDL_SCANCODE_LALT, false}};
-    for (const auto& e : events) {
+    for (const auto& e : events)
         push(e.scancode, e.down);
-    }
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         input->onMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
-    }
     std::vector<std::string> seen;
     for (const Event& e : listener.events) {
         seen.push_back(std::to_string(e.type) + ":" + std::to_string(e.key) + ":" +

@@ -12,15 +12,13 @@ const float kPi = 3.14159265f;
 
 // Applies the full 4x4 matrix to a point with w = 1 and answers the transformed x, y, z, w.
 void transform(const Matrix4& m, float x, float y, float z, float out[4]) {
-    for (int row = 0; row < 4; ++row) {
+    for (int row = 0; row < 4; ++row)
         out[row] = m.at(row, 0) * x + m.at(row, 1) * y + m.at(row, 2) * z + m.at(row, 3);
-    }
 }
 
 void expectMatrixNear(const Matrix4& expected, const Matrix4& actual, float tolerance = 1e-6f) {
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 16; ++i)
         EXPECT_NEAR(expected.m[i], actual.m[i], tolerance) << "entry " << i;
-    }
 }
 
 OrthoCamera screenCamera(float width, float height) {
@@ -218,9 +216,8 @@ TEST(CameraProjection, ColumnMajorEntriesForTheScreen) {
     OrthoCamera camera = screenCamera(1024, 768);
     const float expected[16] = {2.0f / 1024, 0, 0,  0, 0,  -2.0f / 768, 0, 0,
                                 0,           0, -1, 0, -1, 1,           0, 1};
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 16; ++i)
         EXPECT_FLOAT_EQ(expected[i], camera.projection.m[i]) << "entry " << i;
-    }
     expectMatrixNear(Matrix4(), camera.view);
 }
 

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <string>
@@ -460,15 +461,11 @@ TEST(Clock, NeverRunsBackwardsAndCountsMilliseconds) {
 
 class Files : public testing::Test {
 protected:
+    // A directory inside the test's own working directory, which goes with it.
     void SetUp() override {
-        char pattern[] = "/tmp/pelmora-files-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory = pattern;
+        directory = std::filesystem::current_path().string() + "/files";
+        ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
         path = directory + "/file.bin";
-    }
-    void TearDown() override {
-        std::remove(path.c_str());
-        rmdir(directory.c_str());
     }
     void writeFile(const char* text) {
         const int fd =
@@ -559,8 +556,8 @@ int runVideoHelper(const std::vector<std::string>& settings, std::string& errors
         envp.push_back(variable.data());
     envp.push_back(nullptr);
 
-    const std::string errorPath = testing::TempDir() + "video_helper.err";
-    const std::string outputPath = testing::TempDir() + "video_helper.out";
+    const std::string errorPath = "video_helper.err";
+    const std::string outputPath = "video_helper.out";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,

@@ -7,22 +7,13 @@
 #include "app/Scene.h"
 #include "graphics/GraphicSystem.h"
 #include "input/InputSystem.h"
+#include "tests/support/TestSupport.h"
 
-#include <fstream>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Other test programs share the build's working directory and its pelmora.log: run in a
-// directory of this program's own.
-const bool inOwnDirectory = [] {
-    std::filesystem::create_directories("scene_render_test.run");
-    std::filesystem::current_path("scene_render_test.run");
-    return true;
-}();
 
 // A filled rectangle in scene coordinates; records the clicks it is offered.
 class Box : public SceneObject {
@@ -114,12 +105,7 @@ TEST(SceneOnScreen, StartsInsideInitDrawsInPixelsAndReceivesClicks) {
     PostMessageA(app->window, WM_CLOSE, 0, 0);
     app->run();
     EXPECT_EQ(graphics->getFrameCount(), 1u);
-    std::ifstream in("pelmora.log");
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line))
-        lines.push_back(line);
-    EXPECT_EQ(lines,
+    EXPECT_EQ(testsupport::logLines(),
               std::vector<std::string>({"Application initialising...", "Initialisation successful",
                                         "Running main loop...", "Application terminated"}));
 }

@@ -5,20 +5,11 @@
 #include "app/Scene.h"
 #include "graphics/GraphicSystem.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace {
-
-// The display component brings the Application and its pelmora.log: keep them out of the
-// shared working directory.
-const bool inOwnDirectory = [] {
-    std::filesystem::create_directories("scene_test.run");
-    std::filesystem::current_path("scene_test.run");
-    return true;
-}();
 
 template <typename T> T* kept(T* object) {
     static std::vector<void*>* const all = new std::vector<void*>;
@@ -52,13 +43,10 @@ public:
     bool consumes;
 };
 
-// Starts the scene on a 1024 x 768 screen (set while the display settings may still change).
+// Starts the scene on a 1024 x 768 screen.
 void startOnScreen(Scene* scene) {
-    GraphicSystem* graphics = GraphicSystem::instance();
-    if (graphics->getLifecycleState() == GraphicSystem::StateCreated) {
-        graphics->setWidth(1024);
-        graphics->setHeight(768);
-    }
+    GraphicSystem::instance()->setWidth(1024);
+    GraphicSystem::instance()->setHeight(768);
     EXPECT_TRUE(scene->start());
 }
 

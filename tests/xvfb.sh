@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Starts or stops the Xvfb that the X server tests share. -noreset keeps a keyboard layout set
-# with setxkbmap after the last client leaves; the server is stopped by its process id.
+# Starts or stops the Xvfb that the X server tests share:
+#   xvfb.sh start|stop <display> <state directory>
+# The server's process id and log are kept in the state directory (the build's tests folder),
+# not in /tmp. -noreset keeps a keyboard layout set with setxkbmap after the last client leaves;
+# the server is stopped by its process id.
 set -eu
 action=$1
 display=${2:-:77}
-pidfile=/tmp/pelmora-xvfb${display#:}.pid
+state=${3:-.}
+pidfile=$state/xvfb${display#:}.pid
 case $action in
 start)
     if [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null; then
@@ -12,7 +16,7 @@ start)
         sleep 0.5
     fi
     rm -f "/tmp/.X${display#:}-lock"
-    Xvfb "$display" -screen 0 1024x768x24 -noreset -nolisten tcp >/tmp/pelmora-xvfb.log 2>&1 &
+    Xvfb "$display" -screen 0 1024x768x24 -noreset -nolisten tcp >"$state/xvfb${display#:}.log" 2>&1 &
     echo $! >"$pidfile"
     for _ in $(seq 1 100); do
         if xdpyinfo -display "$display" >/dev/null 2>&1; then

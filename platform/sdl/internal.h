@@ -2,6 +2,10 @@
 // Nothing outside platform/sdl includes this header.
 #pragma once
 
+#ifndef PELMORA_PLATFORM_SDL_INTERNALS
+#error "platform/sdl/internal.h is private to the SDL platform layer; include platform/platform.h"
+#endif
+
 #include "platform/shared/windowing.h"
 #include "platform/sdl/win32.h"
 #include <SDL.h>

@@ -10,10 +10,25 @@ export WINEDEBUG=-all
 # No Mono or Gecko: their installers would open a dialog that nobody answers.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+# Ends the prefix's wineserver. Its socket directory, /tmp/wine-XXXXXX/server-<device>-<inode of
+# the prefix> (both in hex), outlives it (even `wineserver -k` makes one when no server runs);
+# that goes too, and its parent once empty.
+stop_server() {
+    wineserver -k 2>/dev/null || true
+    local server dir
+    server=$(stat -c 'server-%D-%i' "$WINEPREFIX" | awk -F- '{ printf "%s-%s-%x", $1, $2, $3 }')
+    for dir in /tmp/wine-*/"$server"; do
+        if [ -d "$dir" ]; then
+            rm -rf "$dir"
+            rmdir "${dir%/*}" 2>/dev/null || true
+        fi
+    done
+}
+
 case $action in
 setup)
     if [ -d "$WINEPREFIX" ]; then
-        wineserver -k 2>/dev/null || true
+        stop_server
         rm -rf "$WINEPREFIX"
     fi
     mkdir -p "$(dirname "$WINEPREFIX")"
@@ -25,7 +40,7 @@ setup)
     ;;
 stop)
     if [ -d "$WINEPREFIX" ]; then
-        wineserver -k 2>/dev/null || true
+        stop_server
     fi
     ;;
 *)

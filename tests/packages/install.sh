@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Tests of the install rules that the Debian package wraps, in a fresh prefix outside the build.
+#   install.sh tree BUILD_DIR DEB
+#       `cmake --install` lays out under any prefix exactly the tree that the package holds
+#   install.sh launcher BUILD_DIR
+#       the installed launcher: a run directory with links into its own prefix, and a clear
+#       message with a non-zero exit, changing nothing, for each start it cannot make
+set -u
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+install_tree() {
+    make_temp_dir root install
+    # The launcher is tried as another user below, who must be able to reach it.
+    chmod 755 "$root"
+    prefix=$root/usr
+    cmake --install "$1" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
+}
+
+# Modes and paths, "drwxr-xr-x ./usr/share/" as dpkg-deb lists them.
+listing_of_tree() {
+    (cd "$root" && find . -mindepth 1 -printf '%M %p\n' |
+        sed -e 's|^\(d.*\)$|\1/|' | sort)
+}
+
+listing_of_package() {
+    dpkg-deb --contents "$1" | awk '$6 != "./" { print $1, $6 }' | sort
+}
+
+check_tree() {
+    local deb=$2
+    [ -f "$deb" ] || fail "$deb does not exist: make it with scripts/release.sh or cpack --preset linux"
+    install_tree "$1"
+    local differences
+    differences=$(diff <(listing_of_package "$deb") <(listing_of_tree)) ||
+        fail "the installed tree (>) and the package (<) differ:"$'\n'"$differences"
+    echo "cmake --install lays out the package's $(listing_of_tree | wc -l) entries"
+}
+
+# launch EXPECTED_STATUS MESSAGE [env settings...]: runs the launcher with exactly the given
+# environment and checks its exit status and the message it prints.
+launch() {
+    local expected=$1 message=$2
+    shift 2
+    local output status
+    output=$("${as_player[@]}" env -i "$@" "$prefix/games/pelmora" 2>&1)
+    status=$?
+    [ $status -eq "$expected" ] || fail "status $status, not $expected, with $*: $output"
+    grep -qF -- "$message" <<<"$output" || fail "no \"$message\" with $*, but: $output"
+}
+
+check_launcher() {
+    install_tree "$1"
+    make_temp_dir player launcher
+    chmod 755 "$player"
+    # Root may write anywhere; the unwritable directory is tried by a user who may not.
+    as_player=()
+    if [ "$(id -u)" -eq 0 ]; then
+        need_tool setpriv util-linux
+        as_player=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+        chown 65534:65534 "$player"
+    fi
+
+    # A good start: the run directory with links into this prefix's data, and the game started
+    # there. With no X server behind DISPLAY the game stops at once, after creating its log.
+    local home=$player/home run=$player/home/.local/share/pelmora name
+    "${as_player[@]}" mkdir "$home"
+    "${as_player[@]}" env -i HOME="$home" DISPLAY=:999 "$prefix/games/pelmora" >/dev/null 2>&1
+    for name in textures data; do
+        [ "$(readlink "$run/$name")" = "$prefix/share/games/pelmora/$name" ] ||
+            fail "$run/$name does not link to $prefix/share/games/pelmora/$name"
+    done
+    [ -f "$run/pelmora.log" ] || fail "the game did not start in $run"
+
+    launch 1 "no display" HOME="$player/nodisplay"
+    [ ! -e "$player/nodisplay" ] || fail "a start without a display made $player/nodisplay"
+    launch 1 "HOME is not set" DISPLAY=:999
+
+    local locked=$player/locked
+    mkdir -m 555 "$locked"
+    launch 1 "cannot create $locked/pelmora" HOME="$home" XDG_DATA_HOME="$locked" DISPLAY=:999
+
+    # Something of the player's where a link belongs is kept as it is.
+    local own=$player/own
+    "${as_player[@]}" mkdir -p "$own/pelmora"
+    echo "the player's own" | "${as_player[@]}" tee "$own/pelmora/textures" >/dev/null
+    launch 1 "$own/pelmora/textures is in the way" HOME="$home" XDG_DATA_HOME="$own" DISPLAY=:999
+    [ "$(cat "$own/pelmora/textures")" = "the player's own" ] || fail "textures was changed"
+    [ ! -e "$own/pelmora/data" ] && [ ! -L "$own/pelmora/data" ] ||
+        fail "the launcher went on after refusing"
+    echo "launcher: links into $prefix; no display, no HOME, unwritable, textures in the way refused"
+}
+
+case ${1:-} in
+tree)
+    [ $# -eq 3 ] || fail "usage: $0 tree BUILD_DIR DEB"
+    check_tree "$2" "$3"
+    ;;
+launcher)
+    [ $# -eq 2 ] || fail "usage: $0 launcher BUILD_DIR"
+    check_launcher "$2"
+    ;;
+*)
+    fail "usage: $0 tree BUILD_DIR DEB | launcher BUILD_DIR"
+    ;;
+esac

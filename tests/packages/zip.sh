@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Tests of the Windows zip as a player gets it, unzipped into a fresh directory outside the build.
+#   zip.sh contents ZIP VERSION SOURCE_DIR DATA_DIR
+#       the files a player finds, README.txt with CR LF line ends, and the exe's icon, version
+#       resource and manifest read back with icoutils' wrestool
+#   zip.sh play ZIP GAME_TEST
+#       the whole-game test plays the unzipped exe under Wine (WINEPREFIX, DISPLAY from CTest)
+set -u
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+unpack() {
+    local zip=$1
+    [ -f "$zip" ] || fail "$zip does not exist: make it with scripts/release.sh" \
+        "(or cpack --preset windows after building the windows and linux presets)"
+    make_temp_dir unpacked zip
+    (cd "$unpacked" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
+    # Everything sits in one folder named after the zip, so unpacking spills nothing.
+    folder=$unpacked/$(basename "$zip" .zip)
+    [ -d "$folder" ] || fail "the zip has no top folder $(basename "$zip" .zip)/"
+}
+
+check_files() {
+    local source=$1 data=$2 listing
+    listing=$(cd "$folder" && ls | tr '\n' ' ')
+    [ "$listing" = "LICENSE OFL.txt README.txt data pelmora.exe textures " ] ||
+        fail "the zip's folder holds: $listing"
+    cmp -s "$folder/LICENSE" "$source/LICENSE" || fail "LICENSE differs from the project's"
+    cmp -s "$folder/OFL.txt" "$source/assets/fonts/OFL.txt" || fail "OFL.txt is not the font's licence"
+    diff -r "$folder/textures" "$data/textures" && diff -r "$folder/data" "$data/data" ||
+        fail "the zip's game data differs from the linux build's"
+    local lines crlf
+    lines=$(wc -l <"$folder/README.txt")
+    crlf=$(grep -c $'\r$' "$folder/README.txt")
+    [ "$lines" -gt 5 ] && [ "$lines" = "$crlf" ] ||
+        fail "README.txt: $crlf of $lines lines end with CR LF"
+}
+
+check_icon() {
+    local exe=$1 sizes
+    # icotool seeks in an icon whose large image is PNG, so it reads a file rather than a pipe.
+    wrestool --extract --type=14 "$exe" >"$unpacked/icon.ico" || fail "the exe carries no icon"
+    sizes=$(icotool --list "$unpacked/icon.ico" |
+        sed -n 's/.*--width=\([0-9]*\) --height=\1 .*/\1/p' | sort -n | tr '\n' ' ')
+    [ "$sizes" = "16 32 48 256 " ] || fail "the exe's icon has the sizes: ${sizes:-none}"
+}
+
+# The version resource: the fixed part (VS_FIXEDFILEINFO, which Explorer compares) and the
+# strings the file's properties show.
+check_version() {
+    local exe=$1 version=$2 major minor patch
+    IFS=. read -r major minor patch <<<"$version"
+    local -a words
+    read -r -a words <<<"$(wrestool --extract --raw --type=16 "$exe" | od -An -tx4 -v | tr '\n' ' ')"
+    # VS_VERSION_INFO's header and key take 40 bytes; the fixed part starts with its signature.
+    [ "${words[10]:-}" = feef04bd ] || fail "no fixed version information in the exe"
+    local ms ls
+    ms=$(printf '%08x' $(((major << 16) | minor)))
+    ls=$(printf '%08x' $((patch << 16)))
+    [ "${words[12]} ${words[13]}" = "$ms $ls" ] ||
+        fail "file version words ${words[12]} ${words[13]}, not $version ($ms $ls)"
+    [ "${words[14]} ${words[15]}" = "$ms $ls" ] ||
+        fail "product version words ${words[14]} ${words[15]}, not $version"
+    local strings key value
+    strings=$(wrestool --extract --raw --type=16 "$exe" | iconv -f UTF-16LE -t UTF-8 | tr '\0' '\n')
+    for key in FileVersion ProductVersion ProductName; do
+        value=$(awk -v key="$key" '$0 ~ key "$" { found = 1; next } found && NF { print; exit }' \
+            <<<"$strings")
+        case $key in
+        ProductName) [ "$value" = Pelmora ] ;;
+        *) [ "$value" = "$version" ] ;;
+        esac || fail "the version resource's $key is \"$value\""
+    done
+}
+
+check_manifest() {
+    local exe=$1 manifest wanted
+    manifest=$(wrestool --extract --raw --type=24 --name=1 "$exe")
+    [ -n "$manifest" ] || fail "the exe carries no application manifest"
+    for wanted in 'level="asInvoker"' \
+        '>true</dpiAware>' '>PerMonitorV2</dpiAwareness>' \
+        '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}' '{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}' \
+        '{1f676c76-80e1-4239-95bb-83d0f6d0da78}' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}'; do
+        grep -qF -- "$wanted" <<<"$manifest" || fail "the manifest lacks $wanted"
+    done
+}
+
+case ${1:-} in
+contents)
+    [ $# -eq 5 ] || fail "usage: $0 contents ZIP VERSION SOURCE_DIR DATA_DIR"
+    need_tool wrestool icoutils
+    need_tool icotool icoutils
+    unpack "$2"
+    check_files "$4" "$5"
+    check_icon "$folder/pelmora.exe"
+    check_version "$folder/pelmora.exe" "$3"
+    check_manifest "$folder/pelmora.exe"
+    echo "zip contents, icon, version $3 and manifest as released"
+    ;;
+play)
+    [ $# -eq 3 ] || fail "usage: $0 play ZIP GAME_TEST"
+    unpack "$2"
+    export PELMORA_GAME_COMMAND="wine '$folder/pelmora.exe'" PELMORA_RUN_DIR=$folder
+    play_whole_game "$3"
+    ;;
+*)
+    fail "usage: $0 contents ZIP VERSION SOURCE_DIR DATA_DIR | play ZIP GAME_TEST"
+    ;;
+esac

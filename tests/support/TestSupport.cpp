@@ -1,0 +1,177 @@
+// The test programs' main: every case in a process of its own and a fresh working directory
+// around GoogleTest's run, and the helpers that read back what the engine wrote there.
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Death tests re-run the program for one statement; the child finds its parent's directory here.
+const char* const WorkDirectoryVariable = "PELMORA_TEST_WORK_DIR";
+
+std::string workDirectoryPath;
+pid_t owner = 0;
+
+void removeWorkDirectory() {
+    // A child forked by a death test shares this handler but not the directory's lifetime.
+    if (getpid() != owner)
+        return;
+    std::error_code ignored;
+    fs::current_path(fs::path(workDirectoryPath).parent_path(), ignored);
+    fs::remove_all(workDirectoryPath, ignored);
+}
+
+// Makes a fresh directory under the build tree (never in /tmp, so that nothing a crashed test
+// leaves behind outlives the build) and moves into it; a death-test child joins its parent's.
+void enterWorkDirectory(const char* program) {
+    if (const char* inherited = std::getenv(WorkDirectoryVariable)) {
+        workDirectoryPath = inherited;
+    } else {
+        const fs::path base = fs::path(PELMORA_BINARY_DIR) / "tests" / "work";
+        fs::create_directories(base);
+        std::string pattern = (base / (fs::path(program).filename().string() + ".XXXXXX")).string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            std::perror(pattern.c_str());
+            std::exit(EXIT_FAILURE);
+        }
+        workDirectoryPath = pattern;
+        owner = getpid();
+        setenv(WorkDirectoryVariable, workDirectoryPath.c_str(), 1);
+        std::atexit(removeWorkDirectory);
+    }
+    fs::current_path(workDirectoryPath);
+}
+
+// Runs this program again with the given arguments and answers its exit status (128 + signal
+// when a signal ended it); with `output`, what it wrote to standard output.
+int runAgain(const std::vector<std::string>& arguments, std::string* output = nullptr) {
+    int channel[2] = {-1, -1};
+    if (output != nullptr && pipe(channel) != 0)
+        return 127;
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (output != nullptr) {
+            dup2(channel[1], STDOUT_FILENO);
+            close(channel[0]);
+            close(channel[1]);
+        }
+        std::vector<char*> argv;
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv("/proc/self/exe", argv.data());
+        _exit(127);
+    }
+    if (output != nullptr) {
+        close(channel[1]);
+        char buffer[4096];
+        for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
+            output->append(buffer, size_t(n));
+        close(channel[0]);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return 127;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// The full names of the cases the arguments select, from the program's own listing.
+std::vector<std::string> selectedCases(std::vector<std::string> arguments) {
+    arguments.push_back("--gtest_list_tests");
+    std::string listing;
+    runAgain(arguments, &listing);
+    std::vector<std::string> cases;
+    std::string suite;
+    size_t start = 0;
+    for (size_t end; (end = listing.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = listing.substr(start, end - start);
+        line = line.substr(0, line.find('#'));
+        line.erase(line.find_last_not_of(' ') + 1);
+        if (line.empty())
+            continue;
+        if (line[0] != ' ')
+            suite = line;
+        else
+            cases.push_back(suite + line.substr(line.find_first_not_of(' ')));
+    }
+    return cases;
+}
+
+// The cases rely on fresh singletons and a working directory of their own, as ctest gives them
+// by running one case per process. Run by hand with more than one case selected, the program
+// does the same: each case in a child, then one line of results.
+int runEachCaseAlone(const std::vector<std::string>& arguments,
+                     const std::vector<std::string>& cases) {
+    std::vector<std::string> others;
+    for (size_t i = 1; i < arguments.size(); ++i)
+        if (arguments[i].rfind("--gtest_filter=", 0) != 0)
+            others.push_back(arguments[i]);
+    std::vector<std::string> failed;
+    for (const std::string& name : cases) {
+        std::vector<std::string> one = {arguments[0], "--gtest_filter=" + name};
+        one.insert(one.end(), others.begin(), others.end());
+        if (runAgain(one) != 0)
+            failed.push_back(name);
+    }
+    std::printf("\n%zu passed, %zu failed\n", cases.size() - failed.size(), failed.size());
+    for (const std::string& name : failed)
+        std::printf("FAILED %s\n", name.c_str());
+    return failed.empty() ? 0 : 1;
+}
+
+} // namespace
+
+namespace testsupport {
+
+const std::string& workDirectory() {
+    return workDirectoryPath;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> logLines() {
+    std::ifstream in("pelmora.log");
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::string lastLogLine() {
+    const std::vector<std::string> lines = logLines();
+    return lines.empty() ? std::string() : lines.back();
+}
+
+} // namespace testsupport
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv, argv + argc);
+    testing::InitGoogleTest(&argc, argv);
+    // A forked child of a process with a live GL context (and its driver threads) can hang: death
+    // tests re-run the program for their statement instead, which also gives them fresh
+    // singletons.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    if (GTEST_FLAG_GET(list_tests))
+        return RUN_ALL_TESTS();
+    if (GTEST_FLAG_GET(internal_run_death_test).empty()) {
+        const std::vector<std::string> cases = selectedCases(arguments);
+        if (cases.size() > 1)
+            return runEachCaseAlone(arguments, cases);
+    }
+    enterWorkDirectory(argv[0]);
+    return RUN_ALL_TESTS();
+}
