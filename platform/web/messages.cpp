@@ -48,24 +48,23 @@ EM_JS(void, listenToPointer, (), {
         var y = Math.floor((e.clientY - box.top) * canvas.height / box.height);
         _webPointerEvent(kind, x, y, button, e.buttons, modifiers(e));
     }
-    canvas.addEventListener(
-        "pointermove", function(e) {
-            if (e.button >= 0)
-                report((e.buttons >> [ 0, 2, 1 ][e.button] & 1) ? 1 : 2, e, e.button);
-            else
-                report(0, e, -1);
-        });
+    function onMove(e) {
+        if (e.button >= 0)
+            report((e.buttons >> [ 0, 2, 1 ][e.button] & 1) ? 1 : 2, e, e.button);
+        else
+            report(0, e, -1);
+    }
+    function onWheel(e) {
+        e.preventDefault();
+        if (e.deltaY != 0)
+            report(3, e, e.deltaY < 0 ? 1 : -1);
+    }
+    canvas.addEventListener("pointermove", onMove);
     canvas.addEventListener(
         "pointerdown", function(e) { report(1, e, e.button); });
     canvas.addEventListener(
         "pointerup", function(e) { report(2, e, e.button); });
-    canvas.addEventListener("wheel",
-                            function(e) {
-                                e.preventDefault();
-                                if (e.deltaY != 0)
-                                    report(3, e, e.deltaY < 0 ? 1 : -1);
-                            },
-                            {passive : false});
+    canvas.addEventListener("wheel", onWheel, {passive : false});
     canvas.addEventListener(
         "contextmenu", function(e) { e.preventDefault(); });
     window.addEventListener(
