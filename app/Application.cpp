@@ -32,8 +32,12 @@ Application* Application::instance() {
 Application::Application() {
     log = new Log("pelmora.log");
     {
-        std::ifstream file("pelmora.conf");
-        if (file)
+        // Only a file: a pipe without a writer in its place would hold the start forever.
+        const DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
+        std::ifstream file;
+        if (!(GetFileAttributesA("pelmora.conf") & notAFile))
+            file.open("pelmora.conf");
+        if (file.is_open())
             config = new ConfigFile(file);
         else
             config = new ConfigFile();

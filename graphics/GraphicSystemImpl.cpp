@@ -14,8 +14,9 @@
 namespace {
 
 // Broken preconditions and a refused display mode are unrecoverable. std::exit rather than
-// _exit: the log is already flushed line by line, and the exit handlers of the windowing layer
-// still get to hand the display back.
+// _exit: the log is already flushed line by line, and the screen mode still goes back to the
+// desktop's (Windows ends a temporary full-screen change itself, the Linux layer in its exit
+// handler).
 [[noreturn]] void fatalError(const char* logLine = nullptr) {
     if (logLine != nullptr)
         Application::instance()->log->write(String(logLine));

@@ -3,10 +3,23 @@
 // SDL switches the screen only when that window is shown full-screen, so the choice is kept here.
 #include "platform/sdl/internal.h"
 
+#include <cstdlib>
+
 namespace {
 
 bool fullscreenModeSet = false;
 SDL_DisplayMode fullscreenMode = {};
+
+// The window whose showing switched the screen. Windows undoes a temporary full-screen change
+// when the program ends; SDL undoes it only in SDL_Quit, which nothing calls. An exit handler
+// takes its place: it runs on a return from main, on exit, and after the termination signals
+// that the message queue turns into WM_CLOSE.
+SDL_Window* switchedWindow = nullptr;
+
+void restoreDesktopMode() {
+    if (switchedWindow != nullptr)
+        SDL_SetWindowFullscreen(switchedWindow, 0);
+}
 
 DWORD depthOf(const SDL_DisplayMode& mode) {
     return SDL_BYTESPERPIXEL(mode.format) * 8;
@@ -53,6 +66,17 @@ bool findOffered(const DEVMODEA& wanted, SDL_DisplayMode* found) {
 }
 
 } // namespace
+
+void platformFullscreenApplied(SDL_Window* window) {
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w == fullscreenMode.w &&
+        desktop.h == fullscreenMode.h && desktop.format == fullscreenMode.format &&
+        desktop.refresh_rate == fullscreenMode.refresh_rate)
+        return; // the screen keeps its mode: nothing to give back
+    if (switchedWindow == nullptr)
+        std::atexit(restoreDesktopMode);
+    switchedWindow = window;
+}
 
 bool platformFullscreenMode(SDL_DisplayMode* mode) {
     if (fullscreenModeSet && mode != nullptr)

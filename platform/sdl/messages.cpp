@@ -135,7 +135,11 @@ void translateEvent(const SDL_Event& event) {
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        platformKeyEvent(platformWindowForId(event.key.windowID), event.key);
+        if (platformKeyEventFromServer(event.key))
+            platformKeyEvent(platformWindowForId(event.key.windowID), event.key);
+        break;
+    case SDL_SYSWMEVENT:
+        platformSystemEvent(event.syswm.msg);
         break;
     case SDL_TEXTINPUT:
         platformTextInput(event.text);
@@ -159,6 +163,7 @@ void platformPumpEvents() {
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
         translateEvent(event);
+    platformSystemEventsDone();
 }
 
 void platformInstallSignalHandlers() {
@@ -169,6 +174,8 @@ void platformInstallSignalHandlers() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // The terminal the game was started from closing is a request to end like any other.
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,7 +1,8 @@
 // The subset of the Win32 interface that Pelmora calls, for systems without Win32.
 // Declarations keep the Windows names, types and encodings; the implementation (one file per
-// service in this folder) runs over SDL2 and POSIX. Where it differs from Windows, the
-// declaration says so. Nothing here is a general Win32 emulation: only what the engine uses.
+// service in this folder, and in platform/shared what is plain POSIX) runs over SDL2 and POSIX.
+// Where it differs from Windows, the declaration says so. Nothing here is a general Win32
+// emulation: only what the engine uses.
 #pragma once
 
 #include <cstddef>
@@ -214,9 +215,9 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // SDL events become window messages with Win32's encodings: mouse position in the low and high
 // words of lParam (client pixels), wheel delta in multiples of 120 in the high word of wParam,
-// key messages with virtual key and key data. The window's close request and SIGINT/SIGTERM
-// arrive as WM_CLOSE; focus changes as WM_ACTIVATEAPP and WM_SETFOCUS/WM_KILLFOCUS. The window and
-// the message range filter as on Windows (0, 0: every message).
+// key messages with virtual key and key data. The window's close request and SIGINT, SIGTERM
+// and SIGHUP arrive as WM_CLOSE; focus changes as WM_ACTIVATEAPP and WM_SETFOCUS/WM_KILLFOCUS.
+// The window and the message range filter as on Windows (0, 0: every message).
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
 // Character messages are not generated (the engine translates keys with ToAsciiEx itself).
 BOOL TranslateMessage(const MSG* msg);
@@ -345,7 +346,12 @@ typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
 #define VK_MENU 0x12
 #define VK_PAUSE 0x13
 #define VK_CAPITAL 0x14
+#define VK_KANA 0x15
+#define VK_HANGUL 0x15
+#define VK_HANJA 0x19
 #define VK_ESCAPE 0x1B
+#define VK_CONVERT 0x1C
+#define VK_NONCONVERT 0x1D
 #define VK_SPACE 0x20
 #define VK_PRIOR 0x21
 #define VK_NEXT 0x22
@@ -361,6 +367,7 @@ typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
 #define VK_LWIN 0x5B
 #define VK_RWIN 0x5C
 #define VK_APPS 0x5D
+#define VK_SLEEP 0x5F
 #define VK_NUMPAD0 0x60
 #define VK_NUMPAD1 0x61
 #define VK_NUMPAD2 0x62
@@ -373,6 +380,7 @@ typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
 #define VK_NUMPAD9 0x69
 #define VK_MULTIPLY 0x6A
 #define VK_ADD 0x6B
+#define VK_SEPARATOR 0x6C
 #define VK_SUBTRACT 0x6D
 #define VK_DECIMAL 0x6E
 #define VK_DIVIDE 0x6F
@@ -388,14 +396,45 @@ typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
 #define VK_F10 0x79
 #define VK_F11 0x7A
 #define VK_F12 0x7B
+#define VK_F13 0x7C
+#define VK_F14 0x7D
+#define VK_F15 0x7E
+#define VK_F16 0x7F
+#define VK_F17 0x80
+#define VK_F18 0x81
+#define VK_F19 0x82
+#define VK_F20 0x83
+#define VK_F21 0x84
+#define VK_F22 0x85
+#define VK_F23 0x86
+#define VK_F24 0x87
 #define VK_NUMLOCK 0x90
 #define VK_SCROLL 0x91
+#define VK_OEM_NEC_EQUAL 0x92
 #define VK_LSHIFT 0xA0
 #define VK_RSHIFT 0xA1
 #define VK_LCONTROL 0xA2
 #define VK_RCONTROL 0xA3
 #define VK_LMENU 0xA4
 #define VK_RMENU 0xA5
+#define VK_BROWSER_BACK 0xA6
+#define VK_BROWSER_FORWARD 0xA7
+#define VK_BROWSER_REFRESH 0xA8
+#define VK_BROWSER_STOP 0xA9
+#define VK_BROWSER_SEARCH 0xAA
+#define VK_BROWSER_FAVORITES 0xAB
+#define VK_BROWSER_HOME 0xAC
+#define VK_VOLUME_MUTE 0xAD
+#define VK_VOLUME_DOWN 0xAE
+#define VK_VOLUME_UP 0xAF
+#define VK_MEDIA_NEXT_TRACK 0xB0
+#define VK_MEDIA_PREV_TRACK 0xB1
+#define VK_MEDIA_STOP 0xB2
+#define VK_MEDIA_PLAY_PAUSE 0xB3
+#define VK_LAUNCH_MAIL 0xB4
+#define VK_LAUNCH_MEDIA_SELECT 0xB5
+#define VK_LAUNCH_APP1 0xB6
+#define VK_LAUNCH_APP2 0xB7
 #define VK_OEM_1 0xBA
 #define VK_OEM_PLUS 0xBB
 #define VK_OEM_COMMA 0xBC
@@ -408,6 +447,9 @@ typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
 #define VK_OEM_6 0xDD
 #define VK_OEM_7 0xDE
 #define VK_OEM_102 0xE2
+// The Japanese keyboard's Katakana and Hiragana keys, as the IME header names them.
+#define VK_DBE_KATAKANA 0xF1
+#define VK_DBE_HIRAGANA 0xF2
 
 // Follow the key messages this layer has generated: high bit while down, low bit the toggle
 // state (Caps, Num and Scroll Lock toggle on each press). VK_SHIFT, VK_CONTROL and VK_MENU
@@ -431,12 +473,14 @@ BOOL SetCursorPos(int x, int y);
 // cut to 32 bits so that it wraps as on Windows.
 DWORD timeGetTime(void);
 
-// ---- Files and the working directory (files.cpp) -----------------------------------------------
+// ---- Files and the working directory (platform/shared/files.cpp) --------------------------------
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
+#define FILE_ATTRIBUTE_DEVICE 0x00000040u
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
 #define MAX_PATH 260
 
+// A pipe, socket or device node, which Windows has no file for, reads as FILE_ATTRIBUTE_DEVICE.
 DWORD GetFileAttributesA(LPCSTR path);
 
 // The C runtime's low-level I/O under its Windows names; POSIX has no text/binary distinction,
@@ -452,6 +496,8 @@ DWORD GetFileAttributesA(LPCSTR path);
 #define _S_IWRITE 0x0080
 #define _SH_DENYNO 0x40
 
+// Opens regular files only: anything else (a directory, a pipe without a writer, a device) fails
+// with EACCES at once, as a directory does on Windows, instead of blocking or reading forever.
 int _open(const char* path, int flags, ...);
 int _read(int fd, void* buffer, unsigned int count);
 int _write(int fd, const void* buffer, unsigned int count);

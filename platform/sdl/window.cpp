@@ -19,21 +19,43 @@ bool videoStarted = false;
 int cursorCounter = 0;
 
 [[noreturn]] void failVideo(const char* what) {
-    const char* display = std::getenv("DISPLAY");
-    const bool noDisplay = display == nullptr || display[0] == '\0';
-    std::fprintf(stderr, "pelmora: %s%s: %s\n", what, noDisplay ? " (no display)" : "",
-                 SDL_GetError());
+    std::fprintf(stderr, "pelmora: %s: %s\n", what, SDL_GetError());
     std::exit(EXIT_FAILURE);
 }
 
-// A driver that draws nowhere is only right when somebody asked for it (tests do): picked by
-// SDL as a fallback it would leave the game running without a window it could ever close.
-bool headlessFallback() {
-    const char* driver = SDL_GetCurrentVideoDriver();
-    const char* requested = std::getenv("SDL_VIDEODRIVER");
-    if (driver == nullptr || (requested != nullptr && requested[0] != '\0'))
-        return false;
-    return std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+// No driver reached a screen: name the display that could not be opened, as SDL's own error
+// speaks only of the last driver it tried.
+[[noreturn]] void failStart() {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || display[0] == '\0')
+        std::fprintf(stderr, "pelmora: cannot start video (no display): %s\n", SDL_GetError());
+    else
+        std::fprintf(stderr, "pelmora: cannot start video: cannot open display \"%s\"\n", display);
+    std::exit(EXIT_FAILURE);
+}
+
+// Drivers that draw nowhere. SDL falls back to one of them when no screen can be reached, which
+// would leave the game running without a window anybody could see or close; they serve only
+// when SDL's own driver setting names them.
+bool headless(const char* driver) {
+    for (const char* name : {"offscreen", "dummy", "evdev"})
+        if (std::strcmp(driver, name) == 0)
+            return true;
+    return false;
+}
+
+// Starts the first driver of SDL's own order that reaches a screen.
+bool startDisplayDriver() {
+    const int count = SDL_GetNumVideoDrivers();
+    for (int i = 0; i < count; ++i) {
+        const char* driver = SDL_GetVideoDriver(i);
+        if (headless(driver))
+            continue;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -45,12 +67,15 @@ void platformRequireVideo() {
     // handlers would compete for the signals, and its quit-on-last-close would say it twice.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        failVideo("cannot start video");
-    if (headlessFallback()) {
-        SDL_SetError("the %s driver has no screen", SDL_GetCurrentVideoDriver());
-        failVideo("cannot start video");
-    }
+    const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    const bool started = requested != nullptr && requested[0] != '\0'
+                             ? SDL_InitSubSystem(SDL_INIT_VIDEO) == 0
+                             : startDisplayDriver();
+    if (!started)
+        failStart();
+    // The keyboard tells the key events of the X server from those SDL makes up by the X events
+    // that SDL reports ahead of them.
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     videoStarted = true;
 }
 
@@ -84,8 +109,11 @@ void platformCreateSdlWindow(HWND window, Uint32 flags) {
     window->sdlWindow = SDL_CreateWindow(window->title, x, y, width, height, flags);
     if (window->sdlWindow == nullptr)
         failVideo("cannot create the window");
-    if (fullscreen && SDL_SetWindowDisplayMode(window->sdlWindow, &mode) != 0)
-        failVideo("cannot set the display mode");
+    if (fullscreen) {
+        if (SDL_SetWindowDisplayMode(window->sdlWindow, &mode) != 0)
+            failVideo("cannot set the display mode");
+        platformFullscreenApplied(window->sdlWindow);
+    }
     SDL_SetWindowData(window->sdlWindow, "pelmora", window);
 }
 

@@ -59,6 +59,8 @@ const KeyTableEntry keyTable[] = {
     {key(0x2F), VK_OEM_4, 0x1A, false},
     {key(0x30), VK_OEM_6, 0x1B, false},
     {key(0x31), VK_OEM_5, 0x2B, false},
+    // The key beside Return on ISO keyboards sits where the US layout has its backslash.
+    {key(0x32), VK_OEM_5, 0x2B, false},
     {key(0x33), VK_OEM_1, 0x27, false},
     {key(0x34), VK_OEM_7, 0x28, false},
     {key(0x35), VK_OEM_3, 0x29, false},
@@ -111,6 +113,36 @@ const KeyTableEntry keyTable[] = {
     {key(0x63), VK_DECIMAL, 0x53, false},
     {key(0x64), VK_OEM_102, 0x56, false},
     {key(0x65), VK_APPS, 0x5D, true},
+    // Windows documents VK_OEM_NEC_EQUAL as the keypad's '='.
+    {key(0x67), VK_OEM_NEC_EQUAL, 0x59, false},
+    {key(0x68), VK_F13, 0x64, false},
+    {key(0x69), VK_F14, 0x65, false},
+    {key(0x6A), VK_F15, 0x66, false},
+    {key(0x6B), VK_F16, 0x67, false},
+    {key(0x6C), VK_F17, 0x68, false},
+    {key(0x6D), VK_F18, 0x69, false},
+    {key(0x6E), VK_F19, 0x6A, false},
+    {key(0x6F), VK_F20, 0x6B, false},
+    {key(0x70), VK_F21, 0x6C, false},
+    {key(0x71), VK_F22, 0x6D, false},
+    {key(0x72), VK_F23, 0x6E, false},
+    {key(0x73), VK_F24, 0x76, false},
+    {key(0x78), VK_BROWSER_STOP, 0x68, true},
+    {key(0x7F), VK_VOLUME_MUTE, 0x20, true},
+    {key(0x80), VK_VOLUME_UP, 0x30, true},
+    {key(0x81), VK_VOLUME_DOWN, 0x2E, true},
+    {key(0x85), VK_SEPARATOR, 0x7E, false},
+    // The Japanese keys carry the virtual keys of the Japanese layout, the only one that has them.
+    {key(0x87), VK_OEM_102, 0x73, false},
+    {key(0x88), VK_KANA, 0x70, false},
+    {key(0x89), VK_OEM_5, 0x7D, false},
+    {key(0x8A), VK_CONVERT, 0x79, false},
+    {key(0x8B), VK_NONCONVERT, 0x7B, false},
+    // Korean keyboards send these two as single bytes outside the usual scan-code range.
+    {key(0x90), VK_HANGUL, 0xF2, false},
+    {key(0x91), VK_HANJA, 0xF1, false},
+    {key(0x92), VK_DBE_KATAKANA, 0x78, false},
+    {key(0x93), VK_DBE_HIRAGANA, 0x77, false},
     {key(0xE0), VK_CONTROL, 0x1D, false},
     {key(0xE1), VK_SHIFT, 0x2A, false},
     {key(0xE2), VK_MENU, 0x38, false},
@@ -120,6 +152,23 @@ const KeyTableEntry keyTable[] = {
     {key(0xE5), VK_SHIFT, 0x36, false},
     {key(0xE6), VK_MENU, 0x38, true},
     {key(0xE7), VK_RWIN, 0x5C, true},
+    // Media and browser keys: the consumer page, and the generic desktop page's Sleep.
+    {keyUsage(KeyPageDesktop, 0x82), VK_SLEEP, 0x5F, true},
+    {keyUsage(KeyPageConsumer, 0xB5), VK_MEDIA_NEXT_TRACK, 0x19, true},
+    {keyUsage(KeyPageConsumer, 0xB6), VK_MEDIA_PREV_TRACK, 0x10, true},
+    {keyUsage(KeyPageConsumer, 0xB7), VK_MEDIA_STOP, 0x24, true},
+    {keyUsage(KeyPageConsumer, 0xCD), VK_MEDIA_PLAY_PAUSE, 0x22, true},
+    {keyUsage(KeyPageConsumer, 0x183), VK_LAUNCH_MEDIA_SELECT, 0x6D, true},
+    {keyUsage(KeyPageConsumer, 0x18A), VK_LAUNCH_MAIL, 0x6C, true},
+    {keyUsage(KeyPageConsumer, 0x192), VK_LAUNCH_APP2, 0x21, true},
+    {keyUsage(KeyPageConsumer, 0x194), VK_LAUNCH_APP1, 0x6B, true},
+    {keyUsage(KeyPageConsumer, 0x221), VK_BROWSER_SEARCH, 0x65, true},
+    {keyUsage(KeyPageConsumer, 0x223), VK_BROWSER_HOME, 0x32, true},
+    {keyUsage(KeyPageConsumer, 0x224), VK_BROWSER_BACK, 0x6A, true},
+    {keyUsage(KeyPageConsumer, 0x225), VK_BROWSER_FORWARD, 0x69, true},
+    {keyUsage(KeyPageConsumer, 0x226), VK_BROWSER_STOP, 0x68, true},
+    {keyUsage(KeyPageConsumer, 0x227), VK_BROWSER_REFRESH, 0x67, true},
+    {keyUsage(KeyPageConsumer, 0x22A), VK_BROWSER_FAVORITES, 0x66, true},
 };
 
 // The keypad's digits and point (usages 0x59 to 0x63: 1 to 9, 0, point) with NumLock off.
@@ -129,27 +178,22 @@ const uint8_t keypadNavigation[] = {VK_END,  VK_DOWN, VK_NEXT,  VK_LEFT,   VK_CL
 } // namespace
 
 const KeyTableEntry* keyTableFind(uint32_t usage) {
-    for (const KeyTableEntry& entry : keyTable) {
-        if (entry.usage == usage) {
+    for (const KeyTableEntry& entry : keyTable)
+        if (entry.usage == usage)
             return &entry;
-        }
-    }
     return nullptr;
 }
 
-const KeyTableEntry* keyTableFindScanCode(uint8_t scanCode) {
-    for (const KeyTableEntry& entry : keyTable) {
-        if (entry.scanCode == scanCode && !entry.extended) {
+const KeyTableEntry* keyTableFindScanCode(uint8_t scanCode, bool extended) {
+    for (const KeyTableEntry& entry : keyTable)
+        if (entry.scanCode == scanCode && entry.extended == extended)
             return &entry;
-        }
-    }
     return nullptr;
 }
 
 uint8_t keyWithoutNumLock(uint32_t usage) {
     const uint32_t first = key(0x59);
-    if (usage < first || usage - first >= std::size(keypadNavigation)) {
+    if (usage < first || usage - first >= std::size(keypadNavigation))
         return 0;
-    }
     return keypadNavigation[usage - first];
 }

@@ -26,35 +26,28 @@ bool isUpper(uint32_t c) {
 
 uint32_t decodeUtf8(const char* text) {
     const unsigned char* s = reinterpret_cast<const unsigned char*>(text);
-    if (s[0] < 0x80) {
+    if (s[0] < 0x80)
         return s[0];
-    }
     int extra = s[0] >= 0xF0 ? 3 : s[0] >= 0xE0 ? 2 : s[0] >= 0xC0 ? 1 : -1;
-    if (extra < 0) {
+    if (extra < 0)
         return 0;
-    }
     uint32_t c = s[0] & (0x3F >> extra);
     for (int i = 1; i <= extra; ++i) {
-        if ((s[i] & 0xC0) != 0x80) {
+        if ((s[i] & 0xC0) != 0x80)
             return 0;
-        }
         c = (c << 6) | (s[i] & 0x3F);
     }
     return c;
 }
 
 int toCp1251(uint32_t c) {
-    if (c < 0x80) {
+    if (c < 0x80)
         return int(c);
-    }
-    if (c >= 0x0410 && c <= 0x044F) {
+    if (c >= 0x0410 && c <= 0x044F)
         return int(c - 0x0410 + 0xC0);
-    }
-    for (int i = 0; i < 64; ++i) {
-        if (cp1251High[i] == c) {
+    for (int i = 0; i < 64; ++i)
+        if (cp1251High[i] == c)
             return 0x80 + i;
-        }
-    }
     return 0;
 }
 
@@ -63,39 +56,31 @@ bool isCasedLetter(uint32_t c) {
 }
 
 uint32_t toUpperLetter(uint32_t c) {
-    if (c >= 'a' && c <= 'z') {
+    if (c >= 'a' && c <= 'z')
         return c - 0x20;
-    }
-    if (c >= 0x0430 && c <= 0x044F) {
+    if (c >= 0x0430 && c <= 0x044F)
         return c - 0x20;
-    }
-    if (c >= 0x0450 && c <= 0x045F) {
+    if (c >= 0x0450 && c <= 0x045F)
         return c - 0x50;
-    }
     return c == 0x0491 ? 0x0490 : c;
 }
 
 uint32_t toLowerLetter(uint32_t c) {
-    if (c >= 'A' && c <= 'Z') {
+    if (c >= 'A' && c <= 'Z')
         return c + 0x20;
-    }
-    if (c >= 0x0410 && c <= 0x042F) {
+    if (c >= 0x0410 && c <= 0x042F)
         return c + 0x20;
-    }
-    if (c >= 0x0400 && c <= 0x040F) {
+    if (c >= 0x0400 && c <= 0x040F)
         return c + 0x50;
-    }
     return c == 0x0490 ? 0x0491 : c;
 }
 
 uint32_t usShifted(uint32_t c) {
     static const char plain[] = "1234567890-=[]\\;',./`";
     static const char shifted[] = "!@#$%^&*()_+{}|:\"<>?~";
-    for (int i = 0; plain[i]; ++i) {
-        if (uint32_t(plain[i]) == c) {
+    for (int i = 0; plain[i]; ++i)
+        if (uint32_t(plain[i]) == c)
             return uint32_t(shifted[i]);
-        }
-    }
     return 0;
 }
 
@@ -124,16 +109,14 @@ int fixedCharacter(unsigned vk) {
     default:
         break;
     }
-    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) {
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
         return int('0' + vk - VK_NUMPAD0);
-    }
     return -1;
 }
 
 int ctrlCharacter(unsigned vk) {
-    if (vk >= 'A' && vk <= 'Z') {
+    if (vk >= 'A' && vk <= 'Z')
         return int(vk - 'A' + 1);
-    }
     switch (vk) {
     case VK_OEM_4:
         return 0x1B;

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr uint32_t KeyPageConsumer = 0x0C;
-
 struct DomKey {
     const char* code;
     uint32_t usage;
@@ -141,6 +139,9 @@ const DomKey domKeys[] = {
     {"Copy", key(0x7C)},
     {"Paste", key(0x7D)},
     {"Find", key(0x7E)},
+    {"AudioVolumeMute", key(0x7F)},
+    {"AudioVolumeUp", key(0x80)},
+    {"AudioVolumeDown", key(0x81)},
     {"NumpadComma", key(0x85)},
     {"IntlRo", key(0x87)},
     {"KanaMode", key(0x88)},
@@ -162,13 +163,12 @@ const DomKey domKeys[] = {
     {"ShiftRight", key(0xE5)},
     {"AltRight", key(0xE6)},
     {"MetaRight", key(0xE7)},
+    {"Sleep", keyUsage(KeyPageDesktop, 0x82)},
+    {"WakeUp", keyUsage(KeyPageDesktop, 0x83)},
     {"MediaTrackNext", consumer(0xB5)},
     {"MediaTrackPrevious", consumer(0xB6)},
     {"MediaStop", consumer(0xB7)},
     {"MediaPlayPause", consumer(0xCD)},
-    {"AudioVolumeMute", consumer(0xE2)},
-    {"AudioVolumeUp", consumer(0xE9)},
-    {"AudioVolumeDown", consumer(0xEA)},
     {"MediaSelect", consumer(0x183)},
     {"LaunchMail", consumer(0x18A)},
     {"LaunchApp2", consumer(0x192)},

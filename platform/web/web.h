@@ -25,7 +25,7 @@
 //   browser keeps F5, F11, F12 and Ctrl or Cmd combinations. SetCursorPos cannot move the
 //   pointer: FALSE.
 // - Clock (clock.cpp): milliseconds since the page's navigation started.
-// - Files: the Linux layer's POSIX file calls (platform/sdl/files.cpp) over the in-memory file
+// - Files: the shared POSIX file calls (platform/shared/files.cpp) over the in-memory file
 //   system, which holds the page's data file (textures/, data/) at its root, the working
 //   directory. Every line written to "pelmora.log" also goes to the browser's console.
 // - The end (runtime.js): when main returns, or exit is called, the page hears Module.onExit

@@ -6,7 +6,8 @@
 #       fresh RUNDIR holding a copy of PROGRAM and of DATADIR's textures/ and data/
 #   game_run.sh close CLOSE RUNDIR DATADIR PROGRAM [LAUNCHER...]
 #       prepare, start LAUNCHER ./PROGRAM in RUNDIR, wait for the main loop, then close it with
-#       CLOSE: "alt-f4" (the window's close request, typed on the keyboard) or "sigterm"
+#       CLOSE: "alt-f4" (the window's close request, typed on the keyboard), "sigterm" or "sighup"
+#       (the terminal the game was started from closing)
 set -u
 
 start_timeout=${PELMORA_START_TIMEOUT:-90}
@@ -98,7 +99,7 @@ close_test() {
     rundir=$2
     local datadir=$3 program=$4
     shift 4
-    case $close in alt-f4 | sigterm) ;; *) fail "unknown way to close: $close" ;; esac
+    case $close in alt-f4 | sigterm | sighup) ;; *) fail "unknown way to close: $close" ;; esac
     [ -n "${DISPLAY:-}" ] || fail "DISPLAY is not set"
     prepare "$rundir" "$datadir" "$program"
 
@@ -124,6 +125,7 @@ close_test() {
     case $close in
     alt-f4) close_window ;;
     sigterm) kill -TERM "$pid" ;;
+    sighup) kill -HUP "$pid" ;;
     esac
     wait_exit
     local status=$?
@@ -148,7 +150,7 @@ close)
     close_test "$@"
     ;;
 *)
-    echo "usage: $0 prepare RUNDIR DATADIR PROGRAM | close alt-f4|sigterm RUNDIR DATADIR PROGRAM [LAUNCHER...]" >&2
+    echo "usage: $0 prepare RUNDIR DATADIR PROGRAM | close alt-f4|sigterm|sighup RUNDIR DATADIR PROGRAM [LAUNCHER...]" >&2
     exit 2
     ;;
 esac

@@ -20,6 +20,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -63,25 +64,21 @@ struct UsLayoutAfterwards {
 Window findWindow(Display* display, Window parent, const char* title) {
     Window root, parentOut, *children = nullptr;
     unsigned count = 0;
-    if (!XQueryTree(display, parent, &root, &parentOut, &children, &count)) {
+    if (!XQueryTree(display, parent, &root, &parentOut, &children, &count))
         return 0;
-    }
     Window found = 0;
     for (unsigned i = 0; i < count && !found; ++i) {
         char* name = nullptr;
         if (XFetchName(display, children[i], &name) && name) {
-            if (std::strcmp(name, title) == 0) {
+            if (std::strcmp(name, title) == 0)
                 found = children[i];
-            }
             XFree(name);
         }
-        if (!found) {
+        if (!found)
             found = findWindow(display, children[i], title);
-        }
     }
-    if (children) {
+    if (children)
         XFree(children);
-    }
     return found;
 }
 
@@ -89,8 +86,10 @@ class InputX11Test : public ::testing::Test {
 protected:
     static Display* display;
     static RecordingListener* listener;
+    static std::vector<MSG> keyMessages; // as the pump hands them out
+    static Window gameWindow;
     static XKeyCode keyA, keyOne, keyGrave, keyComma, keyShift, keyReturn, keyKpEnter, keyEscape,
-        keyAlt;
+        keyAlt, keyCtrl;
 
     static void SetUpTestSuite() {
         display = XOpenDisplay(nullptr);
@@ -106,6 +105,7 @@ protected:
         keyKpEnter = XKeysymToKeycode(display, XK_KP_Enter);
         keyEscape = XKeysymToKeycode(display, XK_Escape);
         keyAlt = XKeysymToKeycode(display, XK_Alt_L);
+        keyCtrl = XKeysymToKeycode(display, XK_Control_L);
 
         GraphicSystem* graphics = GraphicSystem::instance();
         graphics->useDesktopMode();
@@ -116,27 +116,24 @@ protected:
         InputSystem::instance()->addListener(listener);
 
         // No window manager runs on the test server: give the window the focus directly.
-        Window window = 0;
-        for (int i = 0; i < 50 && !window; ++i) {
+        for (int i = 0; i < 50 && !gameWindow; ++i) {
             pump(std::chrono::milliseconds(20));
-            window = findWindow(display, DefaultRootWindow(display), "Pelmora Application");
+            gameWindow = findWindow(display, DefaultRootWindow(display), "Pelmora Application");
         }
-        ASSERT_NE(window, Window(0));
-        XSetInputFocus(display, window, RevertToParent, CurrentTime);
-        XSync(display, False);
-        pump(std::chrono::milliseconds(200));
+        ASSERT_NE(gameWindow, Window(0));
+        focus(gameWindow);
     }
 
     static void TearDownTestSuite() {
         setLayout("us");
-        if (display) {
+        if (display)
             XCloseDisplay(display);
-        }
     }
 
     void SetUp() override {
         pump(std::chrono::milliseconds(50));
         listener->events.clear();
+        keyMessages.clear();
     }
 
     // Runs the message pump as the main loop does, for the given time.
@@ -145,6 +142,8 @@ protected:
         do {
             MSG msg;
             while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message >= WM_KEYDOWN && msg.message <= WM_SYSKEYUP)
+                    keyMessages.push_back(msg);
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
             }
@@ -155,9 +154,8 @@ protected:
     // Pumps until the listener holds count events or two seconds have passed.
     static bool waitFor(size_t count) {
         auto end = Clock::now() + std::chrono::seconds(2);
-        while (listener->events.size() < count && Clock::now() < end) {
+        while (listener->events.size() < count && Clock::now() < end)
             pump(std::chrono::milliseconds(5));
-        }
         return listener->events.size() >= count;
     }
 
@@ -167,6 +165,13 @@ protected:
         // Events within the same millisecond look like auto-repeat to the toolkit, which then
         // drops the release: leave real time between them, as typing does.
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+
+    // Moves the keyboard focus as a window manager would, and lets the game see the change.
+    static void focus(Window window) {
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
+        XSync(display, False);
+        pump(std::chrono::milliseconds(200));
     }
 
     static void tap(XKeyCode code) {
@@ -181,20 +186,20 @@ protected:
 
     static std::vector<std::string> keyEvents() {
         std::vector<std::string> out;
-        for (const Event& e : listener->events) {
-            if (e.type != EventMove) {
+        for (const Event& e : listener->events)
+            if (e.type != EventMove)
                 out.push_back(describe(e));
-            }
-        }
         return out;
     }
 };
 
 Display* InputX11Test::display = nullptr;
+Window InputX11Test::gameWindow = 0;
+std::vector<MSG> InputX11Test::keyMessages;
 RecordingListener* InputX11Test::listener = nullptr;
 XKeyCode InputX11Test::keyA, InputX11Test::keyOne, InputX11Test::keyGrave, InputX11Test::keyComma,
     InputX11Test::keyShift, InputX11Test::keyReturn, InputX11Test::keyKpEnter,
-    InputX11Test::keyEscape, InputX11Test::keyAlt;
+    InputX11Test::keyEscape, InputX11Test::keyAlt, InputX11Test::keyCtrl;
 
 TEST_F(InputX11Test, UsLayoutKeysGiveCodesAndShiftedCharacters) {
     tap(keyA);
@@ -283,6 +288,107 @@ TEST_F(InputX11Test, RussianLayoutKeepsTheKeyCodeAndGivesCyrillicCharacters) {
     // capital yo and the comma key be, all as Windows-1251 bytes.
     EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:97:244", "2:97:0", "1:1:0", "1:96:168",
                                                      "2:96:0", "2:1:0", "1:44:225", "2:44:0"}));
+}
+
+// Keys beyond the ordinary keyboard, sent by their X key numbers (Linux input code + 8, as the
+// test server numbers them): each arrives as Windows names it, and the InputSystem gives the
+// ones without a fixed code the next dynamic code.
+TEST_F(InputX11Test, EveryKeyArrivesWithItsWindowsVirtualKey) {
+    ASSERT_EQ(XKeysymToKeycode(display, XK_Home), 110) << "the server does not use input codes";
+    const struct {
+        XKeyCode keycode;
+        WPARAM vk;
+        int scanCode;
+        bool extended;
+    } keys[] = {
+        {123, VK_VOLUME_UP, 0x30, true},      {122, VK_VOLUME_DOWN, 0x2E, true},
+        {121, VK_VOLUME_MUTE, 0x20, true},    {171, VK_MEDIA_NEXT_TRACK, 0x19, true},
+        {166, VK_BROWSER_BACK, 0x6A, true},   {148, VK_LAUNCH_APP2, 0x21, true},
+        {191, VK_F13, 0x64, false},           {202, VK_F24, 0x76, false},
+        {125, VK_OEM_NEC_EQUAL, 0x59, false}, {100, VK_CONVERT, 0x79, false},
+        {102, VK_NONCONVERT, 0x7B, false},    {101, VK_KANA, 0x70, false},
+        {97, VK_OEM_102, 0x73, false},        {132, VK_OEM_5, 0x7D, false},
+    };
+    std::vector<std::string> expectedEvents;
+    std::map<WPARAM, int> codes = {{VK_OEM_5, 92}};
+    for (const auto& k : keys) {
+        tap(k.keycode);
+        const int code = codes.emplace(k.vk, 128 + int(codes.size()) - 1).first->second;
+        expectedEvents.push_back("1:" + std::to_string(code) + ":0");
+        expectedEvents.push_back("2:" + std::to_string(code) + ":0");
+    }
+    ASSERT_TRUE(waitFor(expectedEvents.size()));
+    pump(std::chrono::milliseconds(50));
+    // No character either: Volume Up's scan code is B's, without the prefix.
+    EXPECT_EQ(keyEvents(), expectedEvents);
+    ASSERT_EQ(keyMessages.size(), 2 * std::size(keys));
+    for (size_t i = 0; i < std::size(keys); ++i) {
+        for (const MSG& msg : {keyMessages[2 * i], keyMessages[2 * i + 1]}) {
+            SCOPED_TRACE("X key " + std::to_string(keys[i].keycode));
+            EXPECT_EQ(msg.wParam, keys[i].vk);
+            EXPECT_EQ((msg.lParam >> 16) & 0xFF, keys[i].scanCode);
+            EXPECT_EQ((msg.lParam >> 24) & 1, keys[i].extended ? 1 : 0);
+        }
+        EXPECT_EQ(keyMessages[2 * i].message, UINT(WM_KEYDOWN));
+        EXPECT_EQ(keyMessages[2 * i + 1].message, UINT(WM_KEYUP));
+    }
+}
+
+// Another program's window on the same server, to take the keyboard focus away from the game.
+class OtherWindow {
+public:
+    explicit OtherWindow(Display* display) : display_(display) {
+        window_ = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 50, 50, 0, 0, 0);
+        XMapWindow(display, window_);
+        XSync(display, False);
+    }
+    ~OtherWindow() {
+        XDestroyWindow(display_, window_);
+        XSync(display_, False);
+    }
+    Window window() const { return window_; }
+
+private:
+    Display* display_;
+    Window window_;
+};
+
+// As on Windows: the key messages follow what happens while the game has the focus, so a key
+// that goes up elsewhere stays down for the game, and one that was already down when the focus
+// came gives only its release.
+TEST_F(InputX11Test, FocusLeavingWhileAKeyIsHeldSendsNoRelease) {
+    OtherWindow other(display);
+    key(keyA, true);
+    focus(other.window());
+    key(keyA, false);
+    focus(gameWindow);
+    EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:97:97"}));
+    EXPECT_TRUE(InputSystem::instance()->getState().isDown(97));
+
+    listener->events.clear();
+    tap(keyA);
+    ASSERT_TRUE(waitFor(2));
+    EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:97:97", "2:97:0"}));
+    EXPECT_FALSE(InputSystem::instance()->getState().isDown(97));
+}
+
+TEST_F(InputX11Test, FocusArrivingWhileKeysAreHeldGivesOnlyTheirReleases) {
+    OtherWindow other(display);
+    key(keyShift, true); // held through the focus changes
+    ASSERT_TRUE(waitFor(1));
+    focus(other.window());
+    key(keyCtrl, true);
+    key(keyA, true);
+    focus(gameWindow);
+    EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:1:0"}));
+
+    listener->events.clear();
+    key(keyA, false);
+    key(keyCtrl, false);
+    key(keyShift, false);
+    ASSERT_TRUE(waitFor(3));
+    pump(std::chrono::milliseconds(50));
+    EXPECT_EQ(keyEvents(), (std::vector<std::string>{"2:97:0", "2:3:0", "2:1:0"}));
 }
 
 } // namespace

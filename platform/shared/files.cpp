@@ -1,7 +1,7 @@
 // The C runtime's low-level file calls and the attribute query under their Windows names, over
 // POSIX. Windows' _O_ and _S_ numbers differ from POSIX's, so they are translated here. The
 // browser layer uses this file too, over Emscripten's POSIX on its in-memory file system.
-#include "platform/sdl/win32.h"
+#include "platform/platform.h"
 
 #include <cerrno>
 #include <climits>
@@ -21,7 +21,9 @@ DWORD GetFileAttributesA(LPCSTR path) {
     struct stat status;
     if (path == nullptr || stat(path, &status) != 0)
         return INVALID_FILE_ATTRIBUTES;
-    return S_ISDIR(status.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    if (S_ISDIR(status.st_mode))
+        return FILE_ATTRIBUTE_DIRECTORY;
+    return S_ISREG(status.st_mode) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DEVICE;
 }
 
 int _open(const char* path, int flags, ...) {
@@ -57,10 +59,24 @@ int _open(const char* path, int flags, ...) {
     }
     if (flags & _O_TRUNC)
         posixFlags |= O_TRUNC;
+    struct stat status;
+    if (stat(path, &status) == 0 && !S_ISREG(status.st_mode)) {
+        errno = EACCES;
+        return -1;
+    }
+    // Without O_NONBLOCK, opening a pipe put in place since would wait for its other end.
     int fd;
     do {
-        fd = open(path, posixFlags, mode);
+        fd = open(path, posixFlags | O_NONBLOCK, mode);
     } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return fd;
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        errno = EACCES;
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
 }
 
