@@ -52,14 +52,8 @@ void readLocks(KeyboardState& kb) {
         return;
     kb.locksRead = true;
     SDL_Keymod mods = SDL_GetModState();
-    for (BYTE* keys : {kb.keys, kb.retrieved}) {
-        if (mods & KMOD_CAPS)
-            keys[VK_CAPITAL] |= KeyStateToggled;
-        if (mods & KMOD_NUM)
-            keys[VK_NUMLOCK] |= KeyStateToggled;
-        if (mods & KMOD_SCROLL)
-            keys[VK_SCROLL] |= KeyStateToggled;
-    }
+    for (BYTE* keys : {kb.keys, kb.retrieved})
+        setLockToggles(keys, mods & KMOD_CAPS, mods & KMOD_NUM, mods & KMOD_SCROLL);
 }
 
 // SDL's own scancodes past the keyboard page, as the usages they stand for.

@@ -22,11 +22,10 @@ BYTE sidedKey(BYTE vk, bool extended) {
 }
 
 void setDown(BYTE* keys, int vk, bool down) {
-    if (down) {
+    if (down)
         keys[vk] |= KeyStateDown;
-    } else {
+    else
         keys[vk] &= BYTE(~KeyStateDown);
-    }
 }
 
 } // namespace
@@ -47,6 +46,15 @@ HKL GetKeyboardLayout(DWORD) {
     return reinterpret_cast<HKL>(&layoutToken);
 }
 
+void setLockToggles(BYTE* keys, bool capsLock, bool numLock, bool scrollLock) {
+    if (capsLock)
+        keys[VK_CAPITAL] |= KeyStateToggled;
+    if (numLock)
+        keys[VK_NUMLOCK] |= KeyStateToggled;
+    if (scrollLock)
+        keys[VK_SCROLL] |= KeyStateToggled;
+}
+
 void updateKeyState(BYTE* keys, const PhysicalKey& key, bool down, bool repeat) {
     BYTE vk = key.virtualKey;
     if (vk == VK_SHIFT) {
@@ -61,9 +69,8 @@ void updateKeyState(BYTE* keys, const PhysicalKey& key, bool down, bool repeat) 
         setDown(keys, vk, isKeyDown(keys, left) || isKeyDown(keys, right));
         return;
     }
-    if (down && !repeat && (vk == VK_CAPITAL || vk == VK_NUMLOCK || vk == VK_SCROLL)) {
+    if (down && !repeat && (vk == VK_CAPITAL || vk == VK_NUMLOCK || vk == VK_SCROLL))
         keys[vk] ^= KeyStateToggled;
-    }
     setDown(keys, vk, down);
 }
 
@@ -77,17 +84,14 @@ KeyMessage keyTransition(BYTE* keys, const PhysicalKey& key, bool down, bool aut
     const bool ctrlAfter = isKeyDown(keys, VK_CONTROL);
 
     LPARAM data = 1 | (LPARAM(key.scanCode) << 16);
-    if (key.extended) {
+    if (key.extended)
         data |= KeyDataExtended;
-    }
-    if (altAfter) {
+    if (altAfter)
         data |= KeyDataContext;
-    }
-    if (!down) {
+    if (!down)
         data |= KeyDataPrevious | KeyDataTransition;
-    } else if (repeat) {
+    else if (repeat)
         data |= KeyDataPrevious;
-    }
 
     // A key goes to the system while Alt is held without Ctrl (Alt's own release included), and
     // F10 always does unless Ctrl is held.

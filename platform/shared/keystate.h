@@ -22,6 +22,9 @@ bool isKeyDown(const BYTE* keys, int virtualKey);
 // it (a held key reads 0xFF80); 0 for a number that is no virtual key.
 short keyStateWord(const BYTE* keys, int virtualKey);
 
+// Marks the lock keys that are on as toggled, as the system reports them at the start.
+void setLockToggles(BYTE* keys, bool capsLock, bool numLock, bool scrollLock);
+
 // Applies a press or release to a 256-byte key-state array; repeat marks an auto-repeated press,
 // which does not toggle a lock key again.
 void updateKeyState(BYTE* keys, const PhysicalKey& key, bool down, bool repeat);

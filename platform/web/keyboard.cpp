@@ -41,14 +41,8 @@ void readLocks(KeyboardState& kb, int locks) {
     if (kb.locksRead)
         return;
     kb.locksRead = true;
-    for (BYTE* keys : {kb.keys, kb.taken}) {
-        if (locks & LockCaps)
-            keys[VK_CAPITAL] |= KeyStateToggled;
-        if (locks & LockNum)
-            keys[VK_NUMLOCK] |= KeyStateToggled;
-        if (locks & LockScroll)
-            keys[VK_SCROLL] |= KeyStateToggled;
-    }
+    for (BYTE* keys : {kb.keys, kb.taken})
+        setLockToggles(keys, locks & LockCaps, locks & LockNum, locks & LockScroll);
 }
 
 // Letter and digit keys are named after what the layout puts on them when that is a Latin
