@@ -1,7 +1,8 @@
 // The one header through which engine code reaches the operating system.
 // On Windows it is the real Win32, GDI, WGL and WINMM API plus the C runtime's low-level I/O;
 // elsewhere it is the small subset of that API the engine calls, implemented over SDL2 and POSIX
-// (platform/sdl). Engine code never includes SDL or <windows.h> itself.
+// (platform/sdl) or, in a web browser, over Emscripten (platform/web). Engine code never includes
+// SDL or <windows.h> itself.
 #pragma once
 
 #ifdef _WIN32
@@ -21,6 +22,8 @@
 #include <GL/glu.h>
 #include <GL/glext.h>
 #include <GL/wglext.h>
+#elif defined(__EMSCRIPTEN__)
+#include "web/web.h" // the same subset in a web browser, with the OpenGL that WebGL lacks
 #else
 #include "sdl/win32.h"
 #include <GL/gl.h>

@@ -20,23 +20,34 @@ PELMORA_RELEASE_PACKAGES=(
     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 icoutils dpkg-dev lintian
 )
 
+# The web build (play-web.sh): Emscripten, with node and its modules, and the native build
+# packages for the asset tools that make the page's data.
+PELMORA_WEB_PACKAGES=(
+    "${PELMORA_BUILD_PACKAGES[@]}"
+    emscripten python3
+)
+
 # Running every test: the MinGW cross-compiler and Wine for the Windows build, clang with its
-# libFuzzer runtime for the fuzz targets, the X server tools the whole-game tests drive, and a font
-# without Cyrillic letters (DejaVu Math TeX Gyre) for the font baker's refusal.
+# libFuzzer runtime for the fuzz targets, the X server tools the whole-game tests drive,
+# Emscripten, Chromium and a DevTools client for the web build's page, and a font without
+# Cyrillic letters (DejaVu Math TeX Gyre) for the font baker's refusal.
 PELMORA_TEST_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
     "${PELMORA_RELEASE_PACKAGES[@]}"
     clang libclang-rt-14-dev
     g++-mingw-w64-x86-64-win32 wine wine64
     xvfb x11-utils xdotool x11-xkb-utils
+    emscripten chromium python3-websocket
     fonts-dejavu-extra
 )
 
 # Only for bench/run.sh, which installs them itself and which CI does not run: a window manager
-# for the game's full-screen window, and callgrind for instruction counts.
+# for the game's full-screen window, callgrind for instruction counts, and the web build
+# played in Chromium.
 PELMORA_BENCH_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
     xvfb x11-utils openbox valgrind
+    emscripten chromium python3-websocket
 )
 
 # Prints the packages of the arguments that dpkg does not list as installed.

@@ -2,7 +2,8 @@
 # Builds every configuration and runs every test: the Windows cross-build (its pelmora.exe is
 # played under Wine by the linux tests), the linux build with tests, tools, data and benchmarks,
 # the release artefacts made from those two (the Debian package and the Windows zip),
-# the sanitizer build with the same tests, and the libFuzzer targets. Exits non-zero when any
+# the sanitizer build with the same tests, the libFuzzer targets, and the web build (its page
+# is played in headless Chromium by the linux tests). Exits non-zero when any
 # step fails; every step runs even after an earlier one failed, so one run shows all breakage.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -50,6 +51,8 @@ step "configure sanitize" cmake --preset sanitize "${display_option[@]}" &&
     step "build sanitize" cmake --build --preset sanitize -j "$jobs"
 step "configure fuzz" cmake --preset fuzz &&
     step "build fuzz" cmake --build --preset fuzz -j "$jobs"
+step "configure web" cmake --preset web &&
+    step "build web" cmake --build --preset web -j "$jobs"
 step "ctest linux" run_ctest linux
 step "ctest sanitize" run_ctest sanitize
 

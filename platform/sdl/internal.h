@@ -6,21 +6,17 @@
 #error "platform/sdl/internal.h is private to the SDL platform layer; include platform/platform.h"
 #endif
 
+#include "platform/shared/windowing.h"
 #include "platform/sdl/win32.h"
 #include <SDL.h>
 #include <vector>
 
 // The one window record behind an HWND.
-struct PlatformWindow {
-    WNDPROC procedure = nullptr;
-    DWORD exStyle = 0;
-    DWORD style = 0;
-    int x = 0, y = 0, width = 0, height = 0;
+struct PlatformWindow : WindowRecord {
     char title[256] = {};
     SDL_Window* sdlWindow = nullptr; // made by SetPixelFormat or ShowWindow
     SDL_GLContext glContext = nullptr;
     bool pixelFormatSet = false;
-    PlatformDC* dc = nullptr;
 };
 
 // Starts SDL's video subsystem on first use; when it cannot start, prints why on standard error
@@ -29,9 +25,6 @@ void platformRequireVideo();
 
 // The program's window (the last one created), or null.
 HWND platformMainWindow();
-
-// Appends a message to the thread's queue, behind the messages already waiting.
-void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Keyboard (keyboard.cpp): turns an SDL key event into WM_KEYDOWN/WM_KEYUP or
 // WM_SYSKEYDOWN/WM_SYSKEYUP posted with platformPostMessage, and keeps the key states that
@@ -84,11 +77,6 @@ template <typename Record> Record* platformKeep(Record* record) {
 // Installs the SIGINT, SIGTERM and SIGHUP handlers that turn a termination request into
 // WM_CLOSE; called when the first window is created.
 void platformInstallSignalHandlers();
-
-// The one device context of a window, made by GetDC.
-struct PlatformDC {
-    HWND window = nullptr;
-};
 
 // A GL context and the window it was made for.
 struct PlatformGLContext {

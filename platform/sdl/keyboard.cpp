@@ -3,6 +3,7 @@
 // layout into Windows-1251, and pointer placement.
 #include "platform/sdl/internal.h"
 
+#include "platform/shared/keystate.h"
 #include "platform/shared/keytable.h"
 #include "platform/shared/text.h"
 
@@ -10,23 +11,6 @@
 #include <deque>
 
 namespace {
-
-// Key-message data bits.
-constexpr LPARAM KeyDataExtended = LPARAM(1) << 24;
-constexpr LPARAM KeyDataContext = LPARAM(1) << 29;
-constexpr LPARAM KeyDataPrevious = LPARAM(1) << 30;
-constexpr LPARAM KeyDataTransition = LPARAM(1) << 31;
-
-constexpr BYTE KeyStateDown = 0x80;
-constexpr BYTE KeyStateToggled = 0x01;
-
-// How a physical key reaches Windows: its virtual key, its set-1 scan code and whether the
-// scan code carries the E0 prefix (the extended-key flag).
-struct PhysicalKey {
-    BYTE virtualKey;
-    BYTE scanCode;
-    bool extended;
-};
 
 // A key message this layer has posted, with the change it makes to the key states once the
 // program has taken it from the queue.
@@ -68,18 +52,8 @@ void readLocks(KeyboardState& kb) {
         return;
     kb.locksRead = true;
     SDL_Keymod mods = SDL_GetModState();
-    for (BYTE* keys : {kb.keys, kb.retrieved}) {
-        if (mods & KMOD_CAPS)
-            keys[VK_CAPITAL] |= KeyStateToggled;
-        if (mods & KMOD_NUM)
-            keys[VK_NUMLOCK] |= KeyStateToggled;
-        if (mods & KMOD_SCROLL)
-            keys[VK_SCROLL] |= KeyStateToggled;
-    }
-}
-
-bool isDown(const BYTE* keys, int vk) {
-    return (keys[vk] & KeyStateDown) != 0;
+    for (BYTE* keys : {kb.keys, kb.retrieved})
+        setLockToggles(keys, mods & KMOD_CAPS, mods & KMOD_NUM, mods & KMOD_SCROLL);
 }
 
 // SDL's own scancodes past the keyboard page, as the usages they stand for.
@@ -151,44 +125,6 @@ bool physicalKey(SDL_Scancode sc, const BYTE* keys, PhysicalKey& key) {
     if (navigation && !(keys[VK_NUMLOCK] & KeyStateToggled))
         key.virtualKey = navigation;
     return true;
-}
-
-// The left or right virtual key of Ctrl and Alt, or 0 (Shift goes by its scan code).
-BYTE sidedKey(BYTE vk, bool extended) {
-    switch (vk) {
-    case VK_CONTROL:
-        return extended ? VK_RCONTROL : VK_LCONTROL;
-    case VK_MENU:
-        return extended ? VK_RMENU : VK_LMENU;
-    default:
-        return 0;
-    }
-}
-
-void setDown(BYTE* keys, int vk, bool down) {
-    if (down)
-        keys[vk] |= KeyStateDown;
-    else
-        keys[vk] &= BYTE(~KeyStateDown);
-}
-
-void updateKeyState(BYTE* keys, const PhysicalKey& key, bool down, bool repeat) {
-    BYTE vk = key.virtualKey;
-    if (vk == VK_SHIFT) {
-        setDown(keys, key.scanCode == 0x36 ? VK_RSHIFT : VK_LSHIFT, down);
-        setDown(keys, VK_SHIFT, isDown(keys, VK_LSHIFT) || isDown(keys, VK_RSHIFT));
-        return;
-    }
-    if (BYTE side = sidedKey(vk, key.extended)) {
-        setDown(keys, side, down);
-        BYTE left = vk == VK_CONTROL ? VK_LCONTROL : VK_LMENU;
-        BYTE right = vk == VK_CONTROL ? VK_RCONTROL : VK_RMENU;
-        setDown(keys, vk, isDown(keys, left) || isDown(keys, right));
-        return;
-    }
-    if (down && !repeat && (vk == VK_CAPITAL || vk == VK_NUMLOCK || vk == VK_SCROLL))
-        keys[vk] ^= KeyStateToggled;
-    setDown(keys, vk, down);
 }
 
 // The text that the latest press of sc produced, looking into SDL's queue when the pump has not
@@ -285,32 +221,10 @@ void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event) {
         kb.pressedAs[sc] = 0;
     }
 
-    bool wasDown = isDown(kb.keys, key.virtualKey);
-    bool altBefore = isDown(kb.keys, VK_MENU);
-    bool ctrlBefore = isDown(kb.keys, VK_CONTROL);
-    updateKeyState(kb.keys, key, down, event.repeat != 0 || (down && wasDown));
-    bool altAfter = isDown(kb.keys, VK_MENU);
-    bool ctrlAfter = isDown(kb.keys, VK_CONTROL);
-
-    LPARAM data = 1 | (LPARAM(key.scanCode) << 16);
-    if (key.extended)
-        data |= KeyDataExtended;
-    if (altAfter)
-        data |= KeyDataContext;
-    if (!down)
-        data |= KeyDataPrevious | KeyDataTransition;
-    else if (event.repeat || wasDown)
-        data |= KeyDataPrevious;
-
-    // A key goes to the system while Alt is held without Ctrl (Alt's own release included), and
-    // F10 always does unless Ctrl is held.
-    bool alt = down ? altAfter : altBefore;
-    bool ctrl = down ? ctrlAfter : ctrlBefore;
-    bool system = !ctrl && (alt || key.virtualKey == VK_F10);
-    UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
+    const KeyMessage message = keyTransition(kb.keys, key, down, event.repeat != 0);
     kb.pending.push_back(
-        {message, key.virtualKey, data, key, down, event.repeat != 0 || (down && wasDown)});
-    platformPostMessage(window, message, key.virtualKey, data);
+        {message.message, message.wParam, message.lParam, key, down, message.repeat});
+    platformPostMessage(window, message.message, message.wParam, message.lParam);
 }
 
 void platformKeyMessageTaken(const MSG& msg) {
@@ -357,13 +271,9 @@ void currentStates(BYTE* out) {
 } // namespace
 
 short GetKeyState(int virtualKey) {
-    if (virtualKey < 0 || virtualKey > 255)
-        return 0;
     BYTE states[256];
     currentStates(states);
-    // Windows sign-extends the state byte, so a held key reads 0xFF80 and its low byte is the
-    // byte of the keyboard-state array.
-    return short(static_cast<signed char>(states[virtualKey]));
+    return keyStateWord(states, virtualKey);
 }
 
 BOOL GetKeyboardState(BYTE* keyState) {
@@ -371,12 +281,6 @@ BOOL GetKeyboardState(BYTE* keyState) {
         return FALSE;
     currentStates(keyState);
     return TRUE;
-}
-
-HKL GetKeyboardLayout(DWORD) {
-    // Only one layout exists here: whatever the display server applies at the moment.
-    static char layoutToken;
-    return reinterpret_cast<HKL>(&layoutToken);
 }
 
 int ToAsciiEx(UINT virtualKey, UINT scanCode, const BYTE* keyState, WORD* buffer, UINT, HKL) {

@@ -1,17 +1,11 @@
-// The thread's message queue: SDL events and termination signals become window messages with
-// Win32's encodings, and posted, sent and dispatched messages reach the window procedure.
+// SDL events and termination signals become window messages with Win32's encodings, queued for
+// the shared message queue (platform/shared/windowing.cpp).
 // Keyboard events are left to keyboard.cpp, which posts the key messages itself.
 #include "platform/sdl/internal.h"
 
 #include <csignal>
-#include <deque>
 
 namespace {
-
-std::deque<MSG>& queue() {
-    static std::deque<MSG> messages;
-    return messages;
-}
 
 volatile std::sig_atomic_t terminationRequested = 0;
 
@@ -155,8 +149,10 @@ void translateEvent(const SDL_Event& event) {
     }
 }
 
+} // namespace
+
 // Moves everything SDL has gathered, and a pending termination signal, into the queue.
-void pumpEvents() {
+void platformPumpEvents() {
     if (terminationRequested) {
         terminationRequested = 0;
         platformPostMessage(platformMainWindow(), WM_CLOSE, 0, 0);
@@ -169,16 +165,6 @@ void pumpEvents() {
         translateEvent(event);
     platformSystemEventsDone();
 }
-
-bool matches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
-    if (window != nullptr && msg.hwnd != window)
-        return false;
-    if (filterMin == 0 && filterMax == 0)
-        return true;
-    return msg.message >= filterMin && msg.message <= filterMax;
-}
-
-} // namespace
 
 void platformInstallSignalHandlers() {
     struct sigaction action = {};
@@ -193,74 +179,5 @@ void platformInstallSignalHandlers() {
 }
 
 void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG msg = {};
-    msg.hwnd = window;
-    msg.message = message;
-    msg.wParam = wParam;
-    msg.lParam = lParam;
-    msg.time = timeGetTime();
-    msg.pt = screenPoint(window, cursor.x, cursor.y);
-    queue().push_back(msg);
-}
-
-BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
-    pumpEvents();
-    for (auto it = queue().begin(); it != queue().end(); ++it) {
-        if (!matches(*it, window, filterMin, filterMax))
-            continue;
-        if (msg != nullptr)
-            *msg = *it;
-        if (removeMessage & PM_REMOVE) {
-            MSG taken = *it;
-            queue().erase(it);
-            if (taken.message >= WM_KEYDOWN && taken.message <= WM_SYSKEYUP)
-                platformKeyMessageTaken(taken);
-        }
-        return TRUE;
-    }
-    return FALSE;
-}
-
-BOOL TranslateMessage(const MSG*) {
-    return FALSE;
-}
-
-LRESULT DispatchMessageA(const MSG* msg) {
-    if (msg == nullptr || msg->hwnd == nullptr || msg->hwnd->procedure == nullptr)
-        return 0;
-    return msg->hwnd->procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
-}
-
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    platformPostMessage(window, message, wParam, lParam);
-    return TRUE;
-}
-
-void PostQuitMessage(int exitCode) {
-    platformPostMessage(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0);
-}
-
-LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (window == nullptr || window->procedure == nullptr)
-        return 0;
-    return window->procedure(window, message, wParam, lParam);
-}
-
-LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    constexpr LPARAM altDown = LPARAM(1) << 29;
-    switch (message) {
-    case WM_NCCREATE:
-        return TRUE;
-    case WM_SYSKEYDOWN:
-        if (wParam == VK_F4 && (lParam & altDown))
-            SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return 0;
-    case WM_SYSCOMMAND:
-        // The low four bits of a system command are Windows' own.
-        if ((wParam & 0xFFF0) == SC_CLOSE)
-            SendMessageA(window, WM_CLOSE, 0, 0);
-        return 0;
-    default:
-        return 0;
-    }
+    platformQueueMessage(window, message, wParam, lParam, screenPoint(window, cursor.x, cursor.y));
 }

@@ -32,23 +32,6 @@ void setColourSizes(BYTE colourBits) {
 
 } // namespace
 
-HDC GetDC(HWND window) {
-    if (window == nullptr)
-        return nullptr;
-    if (window->dc == nullptr) {
-        window->dc = platformKeep(new PlatformDC);
-        window->dc->window = window;
-    }
-    return window->dc;
-}
-
-int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor) {
-    if (dc == nullptr || descriptor == nullptr || descriptor->iPixelType != PFD_TYPE_RGBA ||
-        !(descriptor->dwFlags & PFD_SUPPORT_OPENGL))
-        return 0;
-    return 1;
-}
-
 BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor) {
     if (dc == nullptr || format != 1 || descriptor == nullptr)
         return FALSE;

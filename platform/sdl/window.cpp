@@ -1,31 +1,17 @@
-// Window classes and windows over SDL: the window record, the creation messages, showing and
-// focusing, the cursor counter and the message box. The SDL window behind a record is made late
-// (by the pixel format or by ShowWindow) because SDL fixes its GL attributes at creation.
+// Windows over SDL: the window record, showing and focusing, the cursor counter and the message
+// box. The SDL window behind a record is made late (by the pixel format or by ShowWindow) because
+// SDL fixes its GL attributes at creation.
 #include "platform/sdl/internal.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
-#include <string>
 
-struct PlatformInstance {};
-struct PlatformIcon {};
 struct PlatformBrush {
     COLORREF colour;
 };
 
 namespace {
-
-struct WindowClass {
-    WNDCLASSEXA record;
-    ATOM atom;
-};
-
-std::map<std::string, WindowClass>& windowClasses() {
-    static std::map<std::string, WindowClass> classes;
-    return classes;
-}
 
 HWND mainWindow = nullptr;
 HWND focusWindow = nullptr;
@@ -70,16 +56,6 @@ bool startDisplayDriver() {
             return true;
     }
     return false;
-}
-
-void sendCreationMessages(HWND window, CREATESTRUCTA& create) {
-    const LPARAM createParam = reinterpret_cast<LPARAM>(&create);
-    window->procedure(window, WM_NCCREATE, 0, createParam);
-    RECT rect = {window->x, window->y, window->x + window->width, window->y + window->height};
-    window->procedure(window, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&rect));
-    window->procedure(window, WM_CREATE, 0, createParam);
-    window->procedure(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(window->width, window->height));
-    window->procedure(window, WM_MOVE, 0, MAKELPARAM(window->x, window->y));
 }
 
 } // namespace
@@ -141,63 +117,22 @@ void platformCreateSdlWindow(HWND window, Uint32 flags) {
     SDL_SetWindowData(window->sdlWindow, "pelmora", window);
 }
 
-HMODULE GetModuleHandleA(LPCSTR) {
-    static PlatformInstance instance;
-    return &instance;
-}
-
-HICON LoadIconA(HINSTANCE, LPCSTR) {
-    static PlatformIcon icon;
-    return &icon;
-}
-
 HBRUSH CreateSolidBrush(COLORREF colour) {
     return platformKeep(new PlatformBrush{colour});
 }
 
-ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
-    static ATOM nextAtom = 0xC000; // where Windows numbers the classes a program registers
-    if (windowClass == nullptr || windowClass->lpszClassName == nullptr ||
-        windowClass->lpfnWndProc == nullptr)
-        return 0;
-    const ATOM atom = nextAtom;
-    if (!windowClasses()
-             .emplace(windowClass->lpszClassName, WindowClass{*windowClass, atom})
-             .second)
-        return 0;
-    ++nextAtom;
-    return atom;
+WindowRecord& platformWindowRecord(HWND window) {
+    return *window;
 }
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                     LPVOID param) {
-    if (className == nullptr)
-        return nullptr;
-    auto found = windowClasses().find(className);
-    if (found == windowClasses().end())
-        return nullptr;
+HWND platformNewWindow(LPCSTR windowName) {
     platformRequireVideo();
     if (mainWindow == nullptr)
         platformInstallSignalHandlers();
-
     HWND window = platformKeep(new PlatformWindow);
-    window->procedure = found->second.record.lpfnWndProc;
-    window->exStyle = exStyle;
-    window->style = style;
-    window->x = x;
-    window->y = y;
-    window->width = width;
-    window->height = height;
     if (windowName != nullptr)
         std::snprintf(window->title, sizeof window->title, "%s", windowName);
     mainWindow = window;
-
-    CREATESTRUCTA create = {param, instance, menu,        parent,     height,    width,
-                            y,     x,        LONG(style), windowName, className, exStyle};
-    sendCreationMessages(window, create);
-    if (style & WS_VISIBLE)
-        ShowWindow(window, SW_SHOW);
     return window;
 }
 

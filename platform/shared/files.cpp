@@ -1,5 +1,6 @@
 // The C runtime's low-level file calls and the attribute query under their Windows names, over
-// POSIX. Windows' _O_ and _S_ numbers differ from POSIX's, so they are translated here.
+// POSIX. Windows' _O_ and _S_ numbers differ from POSIX's, so they are translated here. The
+// browser layer uses this file too, over Emscripten's POSIX on its in-memory file system.
 #include "platform/platform.h"
 
 #include <cerrno>

@@ -1,8 +1,10 @@
 // The whole game on a real X server: starts the built program (or, through PELMORA_GAME_COMMAND,
-// the Windows build under Wine), reads the screen back, plucks every petal with real X input
-// events, checks the answers, the verdict and the click trace, and ends the game with Escape.
-// PELMORA_RUN_DIR names a prepared run directory; PELMORA_SCREENSHOT a PNG to save of the
-// flower before the first pluck.
+// the Windows build under Wine), reads the screen back and plays it with real X input events,
+// through the whole-game checks shared with the browser (tests/whole_game). PELMORA_RUN_DIR
+// names a prepared run directory; PELMORA_SCREENSHOT a PNG to save of the flower before the
+// first pluck.
+#include "tests/whole_game/WholeGame.h"
+
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -10,160 +12,42 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
-#include <chrono>
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <regex>
 #include <signal.h>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
-#include <vector>
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
-const char* const LovedVerdict =
-    "\xCF\xEE\xE7\xE4\xF0\xE0\xE2\xEB\xFF\xFE! \xC2\xFB \xEB\xFE\xE1\xE8\xEC\xFB!";
-const char* const NotLovedVerdict =
-    "\xD3\xE2\xFB, \xC2\xE0\xF8\xE8 \xF7\xF3\xE2\xF1\xF2\xE2\xE0 \xED\xE5 \xE2\xE7\xE0\xE8\xEC\xED"
-    "\xFB...";
-
-struct Rgb {
-    int r, g, b;
+// A run directory of the test's own, removed when the test ends.
+struct RunDir {
+    explicit RunDir(bool withData) {
+        char dir[] = "/tmp/pelmora-game-run-XXXXXX";
+        if (!mkdtemp(dir))
+            return;
+        path = dir;
+        if (withData)
+            for (const char* sub : {"textures", "data"})
+                fs::copy(fs::path(PELMORA_BINARY_DIR) / sub, fs::path(dir) / sub,
+                         fs::copy_options::recursive);
+    }
+    ~RunDir() {
+        std::error_code ignored;
+        if (!path.empty())
+            fs::remove_all(path, ignored);
+    }
+    std::string path;
 };
 
-bool near(Rgb a, Rgb b, int tolerance) {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
-           std::abs(a.b - b.b) <= tolerance;
-}
-
-const Rgb Green{0, 255, 0}, Pink{255, 181, 179}, Yellow{255, 255, 0};
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<Rgb> pixels;
-    Rgb at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
-    // The background repeats every 128 pixels; the top-right tile is never covered.
-    Rgb background(int x, int y) const { return at(896 + x % 128, y % 128); }
-    bool isBackground(int x, int y) const { return near(at(x, y), background(x, y), 12); }
-    int count(int x0, int y0, int x1, int y1, const std::function<bool(int, int)>& test) const {
-        int n = 0;
-        for (int y = std::max(0, y0); y < std::min(height, y1); ++y)
-            for (int x = std::max(0, x0); x < std::min(width, x1); ++x)
-                n += test(x, y);
-        return n;
-    }
-    int countColour(int x0, int y0, int x1, int y1, Rgb colour) const {
-        return count(x0, y0, x1, y1, [&](int x, int y) { return near(at(x, y), colour, 10); });
-    }
-};
-
-// A PNG of stored (uncompressed) deflate blocks: no library needed, any viewer reads it.
-void savePng(const Picture& picture, const std::string& path) {
-    auto crcTable = [] {
-        std::vector<uint32_t> table(256);
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-        return table;
-    }();
-    std::string out("\x89PNG\r\n\x1a\n", 8);
-    auto be32 = [](std::string& s, uint32_t v) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            s += static_cast<char>((v >> shift) & 0xFF);
-    };
-    auto chunk = [&](const char* type, const std::string& data) {
-        be32(out, static_cast<uint32_t>(data.size()));
-        std::string body = std::string(type, 4) + data;
-        uint32_t crc = 0xFFFFFFFFu;
-        for (unsigned char c : body)
-            crc = crcTable[(crc ^ c) & 0xFF] ^ (crc >> 8);
-        out += body;
-        be32(out, crc ^ 0xFFFFFFFFu);
-    };
-    std::string header;
-    be32(header, static_cast<uint32_t>(picture.width));
-    be32(header, static_cast<uint32_t>(picture.height));
-    header += std::string("\x08\x02\x00\x00\x00", 5);
-    chunk("IHDR", header);
-    std::string raw;
-    for (int y = 0; y < picture.height; ++y) {
-        raw += '\0';
-        for (int x = 0; x < picture.width; ++x) {
-            Rgb c = picture.at(x, y);
-            raw += static_cast<char>(c.r);
-            raw += static_cast<char>(c.g);
-            raw += static_cast<char>(c.b);
-        }
-    }
-    std::string z("\x78\x01", 2);
-    uint32_t a = 1, b = 0;
-    for (unsigned char c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    for (size_t pos = 0; pos < raw.size() || pos == 0; pos += 65535) {
-        size_t len = std::min<size_t>(65535, raw.size() - pos);
-        z += static_cast<char>(pos + len >= raw.size() ? 1 : 0);
-        z += static_cast<char>(len & 0xFF);
-        z += static_cast<char>(len >> 8);
-        z += static_cast<char>(~len & 0xFF);
-        z += static_cast<char>((~len >> 8) & 0xFF);
-        z += raw.substr(pos, len);
-    }
-    be32(z, (b << 16) | a);
-    chunk("IDAT", z);
-    chunk("IEND", "");
-    std::ofstream(path, std::ios::binary) << out;
-}
-
-// Sum of the glyph advances of text at the given size, read straight from a ".glf" file.
-float fontTextWidth(const std::string& path, const char* text, float size) {
-    std::ifstream in(path, std::ios::binary);
-    std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto u32 = [&](size_t at) -> uint32_t {
-        if (at + 4 > file.size())
-            return 0;
-        return static_cast<uint32_t>(static_cast<unsigned char>(file[at])) |
-               static_cast<uint32_t>(static_cast<unsigned char>(file[at + 1])) << 8 |
-               static_cast<uint32_t>(static_cast<unsigned char>(file[at + 2])) << 16 |
-               static_cast<uint32_t>(static_cast<unsigned char>(file[at + 3])) << 24;
-    };
-    uint32_t table = u32(40), chunks = u32(44), unitSize = u32(48);
-    float advance[256] = {};
-    for (uint32_t i = 0; i < chunks && unitSize; ++i) {
-        size_t entry = table + 16 * static_cast<size_t>(i);
-        if (u32(entry) != 0x53524843u || u32(entry + 4) != 0)
-            continue;
-        uint32_t data = u32(entry + 8), bytes = u32(entry + 12);
-        for (uint32_t r = 0; r + 32 <= bytes; r += 32)
-            if (uint32_t code = u32(data + r); code < 256)
-                advance[code] =
-                    static_cast<float>(static_cast<int32_t>(u32(data + r + 28))) / unitSize;
-        break;
-    }
-    float width = 0;
-    for (const char* p = text; *p; ++p)
-        width += size * advance[static_cast<unsigned char>(*p)];
-    return width;
-}
-
-class Game {
+class X11Game : public GameDriver {
 public:
-    explicit Game(const std::string& runDir) : runDir_(runDir) {
+    explicit X11Game(const std::string& runDir) : runDir_(runDir) {
         display_ = XOpenDisplay(nullptr);
         if (!display_)
             return;
@@ -183,7 +67,7 @@ public:
         }
     }
 
-    ~Game() {
+    ~X11Game() override {
         if (pid_ > 0 && !exited_) {
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
@@ -194,7 +78,7 @@ public:
 
     bool connected() const { return display_ && pid_ > 0; }
 
-    std::vector<std::string> logLines() const {
+    std::vector<std::string> logLines() override {
         std::ifstream in(runDir_ + "/pelmora.log");
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line);) {
@@ -205,28 +89,7 @@ public:
         return lines;
     }
 
-    bool waitFor(const std::function<bool()>& condition, double seconds) {
-        auto end = Clock::now() + std::chrono::duration<double>(seconds);
-        while (Clock::now() < end) {
-            if (condition())
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return condition();
-    }
-
-    bool waitForLogLine(const std::string& wanted, double seconds) {
-        return waitFor(
-            [&] {
-                for (const auto& line : logLines())
-                    if (line == wanted)
-                        return true;
-                return false;
-            },
-            seconds);
-    }
-
-    Picture capture() {
+    Picture capture() override {
         Picture picture;
         Window root = DefaultRootWindow(display_);
         XWindowAttributes attributes;
@@ -249,30 +112,19 @@ public:
         return picture;
     }
 
-    // Captures until the picture satisfies the condition.
-    bool waitForPicture(const std::function<bool(const Picture&)>& condition, double seconds,
-                        Picture& picture) {
-        return waitFor(
-            [&] {
-                picture = capture();
-                return !picture.pixels.empty() && condition(picture);
-            },
-            seconds);
-    }
-
-    void moveTo(int x, int y) {
+    void moveTo(int x, int y) override {
         XTestFakeMotionEvent(display_, DefaultScreen(display_), x, y, CurrentTime);
         XSync(display_, False);
     }
 
-    void click(int x, int y) {
+    void click(int x, int y) override {
         moveTo(x, y);
         XTestFakeButtonEvent(display_, 1, True, CurrentTime);
         XTestFakeButtonEvent(display_, 1, False, CurrentTime);
         XSync(display_, False);
     }
 
-    void pressEscape() {
+    void pressEscape() override {
         focusGameWindow();
         KeyCode escape = XKeysymToKeycode(display_, XK_Escape);
         XTestFakeKeyEvent(display_, escape, True, CurrentTime);
@@ -280,8 +132,7 @@ public:
         XSync(display_, False);
     }
 
-    // Waits for the program to end and answers its exit status, or -1.
-    int waitForExit(double seconds) {
+    int waitForExit(double seconds) override {
         int status = 0;
         bool done = waitFor(
             [&] {
@@ -297,10 +148,12 @@ public:
         return done ? exitStatus_ : -1;
     }
 
-    std::string output() const {
+    std::string output() override {
         std::ifstream in(runDir_ + "/output.txt");
         return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
+
+    std::string fontFile() override { return runDir_ + "/data/graffiti.glf"; }
 
 private:
     // No window manager hands out the keyboard focus: give it to the game's window by hand.
@@ -336,85 +189,6 @@ private:
     int exitStatus_ = -1;
 };
 
-// A run directory of the test's own, removed when the test ends.
-struct RunDir {
-    explicit RunDir(bool withData) {
-        char dir[] = "/tmp/pelmora-game-run-XXXXXX";
-        if (!mkdtemp(dir))
-            return;
-        path = dir;
-        if (withData)
-            for (const char* sub : {"textures", "data"})
-                fs::copy(fs::path(PELMORA_BINARY_DIR) / sub, fs::path(dir) / sub,
-                         fs::copy_options::recursive);
-    }
-    ~RunDir() {
-        std::error_code ignored;
-        if (!path.empty())
-            fs::remove_all(path, ignored);
-    }
-    std::string path;
-};
-
-// Where the petals stand: runs of non-background pixels around a circle through the ring.
-struct Petal {
-    double angle; // middle of the run, clockwise on screen
-};
-
-std::vector<Petal> findPetals(const Picture& p, double cx, double cy, double radius) {
-    const int samples = 8192;
-    std::vector<bool> petal(samples);
-    for (int i = 0; i < samples; ++i) {
-        double a = 2 * M_PI * i / samples;
-        petal[i] = !p.isBackground(static_cast<int>(std::lround(cx + radius * std::cos(a))),
-                                   static_cast<int>(std::lround(cy + radius * std::sin(a))));
-    }
-    int start = 0; // begin the walk on a background sample so that no run wraps around
-    while (start < samples && petal[start])
-        ++start;
-    const double minimumGap = 1.5 / (2 * M_PI * radius) * samples; // samples in 1.5 pixels
-    std::vector<std::pair<int, int>> runs;                         // first, last sample
-    int gap = 0;
-    for (int k = 1; k <= samples; ++k) {
-        int i = (start + k) % samples;
-        if (!petal[i]) {
-            ++gap;
-            continue;
-        }
-        // A shorter gap is a speck of background-like art inside a petal.
-        if (runs.empty() || gap >= minimumGap)
-            runs.push_back({start + k, start + k});
-        runs.back().second = start + k;
-        gap = 0;
-    }
-    std::vector<Petal> petals;
-    for (auto [first, last] : runs)
-        if ((last - first) / static_cast<double>(samples) * 2 * M_PI * radius > 5)
-            petals.push_back({2 * M_PI * ((first + last) / 2.0) / samples});
-    return petals;
-}
-
-struct MessageColours {
-    int green, pink;
-};
-
-MessageColours messageColours(const Picture& p) {
-    return {p.countColour(0, p.height - 120, p.width / 2, p.height, Green),
-            p.countColour(0, p.height - 120, p.width / 2, p.height, Pink)};
-}
-
-bool showsLoves(const Picture& p) {
-    MessageColours c = messageColours(p);
-    return c.green > 30 && c.pink < 5;
-}
-
-bool showsLovesNot(const Picture& p) {
-    MessageColours c = messageColours(p);
-    return c.pink > 30 && c.green < 5;
-}
-
-const std::regex ClickLine(R"((-?\d+\.\d\d) (-?\d+\.\d\d) (-?\d+\.\d\d\d))");
-
 } // namespace
 
 TEST(WholeGame, PlaysEveryPetalToTheVerdictAndEndsOnEscape) {
@@ -423,161 +197,15 @@ TEST(WholeGame, PlaysEveryPetalToTheVerdictAndEndsOnEscape) {
     std::string runDir = prepared ? prepared : own.path;
     ASSERT_FALSE(runDir.empty());
     fs::remove(fs::path(runDir) / "pelmora.log");
-    Game game(runDir);
+    X11Game game(runDir);
     ASSERT_TRUE(game.connected()) << "no X display or no game process";
-    ASSERT_TRUE(game.waitForLogLine("Running main loop...", 90)) << game.output();
-
-    // Park the pointer where the cursor covers nothing that is checked below.
-    game.moveTo(1000, 700);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    Picture shot;
-    ASSERT_TRUE(game.waitForPicture(
-        [](const Picture& p) {
-            return p.width >= 1024 && p.height >= 768 && !p.isBackground(512, 384) && showsLoves(p);
-        },
-        30, shot))
-        << "no flower on the screen";
-    const double cx = shot.width * 0.5, cy = shot.height * 0.5;
-    const double inner = 0.1 * cy, outer = 0.7 * cy;
-    if (const char* path = std::getenv("PELMORA_SCREENSHOT"))
-        savePng(shot, path);
-
-    // Tiled background beside the flower, logo, centre and the cursor where the pointer is.
-    int area = (1024 - 870) * (512 - 128);
-    EXPECT_GT(
-        shot.count(870, 128, 1024, 512, [&](int x, int y) { return shot.isBackground(x, y); }),
-        area * 98 / 100);
-    EXPECT_GT(shot.count(0, 0, 256, 128, [&](int x, int y) { return !shot.isBackground(x, y); }),
-              256 * 128 / 5);
-    EXPECT_GT(shot.count(static_cast<int>(cx) - 25, static_cast<int>(cy) - 25,
-                         static_cast<int>(cx) + 25, static_cast<int>(cy) + 25,
-                         [&](int x, int y) { return !shot.isBackground(x, y); }),
-              50 * 50 * 9 / 10);
-    auto cursorAt = [](const Picture& p, int x, int y) {
-        return p.count(x, y, x + 63, y + 63,
-                       [&](int px, int py) { return !p.isBackground(px, py); });
-    };
-    EXPECT_EQ(cursorAt(shot, 940, 560), 0);
-    game.moveTo(940, 560);
-    Picture moved;
-    EXPECT_TRUE(game.waitForPicture(
-        [&](const Picture& p) { return cursorAt(p, 940, 560) > 63 * 63 / 10; }, 10, moved))
-        << "no cursor picture at the pointer";
-
-    std::vector<Petal> petals = findPetals(shot, cx, cy, (inner + outer) * 0.5);
-    const int count = static_cast<int>(petals.size());
-    ASSERT_GE(count, 20);
-    ASSERT_LE(count, 49);
-    for (int i = 0; i < count; ++i)
-        ASSERT_NEAR(petals[i].angle, (i + 0.5) * 2 * M_PI / count, M_PI / count) << i;
-
-    std::vector<std::pair<int, int>> clicks;
-    auto clickPetal = [&](int i) {
-        double radius = (inner + outer) * 0.5;
-        int x = static_cast<int>(std::lround(cx + radius * std::cos(petals[i].angle)));
-        int y = static_cast<int>(std::lround(cy + radius * std::sin(petals[i].angle)));
-        game.click(x, y);
-        clicks.push_back({x, y});
-    };
-    Picture now;
-    for (int i = 0; i < count - 1; ++i) {
-        clickPetal(i);
-        bool loves = (i + 1) % 2 == 0;
-        ASSERT_TRUE(game.waitForPicture(loves ? showsLoves : showsLovesNot, 10, now))
-            << "the answer did not flip after petal " << i;
-        ASSERT_FALSE(now.isBackground(static_cast<int>(cx), static_cast<int>(cy)));
-        if (i == 0) {
-            clickPetal(0); // already plucked: nothing may change
-            std::this_thread::sleep_for(std::chrono::milliseconds(400));
-            now = game.capture();
-            EXPECT_TRUE(showsLovesNot(now)) << "a repeated click flipped the answer";
-        }
-    }
-    clickPetal(count - 1);
-    ASSERT_TRUE(game.waitForPicture(
-        [&](const Picture& p) { return p.countColour(0, 0, p.width, p.height, Yellow) > 100; }, 10,
-        now))
-        << "no verdict after the last petal";
-
-    // The verdict stands alone: no petals, no centre, no running message.
-    EXPECT_TRUE(now.isBackground(static_cast<int>(cx), static_cast<int>(cy)));
-    // Below the centre, clear of the verdict text, the ring shows only background.
-    int ringLeft = 0;
-    for (int i = 0; i < 1000; ++i) {
-        double a = M_PI * (0.05 + 0.9 * i / 1000);
-        double r = (inner + outer) * 0.5;
-        ringLeft += !now.isBackground(static_cast<int>(cx + r * std::cos(a)),
-                                      static_cast<int>(cy + r * std::sin(a)));
-    }
-    EXPECT_EQ(ringLeft, 0);
-    EXPECT_EQ(messageColours(now).green + messageColours(now).pink, 0);
-    int left = now.width, right = -1;
-    for (int y = 0; y < now.height; ++y)
-        for (int x = 0; x < now.width; ++x)
-            if (near(now.at(x, y), Yellow, 10)) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-            }
-    std::string font = runDir + "/data/graffiti.glf";
-    float loved = fontTextWidth(font, LovedVerdict, 80);
-    float notLoved = fontTextWidth(font, NotLovedVerdict, 80);
-    ASSERT_GT(std::abs(loved - notLoved), 20) << "the two verdicts cannot be told apart";
-    float measured = static_cast<float>(right - left);
-    bool lovedShown = std::abs(measured - loved) < std::abs(measured - notLoved);
-    EXPECT_EQ(lovedShown, count % 2 == 0) << count << " petals; text " << measured
-                                          << " wide, verdicts " << loved << " and " << notLoved;
-    EXPECT_NEAR((left + right) * 0.5, cx, 40);
-
-    // One trace line per click on the ring, the repeated one included.
-    std::vector<std::pair<double, double>> traced;
-    for (const auto& line : game.logLines()) {
-        std::smatch m;
-        if (std::regex_match(line, m, ClickLine))
-            traced.push_back({std::stod(m[1]), std::stod(m[2])});
-    }
-    ASSERT_EQ(traced.size(), clicks.size());
-    for (size_t i = 0; i < clicks.size(); ++i) {
-        EXPECT_NEAR(traced[i].first, clicks[i].first - cx, 0.01) << i;
-        EXPECT_NEAR(traced[i].second, -(clicks[i].second - cy), 0.01) << i;
-    }
-
-    game.pressEscape();
-    EXPECT_EQ(game.waitForExit(30), 0) << game.output();
-    std::vector<std::string> lines = game.logLines();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), "Application terminated");
+    playEveryPetalToTheVerdict(game);
 }
 
 TEST(WholeGame, RunsWithoutItsDataAndEndsOnEscape) {
     RunDir own(false);
-    std::string runDir = own.path;
-    ASSERT_FALSE(runDir.empty());
-    Game game(runDir);
+    ASSERT_FALSE(own.path.empty());
+    X11Game game(own.path);
     ASSERT_TRUE(game.connected());
-    ASSERT_TRUE(game.waitForLogLine("Running main loop...", 90)) << game.output();
-    game.moveTo(1000, 700);
-    Picture shot;
-    // Flat white petals stand where the petal texture is missing.
-    EXPECT_TRUE(game.waitForPicture(
-        [](const Picture& p) {
-            double angle = M_PI / 49; // inside the first petal for every count
-            int x = static_cast<int>(p.width * 0.5 + 0.4 * p.height * 0.5 * std::cos(angle));
-            int y = static_cast<int>(p.height * 0.5 + 0.4 * p.height * 0.5 * std::sin(angle));
-            return near(p.at(x, y), {255, 255, 255}, 3);
-        },
-        30, shot));
-    game.click(static_cast<int>(shot.width * 0.5) + 100, static_cast<int>(shot.height * 0.5));
-    std::vector<std::string> lines = game.logLines();
-    for (const char* name : {"textures/w_tavelina/petal", "textures/w_tavelina/cursor"})
-        EXPECT_NE(std::find(lines.begin(), lines.end(),
-                            std::string("Texture id=") + name + " load failed"),
-                  lines.end());
-    EXPECT_NE(std::find(lines.begin(), lines.end(), "Font id=data/graffiti load failed"),
-              lines.end());
-    game.pressEscape();
-    EXPECT_EQ(game.waitForExit(30), 0) << game.output();
-    lines = game.logLines();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), "Application terminated");
-    EXPECT_TRUE(std::regex_match(lines[lines.size() - 2], ClickLine)) << lines[lines.size() - 2];
+    playWithoutData(game);
 }

@@ -1,0 +1,27 @@
+// Shared state and calls between the files of the browser implementation of the Win32 subset.
+// Nothing outside platform/web includes this header.
+#pragma once
+
+#include "platform/shared/windowing.h"
+#include "platform/web/web.h"
+
+// The one window record behind an HWND.
+struct PlatformWindow : WindowRecord {
+    bool visible = false;
+    bool pixelFormatSet = false; // the GLFW window (and with it the WebGL context) exists
+};
+
+struct PlatformGLContext {
+    HWND window = nullptr;
+};
+
+// The program's window (the last one created), or null.
+HWND platformMainWindow();
+
+// Starts listening to the page's pointer, wheel and leave events (messages.cpp) and to its keys
+// (keyboard.cpp); called once, when the first window is created.
+void platformListenToPointer();
+void platformListenToKeys();
+
+// The canvas's size in device pixels, as the page lays it out now.
+void platformCanvasSize(int* width, int* height);

@@ -1,0 +1,230 @@
+// The web build's page played in headless Chromium with real mouse and key events, through the
+// whole-game checks shared with the X11 test (tests/whole_game): the DevTools client
+// (page_driver.py, a child process speaking lines) serves the page, starts the browser and
+// cleans up after both. The canvas is 1024 x 768 device pixels in every case: a window of that
+// size, half that size at a device pixel ratio of 2, and one resized to it just before the game
+// starts. Beyond the shared checks: the console carries pelmora.log line for line, and the ended
+// game leaves a page that says so and starts it again.
+#include "tests/whole_game/WholeGame.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <signal.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::string decodeBase64(const std::string& text) {
+    static const std::string alphabet =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string bytes;
+    unsigned value = 0;
+    int bits = 0;
+    for (char c : text) {
+        const size_t digit = alphabet.find(c);
+        if (digit == std::string::npos)
+            continue; // padding
+        value = (value << 6) | unsigned(digit);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            bytes += char((value >> bits) & 0xFF);
+        }
+    }
+    return bytes;
+}
+
+Picture decodePng(const std::string& png) {
+    Picture picture;
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, png.data(), png.size()))
+        return picture;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
+        return picture;
+    picture.width = int(image.width);
+    picture.height = int(image.height);
+    picture.pixels.resize(rgb.size() / 3);
+    for (size_t i = 0; i < picture.pixels.size(); ++i)
+        picture.pixels[i] = {rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]};
+    return picture;
+}
+
+class BrowserGame : public GameDriver {
+public:
+    // The viewport in CSS pixels and the device pixel ratio; a resize, when given, happens after
+    // the page has laid out and before the game starts.
+    BrowserGame(int width, int height, int ratio, int resizeWidth = 0, int resizeHeight = 0) {
+        int toDriver[2], fromDriver[2];
+        if (pipe(toDriver) != 0 || pipe(fromDriver) != 0)
+            return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(toDriver[0], STDIN_FILENO);
+            dup2(fromDriver[1], STDOUT_FILENO);
+            for (int fd : {toDriver[0], toDriver[1], fromDriver[0], fromDriver[1]})
+                close(fd);
+            execl("/usr/bin/python3", "python3", PELMORA_PAGE_DRIVER, PELMORA_WEB_DIR,
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(toDriver[0]);
+        close(fromDriver[1]);
+        in_ = fdopen(toDriver[1], "w");
+        out_ = fdopen(fromDriver[0], "r");
+        std::string start = "start " + std::to_string(width) + " " + std::to_string(height) + " " +
+                            std::to_string(ratio);
+        if (resizeWidth > 0)
+            start += " " + std::to_string(resizeWidth) + " " + std::to_string(resizeHeight);
+        started_ = command(start) == "ok";
+    }
+
+    ~BrowserGame() override {
+        if (in_) {
+            command("quit");
+            fclose(in_);
+        }
+        if (out_)
+            fclose(out_);
+        if (pid_ > 0)
+            waitpid(pid_, nullptr, 0);
+    }
+
+    bool started() const { return started_; }
+
+    // One command, one answer line; errors are kept for output().
+    std::string command(const std::string& line) {
+        if (!in_ || !out_)
+            return "";
+        std::fprintf(in_, "%s\n", line.c_str());
+        std::fflush(in_);
+        std::string answer = readLine();
+        if (answer.rfind("error", 0) == 0)
+            errors_ += line.substr(0, 40) + ": " + answer + "\n";
+        return answer;
+    }
+
+    std::vector<std::string> lines(const std::string& line) {
+        std::vector<std::string> result;
+        const std::string answer = command(line);
+        if (answer.rfind("lines ", 0) != 0)
+            return result;
+        for (int n = std::atoi(answer.c_str() + 6); n > 0; --n)
+            result.push_back(readLine());
+        return result;
+    }
+
+    // The page's end notice, or "" while it shows none.
+    std::string endNotice() {
+        const std::string answer = command("ended");
+        return answer.rfind("ended 1 ", 0) == 0 ? answer.substr(8) : "";
+    }
+
+    std::vector<std::string> logLines() override { return lines("log"); }
+
+    Picture capture() override {
+        const std::string answer = command("capture");
+        if (answer.rfind("png ", 0) != 0)
+            return Picture();
+        return decodePng(decodeBase64(answer.substr(4)));
+    }
+
+    void moveTo(int x, int y) override { pointer("move", x, y); }
+    void click(int x, int y) override { pointer("click", x, y); }
+    void pressEscape() override { command("key Escape"); }
+
+    int waitForExit(double seconds) override {
+        std::string notice;
+        if (!waitFor([&] { return !(notice = endNotice()).empty(); }, seconds))
+            return -1;
+        if (notice == "The game has ended.")
+            return 0;
+        const size_t status = notice.find("(status ");
+        return status == std::string::npos ? -1 : std::atoi(notice.c_str() + status + 8);
+    }
+
+    std::string output() override {
+        std::string text = errors_;
+        for (const std::string& line : logLines())
+            text += line + "\n";
+        return text;
+    }
+
+    std::string fontFile() override { return PELMORA_WEB_DIR "/native/data/graffiti.glf"; }
+
+private:
+    std::string readLine() {
+        std::string line;
+        for (int c; (c = std::fgetc(out_)) != EOF && c != '\n';)
+            line += char(c);
+        return line;
+    }
+
+    void pointer(const char* what, int x, int y) {
+        command(std::string(what) + " " + std::to_string(x) + " " + std::to_string(y));
+    }
+
+    pid_t pid_ = -1;
+    FILE* in_ = nullptr;
+    FILE* out_ = nullptr;
+    bool started_ = false;
+    std::string errors_;
+};
+
+// After the shared checks: pelmora.log in the page's file system and the console agree line for
+// line, the page says that the game has ended, and its button starts the game again.
+void checkTheEndedPage(BrowserGame& game) {
+    const std::vector<std::string> console = game.logLines();
+    EXPECT_EQ(game.lines("file /pelmora.log"), console);
+    EXPECT_EQ(game.endNotice(), "The game has ended.");
+    EXPECT_EQ(game.command("eval document.getElementById('canvas').style.display"),
+              "value \"none\"")
+        << "the last frame still stands on the page";
+
+    // The button's centre in canvas pixels (the ratio is 1 here), clicked as a person would.
+    const std::string button = game.command(
+        "eval (b => [Math.round(b.left + b.width / 2), Math.round(b.top + b.height / 2)])"
+        "(document.getElementById('again').getBoundingClientRect())");
+    int x = 0, y = 0;
+    ASSERT_EQ(std::sscanf(button.c_str(), "value [%d, %d]", &x, &y), 2) << button;
+    game.click(x, y);
+    EXPECT_TRUE(game.waitFor(
+        [&] {
+            int runs = 0;
+            for (const std::string& line : game.logLines())
+                runs += line == "Running main loop...";
+            return runs == 2;
+        },
+        90))
+        << game.output();
+    EXPECT_EQ(game.endNotice(), "") << "the restarted game's page still says it has ended";
+}
+
+} // namespace
+
+TEST(WebGame, PlaysEveryPetalToTheVerdictAndEndsOnEscape) {
+    BrowserGame game(1024, 768, 1);
+    ASSERT_TRUE(game.started()) << game.output();
+    playEveryPetalToTheVerdict(game);
+    checkTheEndedPage(game);
+}
+
+TEST(WebGame, PlaysAtDevicePixelRatioTwo) {
+    BrowserGame game(512, 384, 2);
+    ASSERT_TRUE(game.started()) << game.output();
+    playEveryPetalToTheVerdict(game);
+}
+
+TEST(WebGame, PlaysInAWindowResizedBeforeTheStart) {
+    BrowserGame game(1280, 600, 1, 1024, 768);
+    ASSERT_TRUE(game.started()) << game.output();
+    playEveryPetalToTheVerdict(game);
+}

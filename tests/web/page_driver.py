@@ -1,0 +1,296 @@
+#!/usr/bin/python3
+"""Plays the web build's page in headless Chromium for a test or a benchmark, through the
+DevTools protocol: serves the page directory on 127.0.0.1 (a free port), starts Debian's
+chromium with a fresh profile, and answers one command per line on stdin with one line on stdout
+(a few answers continue on the lines they announce). Positions are canvas pixels, which are
+device pixels: the driver divides by the device pixel ratio for the browser's CSS pixels.
+
+  start W H RATIO [W2 H2]  open the page in a W x H viewport (CSS pixels) at that device pixel
+                           ratio; with W2 H2 the viewport is resized to W2 x H2 after the page has
+                           laid out and before the game starts (its data file is held until then)
+                           -> "ok"
+  frames N                 wait until N frames more have been presented -> "ok"
+  capture                  screenshot of the page -> "png BASE64"
+  move X Y / click X Y     real mouse events at canvas pixel (X, Y) -> "ok"
+  key NAME                 a real key press and release (Escape, Enter, ...) -> "ok"
+  log                      what the page wrote with console.log so far -> "lines N", then N lines
+  file PATH                a file of the page's in-memory file system -> "lines N", then N lines
+  ended                    the page's end notice -> "ended 0" or "ended 1 TEXT"
+  eval EXPRESSION          a JavaScript expression's value -> "value JSON"
+  quit                     close everything -> "ok"
+Everything it starts ends with it: chromium (by its process group), the server and the profile.
+"""
+
+import base64
+import functools
+import http.server
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.request
+
+import websocket
+
+CHROMIUM = os.environ.get("PELMORA_CHROMIUM", "chromium")
+TIMEOUT = 60.0
+
+
+class Server:
+    """The page directory over HTTP on a free port of 127.0.0.1, in a thread of this process."""
+
+    def __init__(self, directory):
+        handler = functools.partial(_QuietHandler, directory=directory)
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.port = self.httpd.server_address[1]
+        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
+        self.thread.start()
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+class _QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+class Browser:
+    def __init__(self):
+        self.profile = tempfile.mkdtemp(prefix="pelmora-chromium-")
+        args = [CHROMIUM, "--headless=new", "--use-angle=swiftshader",
+                "--enable-unsafe-swiftshader", "--no-first-run", "--no-default-browser-check",
+                "--disable-background-networking", "--disable-component-update",
+                "--disable-sync", "--disable-extensions", "--mute-audio",
+                "--user-data-dir=" + self.profile, "--remote-debugging-port=0",
+                "about:blank"]
+        if os.geteuid() == 0:
+            args.insert(1, "--no-sandbox")
+        self.process = subprocess.Popen(args, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                        start_new_session=True)
+        self.socket = None
+        self.next_id = 0
+        self.events = []
+        self.console = []
+        port = self._wait_for_port()
+        with urllib.request.urlopen("http://127.0.0.1:%d/json/list" % port) as answer:
+            pages = [t for t in json.load(answer) if t["type"] == "page"]
+        self.socket = websocket.create_connection(pages[0]["webSocketDebuggerUrl"],
+                                                  timeout=TIMEOUT, suppress_origin=True)
+        self.call("Page.enable")
+        self.call("Runtime.enable")
+
+    def _wait_for_port(self):
+        path = os.path.join(self.profile, "DevToolsActivePort")
+        end = time.monotonic() + TIMEOUT
+        while time.monotonic() < end:
+            if self.process.poll() is not None:
+                raise RuntimeError("chromium ended with status %d" % self.process.returncode)
+            try:
+                with open(path) as f:
+                    return int(f.readline())
+            except (OSError, ValueError):
+                time.sleep(0.05)
+        raise RuntimeError("chromium did not open its DevTools port")
+
+    def _receive(self):
+        message = json.loads(self.socket.recv())
+        if message.get("method") == "Runtime.consoleAPICalled":
+            # console.log only: Emscripten's own notes are warnings.
+            if message["params"]["type"] == "log":
+                args = message["params"]["args"]
+                self.console.append(" ".join(str(a.get("value", "")) for a in args))
+        elif "method" in message:
+            self.events.append(message)
+        return message
+
+    def call(self, method, **params):
+        self.next_id += 1
+        wanted = self.next_id
+        self.socket.send(json.dumps({"id": wanted, "method": method, "params": params}))
+        while True:
+            message = self._receive()
+            if message.get("id") == wanted:
+                if "error" in message:
+                    raise RuntimeError("%s: %s" % (method, message["error"]["message"]))
+                return message.get("result", {})
+
+    def wait_for_event(self, method):
+        end = time.monotonic() + TIMEOUT
+        while time.monotonic() < end:
+            for i, event in enumerate(self.events):
+                if event["method"] == method:
+                    return self.events.pop(i)
+            self._receive()
+        raise RuntimeError("no %s within %d s" % (method, TIMEOUT))
+
+    def evaluate(self, expression):
+        result = self.call("Runtime.evaluate", expression=expression, awaitPromise=True,
+                           returnByValue=True)
+        if "exceptionDetails" in result:
+            raise RuntimeError(result["exceptionDetails"].get("text", "exception"))
+        return result["result"].get("value")
+
+    def close(self):
+        if self.socket is not None:
+            try:
+                self.call("Browser.close")
+            except Exception:
+                pass
+            self.socket.close()
+        try:
+            self.process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            pass
+        # The browser's helpers share its process group; whatever of them is left ends here.
+        try:
+            os.killpg(self.process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        self.process.wait()
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+
+class Page:
+    def __init__(self, directory):
+        self.directory = directory
+        self.server = None
+        self.browser = None
+        self.ratio = 1.0
+
+    def start(self, width, height, ratio, resize=None):
+        self.ratio = float(ratio)
+        self.server = Server(self.directory)
+        self.browser = Browser()
+        self.resize(width, height)
+        url = "http://127.0.0.1:%d/index.html" % self.server.port
+        if resize is None:
+            self.browser.call("Page.navigate", url=url)
+            self.browser.wait_for_event("Page.loadEventFired")
+            return
+        # The game reads the canvas's size when it starts, which is when its data has arrived.
+        self.browser.call("Fetch.enable", patterns=[{"urlPattern": "*pelmora.data*"}])
+        self.browser.call("Page.navigate", url=url)
+        paused = self.browser.wait_for_event("Fetch.requestPaused")
+        self.resize(resize[0], resize[1])
+        self.browser.evaluate("new Promise(r => requestAnimationFrame(() => r(innerWidth)))")
+        self.browser.call("Fetch.continueRequest", requestId=paused["params"]["requestId"])
+        self.browser.call("Fetch.disable")
+        self.browser.wait_for_event("Page.loadEventFired")
+
+    # The page's viewport in CSS pixels and the device pixel ratio, as a window of that size
+    # on such a screen gives them.
+    def resize(self, width, height):
+        self.browser.call("Emulation.setDeviceMetricsOverride", width=int(width),
+                          height=int(height), deviceScaleFactor=self.ratio, mobile=False)
+
+    def frames(self, count):
+        self.browser.evaluate(
+            "new Promise(function(done) { var goal = (Module.presentedFrames || 0) + %d;"
+            " (function check() { if ((Module.presentedFrames || 0) >= goal) done(true);"
+            " else setTimeout(check, 5); })(); })" % int(count))
+
+    def capture(self):
+        shot = self.browser.call("Page.captureScreenshot", format="png", optimizeForSpeed=True)
+        return shot["data"]
+
+    def mouse(self, kind, x, y, button="none", buttons=0):
+        self.browser.call("Input.dispatchMouseEvent", type=kind, x=x / self.ratio,
+                          y=y / self.ratio, button=button, buttons=buttons, clickCount=1)
+
+    def key(self, name):
+        codes = {"Escape": 27, "Enter": 13}
+        for kind in ("keyDown", "keyUp"):
+            self.browser.call("Input.dispatchKeyEvent", type=kind, key=name, code=name,
+                              windowsVirtualKeyCode=codes.get(name, 0))
+
+    def file_lines(self, path):
+        text = self.browser.evaluate(
+            "new TextDecoder('windows-1251').decode(FS.readFile(%s))" % json.dumps(path))
+        return text.split("\n")[:-1] if text else []
+
+    def ended(self):
+        return self.browser.evaluate(
+            "document.getElementById('ended').hidden ? '' :"
+            " document.getElementById('ended-text').textContent")
+
+    def close(self):
+        if self.browser is not None:
+            self.browser.close()
+            self.browser = None
+        if self.server is not None:
+            self.server.close()
+            self.server = None
+
+
+def answer(text):
+    sys.stdout.write(text + "\n")
+    sys.stdout.flush()
+
+
+def answer_lines(lines):
+    answer("lines %d" % len(lines))
+    for line in lines:
+        answer(line.replace("\n", " "))
+
+
+def serve(page):
+    for line in sys.stdin:
+        words = line.split()
+        if not words:
+            continue
+        command, args = words[0], words[1:]
+        try:
+            if command == "start":
+                page.start(args[0], args[1], args[2], args[3:5] if len(args) >= 5 else None)
+                answer("ok")
+            elif command == "frames":
+                page.frames(args[0])
+                answer("ok")
+            elif command == "capture":
+                answer("png " + page.capture())
+            elif command in ("move", "click"):
+                x, y = float(args[0]), float(args[1])
+                page.mouse("mouseMoved", x, y)
+                if command == "click":
+                    page.mouse("mousePressed", x, y, "left", 1)
+                    page.mouse("mouseReleased", x, y, "left", 0)
+                answer("ok")
+            elif command == "key":
+                page.key(args[0])
+                answer("ok")
+            elif command == "log":
+                page.browser.evaluate("0")  # takes in what the console said up to now
+                answer_lines(page.browser.console)
+            elif command == "file":
+                answer_lines(page.file_lines(args[0]))
+            elif command == "ended":
+                text = page.ended()
+                answer("ended 1 " + text if text else "ended 0")
+            elif command == "eval":
+                answer("value " + json.dumps(page.browser.evaluate(line.split(None, 1)[1])))
+            elif command == "quit":
+                break
+            else:
+                answer("error unknown command " + command)
+        except Exception as error:  # the test reads the reason; the driver stays usable
+            answer("error %s" % str(error).replace("\n", " "))
+    page.close()
+    answer("ok")
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 2:
+        sys.exit("usage: page_driver.py PAGE_DIRECTORY")
+    page = Page(sys.argv[1])
+    try:
+        serve(page)
+    finally:
+        page.close()
