@@ -21,20 +21,6 @@ namespace {
 using testsupport::makeContext;
 using Record = formats::GlyphRecord;
 
-Record record(uint32_t code, uint32_t x, uint32_t y, uint32_t w, uint32_t h, int32_t xOffset,
-              int32_t yOffset, int32_t advance) {
-    Record r;
-    r.code = code;
-    r.x = x;
-    r.y = y;
-    r.w = w;
-    r.h = h;
-    r.xOffset = xOffset;
-    r.yOffset = yOffset;
-    r.advance = advance;
-    return r;
-}
-
 formats::Chunk glyphChunk(const std::vector<Record>& list) {
     formats::Chunk chunk;
     chunk.type = formats::GlfChunkGlyphs;
@@ -66,8 +52,8 @@ std::vector<uint8_t> fontFile(uint32_t unitSize, const std::vector<formats::Chun
     return writer.finish();
 }
 
-const Record GlyphA = record('A', 0, 0, 8, 8, 0, 0, 8);
-const Record GlyphC = record('c', 0, 0, 16, 32, 0, 0, 18);
+const Record GlyphA = {'A', 0, 0, 8, 8, 0, 0, 8};
+const Record GlyphC = {'c', 0, 0, 16, 32, 0, 0, 18};
 
 String writeFont(const std::string& name, const std::vector<uint8_t>& bytes) {
     std::string path = "font_files/" + name + ".glf";
@@ -89,7 +75,7 @@ protected:
     static Font* standardFont() {
         return Font::load(writeFont(
             "standard",
-            fontFile(8, {imageChunk(), glyphChunk({GlyphA, record(0, 0, 0, 8, 8, 0, 0, 8)})})));
+            fontFile(8, {imageChunk(), glyphChunk({GlyphA, Record{0, 0, 0, 8, 8, 0, 0, 8}})})));
     }
     void expectRefused(const String& name) {
         EXPECT_EQ(Font::load(name), nullptr);
@@ -104,7 +90,7 @@ protected:
 
 TEST(GlyphTableTest, MetricsAreDividedByTheUnitSizeAndCornersByTheImage) {
     Glyph glyphs[Font::GlyphCount];
-    formats::Chunk table = glyphChunk({GlyphC, record('d', 4, 8, 4, 8, -10, -3, -2)});
+    formats::Chunk table = glyphChunk({GlyphC, Record{'d', 4, 8, 4, 8, -10, -3, -2}});
     Font::buildGlyphs(glyphs, table, 64, 32, 32);
     const Glyph& c = glyphs[uint8_t('c')];
     EXPECT_FLOAT_EQ(c.x1, 0.5f);
@@ -141,8 +127,8 @@ TEST(GlyphTableTest, RecordFieldsAreReadInFileOrder) {
 TEST(GlyphTableTest, OnlyWholeRecordsCountAndLaterRecordsReplaceEarlierOnes) {
     Glyph glyphs[Font::GlyphCount];
     formats::Chunk table =
-        glyphChunk({record('a', 0, 0, 1, 1, 0, 0, 1), record('a', 0, 0, 1, 1, 0, 0, 5),
-                    record('z', 0, 0, 1, 1, 0, 0, 7)});
+        glyphChunk({Record{'a', 0, 0, 1, 1, 0, 0, 1}, Record{'a', 0, 0, 1, 1, 0, 0, 5},
+                    Record{'z', 0, 0, 1, 1, 0, 0, 7}});
     table.data.resize(70); // two whole records and 6 bytes of the third
     Font::buildGlyphs(glyphs, table, 4, 4, 1);
     EXPECT_FLOAT_EQ(glyphs[uint8_t('a')].advance, 5.0f);
@@ -153,8 +139,8 @@ TEST(GlyphTableTest, CodesOutsideTheTableAreSkipped) {
     Glyph glyphs[Font::GlyphCount + 1];
     glyphs[Font::GlyphCount].advance = 99; // a sentinel just past the table
     formats::Chunk table =
-        glyphChunk({record(256 + 'A', 0, 0, 1, 1, 0, 0, 3), record(256, 0, 0, 1, 1, 0, 0, 3),
-                    record(0xFFFFFFFFu, 0, 0, 1, 1, 0, 0, 3)});
+        glyphChunk({Record{256 + 'A', 0, 0, 1, 1, 0, 0, 3}, Record{256, 0, 0, 1, 1, 0, 0, 3},
+                    Record{0xFFFFFFFFu, 0, 0, 1, 1, 0, 0, 3}});
     Font::buildGlyphs(glyphs, table, 4, 4, 1);
     EXPECT_FLOAT_EQ(glyphs[uint8_t('A')].advance, 0.0f);
     EXPECT_FLOAT_EQ(glyphs[0].advance, 0.0f);
