@@ -167,7 +167,10 @@ int main(int argc, char** argv) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
-    if (GTEST_FLAG_GET(internal_run_death_test).empty()) {
+    // ctest names exactly one case; only another selection needs the program's own listing.
+    const std::string filter = GTEST_FLAG_GET(filter);
+    const bool oneCase = filter.find_first_of("*?:-") == std::string::npos;
+    if (GTEST_FLAG_GET(internal_run_death_test).empty() && !oneCase) {
         const std::vector<std::string> cases = selectedCases(arguments);
         if (cases.size() > 1)
             return runEachCaseAlone(arguments, cases);
