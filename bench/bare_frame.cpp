@@ -3,9 +3,8 @@
 // message and a frame-rate number, in the game's order and GL states. Runs until the swap probe
 // ends it. Argument: the folder with the art's PNG sources.
 #include "PngImage.h"
+#include "bare_window.h"
 
-#include <SDL.h>
-#include <SDL_opengl.h>
 #include <GL/glu.h>
 
 #include <cmath>
@@ -64,6 +63,20 @@ GLuint fontAtlas(int width, int height) {
     return id;
 }
 
+// A quad from (x0, y0) to (x1, y1) with texture coordinates from (s0, t0) to (s1, t1).
+void quad(float x0, float y0, float x1, float y1, float s0, float t0, float s1, float t1) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(s0, t0);
+    glVertex2f(x0, y0);
+    glTexCoord2f(s1, t0);
+    glVertex2f(x1, y0);
+    glTexCoord2f(s1, t1);
+    glVertex2f(x1, y1);
+    glTexCoord2f(s0, t1);
+    glVertex2f(x0, y1);
+    glEnd();
+}
+
 // One blended, modulated quad per character, about as wide and tall as the game's glyphs.
 void drawText(GLuint atlas, float x, float y, float size, int count, float r, float g, float b) {
     glEnable(GL_BLEND);
@@ -75,35 +88,12 @@ void drawText(GLuint atlas, float x, float y, float size, int count, float r, fl
     for (int i = 0; i < count; ++i) {
         float s0 = float(i % 16) / 16, t0 = float(i / 16) / 8;
         float x0 = x + float(i) * 0.6f * size, y0 = y + 0.2f * size;
-        float x1 = x0 + 0.55f * size, y1 = y0 + 0.75f * size;
-        glBegin(GL_QUADS);
-        glTexCoord2f(s0, t0);
-        glVertex2f(x0, y0);
-        glTexCoord2f(s0 + 1.0f / 16, t0);
-        glVertex2f(x1, y0);
-        glTexCoord2f(s0 + 1.0f / 16, t0 + 1.0f / 8);
-        glVertex2f(x1, y1);
-        glTexCoord2f(s0, t0 + 1.0f / 8);
-        glVertex2f(x0, y1);
-        glEnd();
+        quad(x0, y0, x0 + 0.55f * size, y0 + 0.75f * size, s0, t0, s0 + 1.0f / 16, t0 + 1.0f / 8);
     }
     glColor3f(1, 1, 1);
     glBindTexture(GL_TEXTURE_2D, 0);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
-}
-
-void quad(float x0, float y0, float x1, float y1, float s, float t) {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(x0, y0);
-    glTexCoord2f(s, 0);
-    glVertex2f(x1, y0);
-    glTexCoord2f(s, t);
-    glVertex2f(x1, y1);
-    glTexCoord2f(0, t);
-    glVertex2f(x0, y1);
-    glEnd();
 }
 
 } // namespace
@@ -114,28 +104,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string art = std::string(argv[1]) + "/";
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
-        return 1;
     SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
+    SDL_Window* window = openBareWindow(&mode);
+    if (window == nullptr)
         return 1;
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_Window* window =
-        SDL_CreateWindow("Pelmora Application", SDL_WINDOWPOS_UNDEFINED_DISPLAY(0),
-                         SDL_WINDOWPOS_UNDEFINED_DISPLAY(0), mode.w, mode.h,
-                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN);
-    if (window == nullptr || SDL_SetWindowDisplayMode(window, &mode) != 0)
-        return 1;
-    SDL_GLContext context = SDL_GL_CreateContext(window);
-    if (context == nullptr || SDL_GL_MakeCurrent(window, context) != 0)
-        return 1;
-    SDL_GL_SetSwapInterval(0);
-    SDL_ShowWindow(window);
-    SDL_ShowCursor(SDL_DISABLE);
 
     const GLuint petal = upload(art + "petal.png", false);
     const GLuint centre = upload(art + "center.png", false);
@@ -156,11 +128,7 @@ int main(int argc, char** argv) {
     const int mx = mode.w / 2, my = mode.h / 2;
 
     glClearColor(0, 0, 0, 0);
-    for (;;) {
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
-            if (event.type == SDL_QUIT)
-                return 0;
+    while (!bareQuitRequested()) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -171,7 +139,7 @@ int main(int argc, char** argv) {
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, background);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-        quad(0, 0, 1024, 768, 8, 6);
+        quad(0, 0, 1024, 768, 0, 0, 8, 6);
 
         glBindTexture(GL_TEXTURE_2D, petal);
         for (int i = 0; i < petals; ++i) {
@@ -202,9 +170,9 @@ int main(int argc, char** argv) {
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glBindTexture(GL_TEXTURE_2D, logo);
-        quad(0, 0, 0.25f * width, height / 6, 1, 1);
+        quad(0, 0, 0.25f * width, height / 6, 0, 0, 1, 1);
         glBindTexture(GL_TEXTURE_2D, cursor);
-        quad(float(mx), float(my), float(mx + 63), float(my + 63), 1, 1);
+        quad(float(mx), float(my), float(mx + 63), float(my + 63), 0, 0, 1, 1);
         glBindTexture(GL_TEXTURE_2D, 0);
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_BLEND);
@@ -215,4 +183,5 @@ int main(int argc, char** argv) {
         glFinish();
         SDL_GL_SwapWindow(window);
     }
+    return 0;
 }

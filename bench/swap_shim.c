@@ -47,36 +47,26 @@ static void noteOpen(const char* path) {
     }
 }
 
-static int (*realOpen)(const char*, int, ...);
-static int (*realOpen64)(const char*, int, ...);
-
-int open(const char* path, int flags, ...) {
-    mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list args;
-        va_start(args, flags);
-        mode = va_arg(args, mode_t);
-        va_end(args);
+// open and open64 differ only in the name they forward to. The mode argument is there only when
+// the flags create a file.
+#define PELMORA_WRAP_OPEN(name)                                                                    \
+    int name(const char* path, int flags, ...) {                                                   \
+        static int (*real)(const char*, int, ...);                                                 \
+        mode_t mode = 0;                                                                           \
+        if (flags & (O_CREAT | O_TMPFILE)) {                                                       \
+            va_list args;                                                                          \
+            va_start(args, flags);                                                                 \
+            mode = va_arg(args, mode_t);                                                           \
+            va_end(args);                                                                          \
+        }                                                                                          \
+        noteOpen(path);                                                                            \
+        if (!real)                                                                                 \
+            real = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, #name);                        \
+        return real(path, flags, mode);                                                            \
     }
-    noteOpen(path);
-    if (!realOpen)
-        realOpen = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, "open");
-    return realOpen(path, flags, mode);
-}
 
-int open64(const char* path, int flags, ...) {
-    mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list args;
-        va_start(args, flags);
-        mode = va_arg(args, mode_t);
-        va_end(args);
-    }
-    noteOpen(path);
-    if (!realOpen64)
-        realOpen64 = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, "open64");
-    return realOpen64(path, flags, mode);
-}
+PELMORA_WRAP_OPEN(open)
+PELMORA_WRAP_OPEN(open64)
 
 // ---- The main program's clock.
 static uintptr_t mainTextStart, mainTextEnd;
