@@ -1,6 +1,7 @@
 // Field writers, the verdict's reason text and the memory source.
 #include "resources/formats/Bytes.h"
 
+#include <cassert>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +12,19 @@ void append32(Bytes& out, uint32_t value) {
     uint8_t field[4];
     writeLE32(field, value);
     out.insert(out.end(), field, field + 4);
+}
+
+void appendWords(Bytes& out, std::initializer_list<uint32_t> values) {
+    for (uint32_t value : values)
+        append32(out, value);
+}
+
+void readWords(const uint8_t* bytes, std::initializer_list<uint32_t*> fields) {
+    for (uint32_t* field : fields) {
+        if (field)
+            *field = readLE32(bytes);
+        bytes += 4;
+    }
 }
 
 void appendSigned32(Bytes& out, int32_t value) {
@@ -58,6 +72,16 @@ Verdict readBlock(ByteSource& source, uint8_t* block, size_t size, const char* w
     if (got != size)
         return Verdict::refuse("only %zu of the %zu-byte %s are there", got, size, what);
     return Verdict::accept();
+}
+
+Verdict readWordBlock(ByteSource& source, const char* what,
+                      std::initializer_list<uint32_t*> fields) {
+    uint8_t block[16 * 4];
+    assert(fields.size() * 4 <= sizeof block);
+    Verdict read = readBlock(source, block, fields.size() * 4, what);
+    if (read)
+        readWords(block, fields);
+    return read;
 }
 
 size_t MemorySource::read(uint8_t* buffer, size_t count) {

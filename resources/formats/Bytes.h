@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,13 @@ inline void writeLE32(uint8_t* bytes, uint32_t value) {
         bytes[i] = uint8_t(value >> (8 * i));
 }
 
+// Consecutive little-endian words into fields, in the order listed; a null field passes over a
+// word that the format reserves. The list is the layout, read and written alike.
+void readWords(const uint8_t* bytes, std::initializer_list<uint32_t*> fields);
+
 // Appending fields to a file being written.
 void append32(Bytes& out, uint32_t value);
+void appendWords(Bytes& out, std::initializer_list<uint32_t> values);
 void appendSigned32(Bytes& out, int32_t value);
 void appendBytes(Bytes& out, const void* bytes, size_t count);
 
@@ -87,6 +93,9 @@ bool readExactly(ByteSource& source, uint8_t* buffer, size_t count);
 // The same for a fixed block of a format; the refusal names the block ("file header") and how
 // much of it was there.
 Verdict readBlock(ByteSource& source, uint8_t* block, size_t size, const char* what);
+// A block made of words only (at most 16 of them), read into its fields as readWords does.
+Verdict readWordBlock(ByteSource& source, const char* what,
+                      std::initializer_list<uint32_t*> fields);
 
 // A source over bytes in memory, which it does not own.
 class MemorySource : public ByteSource {

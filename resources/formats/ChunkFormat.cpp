@@ -8,11 +8,9 @@ Verdict readChunkHeader(ByteSource& source, ChunkHeader& header) {
     Verdict read = readBlock(source, bytes, sizeof bytes, "chunk-file header");
     if (!read)
         return read;
-    header.magic = readLE32(bytes);
-    header.version = readLE32(bytes + 4);
+    readWords(bytes, {&header.magic, &header.version});
     header.name.assign(reinterpret_cast<const char*>(bytes + 8), ChunkNameSize);
-    header.tableOffset = readLE32(bytes + 40);
-    header.chunkCount = readLE32(bytes + 44);
+    readWords(bytes + 8 + ChunkNameSize, {&header.tableOffset, &header.chunkCount});
     return Verdict::accept();
 }
 
@@ -35,10 +33,8 @@ Verdict readChunks(ByteSource& source, const ChunkHeader& header, std::vector<Ch
     for (uint32_t i = 0; i < header.chunkCount; ++i) {
         const uint8_t* entry = table.data() + size_t(i) * ChunkEntrySize;
         Chunk chunk;
-        chunk.type = readLE32(entry);
-        chunk.index = readLE32(entry + 4);
-        uint32_t dataOffset = readLE32(entry + 8);
-        chunk.size = readLE32(entry + 12);
+        uint32_t dataOffset = 0;
+        readWords(entry, {&chunk.type, &chunk.index, &dataOffset, &chunk.size});
         if (uint64_t(dataOffset) + chunk.size > end) {
             chunks.clear();
             return Verdict::refuse("chunk %u (%s index %u) data at %u+%u runs past the end of "
@@ -80,12 +76,10 @@ void ChunkFileWriter::addChunk(uint32_t type, uint32_t index, Bytes data) {
 
 Bytes ChunkFileWriter::finish() const {
     Bytes out;
-    append32(out, magic_);
-    append32(out, ChunkVersion);
+    appendWords(out, {magic_, ChunkVersion});
     appendBytes(out, name_.data(), ChunkNameSize);
     size_t tableOffsetField = out.size();
-    append32(out, 0);
-    append32(out, uint32_t(chunks_.size()));
+    appendWords(out, {0u, uint32_t(chunks_.size())});
     appendBytes(out, extension_.data(), extension_.size());
 
     std::vector<uint32_t> offsets;
@@ -96,8 +90,7 @@ Bytes ChunkFileWriter::finish() const {
     }
     writeLE32(out.data() + tableOffsetField, uint32_t(out.size()));
     for (size_t i = 0; i < chunks_.size(); ++i)
-        for (uint32_t field : {chunks_[i].type, chunks_[i].index, offsets[i], chunks_[i].size})
-            append32(out, field);
+        appendWords(out, {chunks_[i].type, chunks_[i].index, offsets[i], chunks_[i].size});
     return out;
 }
 

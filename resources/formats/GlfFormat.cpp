@@ -5,14 +5,8 @@
 namespace formats {
 
 Verdict readGlfExtension(ByteSource& source, GlfExtension& extension) {
-    uint8_t bytes[GlfExtensionSize];
-    Verdict read = readBlock(source, bytes, sizeof bytes, "font header extension");
-    if (!read)
-        return read;
-    extension.unitSize = readLE32(bytes);
-    extension.reserved1 = readLE32(bytes + 4);
-    extension.reserved2 = readLE32(bytes + 8);
-    return Verdict::accept();
+    return readWordBlock(source, "font header extension",
+                         {&extension.unitSize, &extension.reserved1, &extension.reserved2});
 }
 
 Verdict readGlfImage(const std::vector<Chunk>& chunks, GlfImage& image) {
@@ -89,15 +83,13 @@ GlyphRecord readGlyphRecord(const Chunk& glyphs, uint32_t i) {
 
 Bytes writeGlfExtension(const GlfExtension& extension) {
     Bytes out;
-    for (uint32_t field : {extension.unitSize, extension.reserved1, extension.reserved2})
-        append32(out, field);
+    appendWords(out, {extension.unitSize, extension.reserved1, extension.reserved2});
     return out;
 }
 
 Bytes writeGlfImage(uint32_t width, uint32_t height, const Bytes& pixels) {
     Bytes out;
-    for (uint32_t field : {width, height, 0u})
-        append32(out, field);
+    appendWords(out, {width, height, 0u});
     appendBytes(out, pixels.data(), pixels.size());
     return out;
 }
@@ -105,8 +97,7 @@ Bytes writeGlfImage(uint32_t width, uint32_t height, const Bytes& pixels) {
 Bytes writeGlyphRecords(const std::vector<GlyphRecord>& records) {
     Bytes out;
     for (const GlyphRecord& r : records) {
-        for (uint32_t field : {r.code, r.x, r.y, r.w, r.h})
-            append32(out, field);
+        appendWords(out, {r.code, r.x, r.y, r.w, r.h});
         for (int32_t field : {r.xOffset, r.yOffset, r.advance})
             appendSigned32(out, field);
     }

@@ -174,16 +174,11 @@ uint32_t gltMipmapComponents(uint32_t format) {
 }
 
 Verdict readGltFileHeader(ByteSource& source, GltFileHeader& header) {
-    uint8_t bytes[GltFileHeaderSize];
-    Verdict read = readBlock(source, bytes, sizeof bytes, "file header");
+    Verdict read = readWordBlock(source, "file header",
+                                 {&header.magic, &header.version, nullptr, &header.target,
+                                  &header.format, &header.type, &header.wrap});
     if (!read)
         return read;
-    header.magic = readLE32(bytes);
-    header.version = readLE32(bytes + 4);
-    header.target = readLE32(bytes + 12);
-    header.format = readLE32(bytes + 16);
-    header.type = readLE32(bytes + 20);
-    header.wrap = readLE32(bytes + 24);
     if (header.magic != GltMagic)
         return Verdict::refuse("bad magic \"%s\": not GLTF", fourCCText(header.magic).c_str());
     if (header.version > GltVersionMax)
@@ -194,13 +189,10 @@ Verdict readGltFileHeader(ByteSource& source, GltFileHeader& header) {
 Verdict readGltImage(ByteSource& source, const GltFileHeader& header, GltImage& image) {
     if (header.target != GlTexture2D)
         return Verdict::refuse("target %s is not GL_TEXTURE_2D", enumText(header.target).c_str());
-    uint8_t bytes[GltImageHeaderSize];
-    Verdict read = readBlock(source, bytes, sizeof bytes, "image header");
+    Verdict read = readWordBlock(source, "image header",
+                                 {nullptr, &image.dataSize, &image.width, &image.height});
     if (!read)
         return read;
-    image.dataSize = readLE32(bytes + 4);
-    image.width = readLE32(bytes + 8);
-    image.height = readLE32(bytes + 12);
 
     // OpenGL refuses an upload in a format without an internal format, and a load that answered
     // a texture then would report a failure as a success: such files are refused here.
@@ -249,11 +241,9 @@ Verdict readGlt(ByteSource& source, GltFileHeader& header, GltImage& image) {
 Bytes writeGlt(const GltFileHeader& header, const GltImage& image) {
     Bytes out;
     out.reserve(GltHeaderSize + image.pixels.size());
-    for (uint32_t field :
-         {header.magic, header.version, 0u, header.target, header.format, header.type, header.wrap})
-        append32(out, field);
-    for (uint32_t field : {0u, image.dataSize, image.width, image.height})
-        append32(out, field);
+    appendWords(out, {header.magic, header.version, 0u, header.target, header.format, header.type,
+                      header.wrap});
+    appendWords(out, {0u, image.dataSize, image.width, image.height});
     appendBytes(out, image.pixels.data(), image.pixels.size());
     return out;
 }
