@@ -10,9 +10,26 @@ enum EventType : int32_t {
     EventMove = 4     // mouse moved
 };
 
-// Key codes that code refers to by name; the full table lives in the InputSystem.
+// Key codes that code refers to by name, and the first codes of the ranges; the full table with
+// the display names lives in the InputSystem.
 enum KeyCode : int32_t {
+    KeyLeftShift = 1,
+    KeyRightShift = 2,
+    KeyLeftCtrl = 3,
+    KeyRightCtrl = 4,
+    KeyLeftAlt = 5,
+    KeyRightAlt = 6,
+    KeyBackspace = 8,
+    KeyTab = 9,
+    KeyReturn = 13,
+    KeyGrayEnter = 14,
+    KeyGray0 = 17, // to KeyGray0 + 9
     KeyEscape = 27,
+    KeySpace = 32,
+    Key0 = 48,  // to Key0 + 9
+    KeyF1 = 65, // to KeyF1 + 11
+    KeyA = 97,  // to KeyA + 25
+    KeyFirstDynamic = 128,
     MouseLeft = 256,
     MouseMiddle = 257,
     MouseRight = 258,

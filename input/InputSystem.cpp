@@ -65,17 +65,24 @@ const FixedKey fixedKeys[] = {
     {96, "`,~", VK_OEM_3},
 };
 
+// The button messages and the press or release each stands for.
+struct MouseButtonMessage {
+    UINT message;
+    int32_t code;
+    bool pressed;
+};
+
+const MouseButtonMessage mouseButtonMessages[] = {
+    {WM_LBUTTONDOWN, MouseLeft, true},   {WM_LBUTTONUP, MouseLeft, false},
+    {WM_MBUTTONDOWN, MouseMiddle, true}, {WM_MBUTTONUP, MouseMiddle, false},
+    {WM_RBUTTONDOWN, MouseRight, true},  {WM_RBUTTONUP, MouseRight, false},
+};
+
 // Names of the "Gray 0" ... "Gray 9" and "F1" ... "F12" ranges.
 const char* const grayNames[10] = {"Gray 0", "Gray 1", "Gray 2", "Gray 3", "Gray 4",
                                    "Gray 5", "Gray 6", "Gray 7", "Gray 8", "Gray 9"};
 const char* const functionNames[12] = {"F1", "F2", "F3", "F4",  "F5",  "F6",
                                        "F7", "F8", "F9", "F10", "F11", "F12"};
-
-// Codes of the ranges.
-constexpr int32_t CodeFirstGray = 17;
-constexpr int32_t CodeFirstDigit = 48;
-constexpr int32_t CodeFirstFunction = 65;
-constexpr int32_t CodeFirstLetter = 97;
 
 } // namespace
 
@@ -101,15 +108,15 @@ void InputSystem::fillKeyNames() {
     for (const FixedKey& key : fixedKeys)
         name(key.code, key.name);
     for (int i = 0; i < 10; ++i) {
-        name(CodeFirstGray + i, grayNames[i]);
+        name(KeyGray0 + i, grayNames[i]);
         char digit[2] = {char('0' + i), 0};
-        name(CodeFirstDigit + i, digit);
+        name(Key0 + i, digit);
     }
     for (int i = 0; i < 12; ++i)
-        name(CodeFirstFunction + i, functionNames[i]);
+        name(KeyF1 + i, functionNames[i]);
     for (int i = 0; i < 26; ++i) {
         char letter[2] = {char('A' + i), 0};
-        name(CodeFirstLetter + i, letter);
+        name(KeyA + i, letter);
     }
 }
 
@@ -118,13 +125,13 @@ void InputSystem::fillVirtualKeys() {
         if (key.virtualKey)
             virtualKeys_[key.virtualKey] = key.code;
     for (int i = 0; i < 26; ++i)
-        virtualKeys_['A' + i] = CodeFirstLetter + i;
+        virtualKeys_['A' + i] = KeyA + i;
     for (int i = 0; i < 10; ++i) {
-        virtualKeys_['0' + i] = CodeFirstDigit + i;
-        virtualKeys_[VK_NUMPAD0 + i] = CodeFirstGray + i;
+        virtualKeys_['0' + i] = Key0 + i;
+        virtualKeys_[VK_NUMPAD0 + i] = KeyGray0 + i;
     }
     for (int i = 0; i < 12; ++i)
-        virtualKeys_[VK_F1 + i] = CodeFirstFunction + i;
+        virtualKeys_[VK_F1 + i] = KeyF1 + i;
 }
 
 const char* InputSystem::keyName(int32_t code) const {
@@ -235,30 +242,15 @@ int32_t InputSystem::onMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam)
         mouseMoved(int32_t(x), int32_t(y));
         return 1;
     }
-    case WM_LBUTTONDOWN:
-        keyEvent(MouseLeft, 0, true);
-        return 1;
-    case WM_LBUTTONUP:
-        keyEvent(MouseLeft, 0, false);
-        return 1;
-    case WM_MBUTTONDOWN:
-        keyEvent(MouseMiddle, 0, true);
-        return 1;
-    case WM_MBUTTONUP:
-        keyEvent(MouseMiddle, 0, false);
-        return 1;
-    case WM_RBUTTONDOWN:
-        keyEvent(MouseRight, 0, true);
-        return 1;
-    case WM_RBUTTONUP:
-        keyEvent(MouseRight, 0, false);
-        return 1;
     case WM_MOUSEWHEEL: {
         short delta = GET_WHEEL_DELTA_WPARAM(wParam);
         keyEvent(delta > 0 ? WheelUp : WheelDown, 0, true);
         return 1;
     }
     default:
+        for (const MouseButtonMessage& button : mouseButtonMessages)
+            if (button.message == message)
+                keyEvent(button.code, 0, button.pressed);
         return 1;
     }
 }

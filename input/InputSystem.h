@@ -12,24 +12,6 @@
 #include <list>
 #include <map>
 
-// Key codes beyond those in InputListener.h that code may want to name.
-enum InputKeyCode : int32_t {
-    KeyLeftShift = 1,
-    KeyRightShift = 2,
-    KeyLeftCtrl = 3,
-    KeyRightCtrl = 4,
-    KeyLeftAlt = 5,
-    KeyRightAlt = 6,
-    KeyBackspace = 8,
-    KeyTab = 9,
-    KeyReturn = 13,
-    KeyGrayEnter = 14,
-    KeySpace = 32,
-    KeyF1 = 65,
-    KeyA = 97,
-    KeyFirstDynamic = 128
-};
-
 class InputSystem : public InputDevice, public ApplicationComponent {
 public:
     // Creates the system on the first call; its component part registers it with the
