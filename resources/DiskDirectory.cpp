@@ -20,6 +20,23 @@ bool currentDirectory(String& path) {
     return true;
 }
 
+// fail() covers a stream gone bad as well.
+bool opened(const std::ios& stream) {
+    return !stream.fail();
+}
+
+bool opened(const Stream& stream) {
+    return stream.state() == Stream::StreamOpen;
+}
+
+// The stream when it opened; otherwise null, the stream destroyed.
+template <class S> S* ifOpened(S* stream) {
+    if (opened(*stream))
+        return stream;
+    delete stream;
+    return nullptr;
+}
+
 } // namespace
 
 DiskDirectory::DiskDirectory(const String& directory) {
@@ -47,30 +64,18 @@ bool DiskDirectory::exists(const String& name) {
 
 std::ifstream* DiskDirectory::openTextRead(const String& name) {
     String path = basePath_ + name;
-    auto* stream = new std::ifstream(path.cStr(), std::ios::in);
-    if (stream->fail() || stream->bad()) {
-        delete stream;
-        return nullptr;
-    }
-    return stream;
+    return ifOpened(new std::ifstream(path.cStr(), std::ios::in));
 }
 
 std::ofstream* DiskDirectory::openTextWrite(const String& name) {
     String path = basePath_ + name;
-    auto* stream = new std::ofstream(path.cStr(), std::ios::out | std::ios::trunc);
-    if (stream->fail() || stream->bad()) {
-        delete stream;
-        return nullptr;
-    }
-    return stream;
+    return ifOpened(new std::ofstream(path.cStr(), std::ios::out | std::ios::trunc));
 }
 
 Stream* DiskDirectory::openRead(const String& name) {
-    auto* file = new FileStream(basePath_ + name, false);
-    if (file->state() != Stream::StreamOpen) {
-        delete file;
+    FileStream* file = ifOpened(new FileStream(basePath_ + name, false));
+    if (file == nullptr)
         return nullptr;
-    }
     int32_t size = file->seek(0, Stream::SeekEnd);
     if (size >= MemoryLimit) {
         file->seek(0, Stream::SeekStart);
@@ -78,18 +83,9 @@ Stream* DiskDirectory::openRead(const String& name) {
     }
     auto* memory = new MemoryStream(*file);
     delete file;
-    if (memory->state() != Stream::StreamOpen) {
-        delete memory;
-        return nullptr;
-    }
-    return memory;
+    return ifOpened(memory);
 }
 
 Stream* DiskDirectory::openWrite(const String& name) {
-    auto* file = new FileStream(basePath_ + name, true);
-    if (file->state() != Stream::StreamOpen) {
-        delete file;
-        return nullptr;
-    }
-    return file;
+    return ifOpened(new FileStream(basePath_ + name, true));
 }

@@ -11,8 +11,6 @@ public:
     // whether a descriptor was obtained.
     FileStream(const String& path, bool forWriting);
     ~FileStream() override;
-    FileStream(const FileStream&) = delete;
-    FileStream& operator=(const FileStream&) = delete;
 
     int32_t seek(int32_t offset, int32_t origin) override;
     int32_t read(void* buffer, int32_t count) override;

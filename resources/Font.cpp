@@ -1,13 +1,10 @@
 // Font: the ".glf" build (glyph image and glyph table), text drawing and measuring, and the
 // font registry.
 #include "resources/Font.h"
-#include "app/Application.h"
-#include "app/Log.h"
 #include "resources/FontFile.h"
 #include "resources/Image.h"
 #include <cstring>
 #include <memory>
-#include <vector>
 
 Font::Font() {
     std::memset(glyphs_, 0, sizeof(glyphs_));
@@ -21,23 +18,15 @@ Font::~Font() {
 }
 
 Font* Font::load(const String& name) {
-    static std::vector<Font*>* registry = nullptr; // oldest first; searched from the back
-    if (registry == nullptr) {
-        registry = new std::vector<Font*>();
-    } else {
-        for (auto it = registry->rbegin(); it != registry->rend(); ++it)
-            if ((*it)->getName() == name)
-                return *it;
-    }
+    if (Font* loaded = ResourceRegistry<Font>::find(name))
+        return loaded;
     std::unique_ptr<Font> font(new Font());
     if (!font->build(name + String(".glf"))) {
-        Log* log = Application::instance()->log;
-        if (log != nullptr)
-            log->write(String("Font id=") + name + String(" load failed"));
+        logLoadFailed("Font id=", name);
         return nullptr;
     }
     font->setName(name);
-    registry->push_back(font.get());
+    ResourceRegistry<Font>::add(font.get());
     return font.release();
 }
 

@@ -13,8 +13,6 @@ public:
     // Copies size bytes of memory.
     MemoryStream(const void* bytes, int32_t size);
     ~MemoryStream() override;
-    MemoryStream(const MemoryStream&) = delete;
-    MemoryStream& operator=(const MemoryStream&) = delete;
 
     int32_t seek(int32_t offset, int32_t origin) override;
     int32_t read(void* buffer, int32_t count) override;

@@ -5,6 +5,7 @@
 #include "app/EngineObject.h"
 #include "app/String.h"
 #include <cstdint>
+#include <vector>
 
 class Resource : public EngineObject {
 public:
@@ -24,3 +25,27 @@ private:
     int32_t useCount_ = 0;
     String name_;
 };
+
+// The process-wide registry of one kind of resource: kept oldest first and searched from the
+// back, so that the newest of a name answers. Created on first use; nothing ever leaves it.
+template <class T> class ResourceRegistry {
+public:
+    static T* find(const String& name) {
+        std::vector<T*>& list = entries();
+        for (auto it = list.rbegin(); it != list.rend(); ++it)
+            if ((*it)->getName() == name)
+                return *it;
+        return nullptr;
+    }
+    static void add(T* resource) { entries().push_back(resource); }
+
+private:
+    static std::vector<T*>& entries() {
+        static auto* list = new std::vector<T*>();
+        return *list;
+    }
+};
+
+// The one log line a failed load leaves: prefix ("Texture id=", "Font id="), the name asked for,
+// " load failed".
+void logLoadFailed(const char* prefix, const String& name);

@@ -11,6 +11,9 @@ public:
     enum SeekOrigin : int32_t { SeekStart = 0, SeekEnd = 1, SeekCurrent = 2 };
 
     virtual ~Stream() = default;
+    // A stream owns what it reads from; a copy would release it twice.
+    Stream(const Stream&) = delete;
+    Stream& operator=(const Stream&) = delete;
     // Answers the new position, or -1 when the stream cannot seek.
     virtual int32_t seek(int32_t offset, int32_t origin) = 0;
     virtual int32_t read(void* buffer, int32_t count) = 0;

@@ -1,12 +1,9 @@
 // Texture: the ".glt" load with its upload and mipmaps, and the texture registry.
 #include "resources/Texture.h"
-#include "app/Application.h"
-#include "app/Log.h"
 #include "resources/FileSystem.h"
 #include "resources/Stream.h"
 #include "resources/formats/GltFormat.h"
 #include <memory>
-#include <vector>
 
 // The format library spells out the GL enums a file stores; they must be GL's own numbers.
 static_assert(formats::GlTexture2D == GL_TEXTURE_2D && formats::GlRgba == GL_RGBA &&
@@ -18,9 +15,7 @@ static_assert(formats::GlTexture2D == GL_TEXTURE_2D && formats::GlRgba == GL_RGB
 namespace {
 
 Texture* loadFailed(const String& name) {
-    Log* log = Application::instance()->log;
-    if (log != nullptr)
-        log->write(String("Texture id=") + name + String(" load failed"));
+    logLoadFailed("Texture id=", name);
     return nullptr;
 }
 
@@ -48,14 +43,8 @@ Texture::~Texture() {
 }
 
 Texture* Texture::load(const String& name) {
-    static std::vector<Texture*>* registry = nullptr; // oldest first; searched from the back
-    if (registry == nullptr) {
-        registry = new std::vector<Texture*>();
-    } else {
-        for (auto it = registry->rbegin(); it != registry->rend(); ++it)
-            if ((*it)->getName() == name)
-                return *it;
-    }
+    if (Texture* loaded = ResourceRegistry<Texture>::find(name))
+        return loaded;
 
     std::unique_ptr<Stream> stream(FileSystem::instance()->openRead(name + String(".glt")));
     if (!stream)
@@ -82,6 +71,6 @@ Texture* Texture::load(const String& name) {
     stream.reset();
 
     texture->setName(name);
-    registry->push_back(texture.get());
+    ResourceRegistry<Texture>::add(texture.get());
     return texture.release();
 }
