@@ -38,27 +38,22 @@ public:
     void info(const char* format, ...) __attribute__((format(printf, 2, 3))) {
         va_list args;
         va_start(args, format);
-        std::vprintf(format, args);
+        line("", format, args);
         va_end(args);
-        std::printf("\n");
     }
     // Left out under --brief.
     void detail(const char* format, ...) __attribute__((format(printf, 2, 3))) {
-        if (brief_)
-            return;
         va_list args;
         va_start(args, format);
-        std::vprintf(format, args);
+        if (!brief_)
+            line("", format, args);
         va_end(args);
-        std::printf("\n");
     }
     void warning(const char* format, ...) __attribute__((format(printf, 2, 3))) {
         va_list args;
         va_start(args, format);
-        char text[512];
-        std::vsnprintf(text, sizeof text, format, args);
+        line((file_ + ": warning: ").c_str(), format, args);
         va_end(args);
-        std::printf("%s: warning: %s\n", file_.c_str(), text);
     }
     // The last line about the file.
     bool verdict(const formats::Verdict& verdict, const char* kind) {
@@ -70,6 +65,12 @@ public:
     }
 
 private:
+    static void line(const char* prefix, const char* format, va_list args) {
+        std::fputs(prefix, stdout);
+        std::vprintf(format, args);
+        std::putchar('\n');
+    }
+
     std::string file_;
     bool brief_;
 };
