@@ -52,6 +52,20 @@ void unbindOrFlat(Texture* texture) {
     }
 }
 
+// A quad from (x0, y0) to (x1, y1) whose texture coordinates run from (0, 0) to (s, t).
+void texturedQuad(float x0, float y0, float x1, float y1, float s, float t) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(x0, y0);
+    glTexCoord2f(s, 0);
+    glVertex2f(x1, y0);
+    glTexCoord2f(s, t);
+    glVertex2f(x1, y1);
+    glTexCoord2f(0, t);
+    glVertex2f(x0, y1);
+    glEnd();
+}
+
 void drawText(TextStyle* style, float x, float y, const String& text) {
     if (style && style->getFont())
         style->draw(x, y, text);
@@ -150,16 +164,7 @@ void FlowerScene::drawBackground() {
     // Every textured shape of the scene is drawn in replace mode; text sets its own mode.
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     // Tiled 8 x 6 times over a fixed 1024 x 768 area whatever the screen size.
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(0, 0);
-    glTexCoord2f(8, 0);
-    glVertex2f(1024, 0);
-    glTexCoord2f(8, 6);
-    glVertex2f(1024, 768);
-    glTexCoord2f(0, 6);
-    glVertex2f(0, 768);
-    glEnd();
+    texturedQuad(0, 0, 1024, 768, 8, 6);
     if (!backgroundTexture)
         glColor4f(1, 1, 1, 1);
 }
@@ -206,16 +211,7 @@ void FlowerScene::drawCentre() {
 
 void FlowerScene::drawLogo() {
     bindOrFlat(logoTexture, FallbackLogo);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(0, 0);
-    glTexCoord2f(1, 0);
-    glVertex2f(logoWidth, 0);
-    glTexCoord2f(1, 1);
-    glVertex2f(logoWidth, logoHeight);
-    glTexCoord2f(0, 1);
-    glVertex2f(0, logoHeight);
-    glEnd();
+    texturedQuad(0, 0, logoWidth, logoHeight, 1, 1);
     if (!logoTexture)
         glColor4f(1, 1, 1, 1);
 }
@@ -225,16 +221,8 @@ void FlowerScene::drawCursor() {
     int32_t mx = state.mouseX;
     int32_t my = state.mouseY;
     bindOrFlat(cursorTexture, FallbackCursor);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(static_cast<float>(mx), static_cast<float>(my));
-    glTexCoord2f(1, 0);
-    glVertex2f(static_cast<float>(mx + CursorSize), static_cast<float>(my));
-    glTexCoord2f(1, 1);
-    glVertex2f(static_cast<float>(mx + CursorSize), static_cast<float>(my + CursorSize));
-    glTexCoord2f(0, 1);
-    glVertex2f(static_cast<float>(mx), static_cast<float>(my + CursorSize));
-    glEnd();
+    texturedQuad(static_cast<float>(mx), static_cast<float>(my),
+                 static_cast<float>(mx + CursorSize), static_cast<float>(my + CursorSize), 1, 1);
     unbindOrFlat(cursorTexture);
 }
 

@@ -7,7 +7,19 @@
 #include "resources/TextStyle.h"
 
 namespace {
+
 const uint32_t OneSecond = 1000;
+
+// Where text of that size starts on an axis from 0 to end: against the far edge, centred, or at 0
+// for any other alignment.
+float alignedStart(int32_t align, int32_t farEdge, float end, float size) {
+    if (align == farEdge)
+        return end - size;
+    if (align == FrameRateDisplay::AlignCentre)
+        return (end - size) * 0.5f;
+    return 0;
+}
+
 } // namespace
 
 FrameRateDisplay::FrameRateDisplay(int32_t horizontal, int32_t vertical, TextStyle* style) {
@@ -36,18 +48,8 @@ bool FrameRateDisplay::resize(const Rect& viewport) {
     // The width of "9999" whatever the value, so that the number does not jump as it changes.
     float w = text ? text->width("9999", -1) : 0;
     float h = text ? text->getSize() : 0;
-    if (horizontalAlign == AlignRight)
-        textX = viewport.x1 - w;
-    else if (horizontalAlign == AlignCentre)
-        textX = (viewport.x1 - w) * 0.5f;
-    else
-        textX = 0;
-    if (verticalAlign == AlignBottom)
-        textY = viewport.y1 - h;
-    else if (verticalAlign == AlignCentre)
-        textY = (viewport.y1 - h) * 0.5f;
-    else
-        textY = 0;
+    textX = alignedStart(horizontalAlign, AlignRight, viewport.x1, w);
+    textY = alignedStart(verticalAlign, AlignBottom, viewport.y1, h);
     // Counting starts from the moment of placement.
     GraphicSystem::instance()->resetFrameCount();
     return true;
