@@ -3,7 +3,10 @@
 #include "app/ConfigFile.h"
 
 #include <gtest/gtest.h>
+#include <initializer_list>
 #include <sstream>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -13,6 +16,13 @@ struct Parsed {
     std::string value(const char* sectionName, const char* key) {
         const String* found = config.section(sectionName)->get(key);
         return found ? std::string(found->data(), found->length()) : "<absent>";
+    }
+    // Each key of the section against its stored value.
+    void expectValues(const char* sectionName,
+                      std::initializer_list<std::pair<const char*, std::string>> expected) {
+        for (const auto& entry : expected)
+            EXPECT_EQ(value(sectionName, entry.first), entry.second)
+                << "key \"" << entry.first << '"';
     }
     std::istringstream in;
     ConfigFile config;
@@ -44,30 +54,28 @@ TEST(ConfigMalformed, BadHeadersAndUnclosedQuotesAreDroppedAndParsingGoesOn) {
     Parsed p("[first]\n[second] \nkey = v\n[third\nname = \"open\nother = w\n");
     EXPECT_FALSE(p.config.hasSection("second"));
     EXPECT_FALSE(p.config.hasSection("third"));
-    EXPECT_EQ(p.value("first", "key"), "v");
-    EXPECT_EQ(p.value("first", "name"), "<absent>");
-    EXPECT_EQ(p.value("first", "other"), "w");
+    p.expectValues("first", {{"key", "v"}, {"name", "<absent>"}, {"other", "w"}});
 }
 
 TEST(ConfigSettings, KeysValuesAndFirstOccurrence) {
     Parsed p("width = 800\nwidth = 640\nlonely   \ndepth = 16 ; bits\na = b = c\nempty =\n");
-    EXPECT_EQ(p.value("", "width"), "800");
-    EXPECT_EQ(p.value("", "lonely"), "<absent>");
-    EXPECT_EQ(p.value("", "lonely   "), "");
-    EXPECT_EQ(p.value("", "depth"), "16 ; bits");
-    EXPECT_EQ(p.value("", "a"), "b = c");
-    EXPECT_EQ(p.value("", "empty"), "");
+    p.expectValues("", {{"width", "800"},
+                        {"lonely", "<absent>"},
+                        {"lonely   ", ""},
+                        {"depth", "16 ; bits"},
+                        {"a", "b = c"},
+                        {"empty", ""}});
 }
 
 TEST(ConfigQuotes, EscapesAndBoundsByFirstAndLastCharacter) {
     Parsed p("tab = \"a\\tb\"\nmix = \"\\\"q\\\\\\n\\z\"\nend = \"x\\\"\ninner = \"a\"b\"\n"
              "lone = \"\nplain = a\"\n");
-    EXPECT_EQ(p.value("", "tab"), "a\tb");
-    EXPECT_EQ(p.value("", "mix"), "\"q\\\nz");
-    EXPECT_EQ(p.value("", "end"), "x\\");
-    EXPECT_EQ(p.value("", "inner"), "a\"b");
-    EXPECT_EQ(p.value("", "lone"), "");
-    EXPECT_EQ(p.value("", "plain"), "a\"");
+    p.expectValues("", {{"tab", "a\tb"},
+                        {"mix", "\"q\\\nz"},
+                        {"end", "x\\"},
+                        {"inner", "a\"b"},
+                        {"lone", ""},
+                        {"plain", "a\""}});
 }
 
 TEST(ConfigGetters, IntegersNeedTheWholeValueBooleansTheirWords) {
@@ -91,11 +99,11 @@ TEST(ConfigLines, CarriageReturnsZeroBytesAndOverlongLines) {
     const std::string longValue(3000, 'v');
     Parsed p(std::string(text, sizeof text - 1) + "long = " + longValue + "\nafter = 5\n" +
              std::string(5000, ' ') + "x=1\nlast = 6");
-    EXPECT_EQ(p.value("s", "k"), "v");
-    EXPECT_EQ(p.value("s", "cut"), "ab");
     // The setting keeps the part that fits in the 1023-byte line; the rest is dropped.
-    EXPECT_EQ(p.value("s", "long"), std::string(1023 - 7, 'v'));
-    EXPECT_EQ(p.value("s", "after"), "5");
-    EXPECT_EQ(p.value("s", "x"), "<absent>");
-    EXPECT_EQ(p.value("s", "last"), "6");
+    p.expectValues("s", {{"k", "v"},
+                         {"cut", "ab"},
+                         {"long", std::string(1023 - 7, 'v')},
+                         {"after", "5"},
+                         {"x", "<absent>"},
+                         {"last", "6"}});
 }

@@ -120,29 +120,28 @@ TEST(MissingData, TexturesThatFailToLoadAreLoggedAndLeftNull) {
               std::string::npos);
 }
 
-TEST(Geometry, ScreenOf1024By768) {
-    FlowerScene flower(1);
-    flower.resize(Rect(0, 0, 1024, 768));
-    EXPECT_FLOAT_EQ(flower.centreX, 512);
-    EXPECT_FLOAT_EQ(flower.centreY, 384);
-    EXPECT_FLOAT_EQ(flower.outerRadius, 268.8f);
-    EXPECT_FLOAT_EQ(flower.tipBulge, 76.8f);
-    EXPECT_FLOAT_EQ(flower.innerRadius, 38.4f);
-    EXPECT_FLOAT_EQ(flower.logoWidth, 256);
-    EXPECT_FLOAT_EQ(flower.logoHeight, 128);
-    EXPECT_FLOAT_EQ(flower.messageY, 718);
-    EXPECT_FLOAT_EQ(flower.petalStep, TwoPi / 20);
-    EXPECT_FLOAT_EQ(flower.edgeAngleStep * 10 + 2 * flower.petalGap, flower.petalStep);
-}
-
-TEST(Geometry, ScreenOf1280By1024ScalesWithTheHeight) {
-    FlowerScene flower(1);
-    flower.resize(Rect(0, 0, 1280, 1024));
-    EXPECT_FLOAT_EQ(flower.centreX, 640);
-    EXPECT_FLOAT_EQ(flower.centreY, 512);
-    EXPECT_FLOAT_EQ(flower.outerRadius, 358.4f);
-    EXPECT_FLOAT_EQ(flower.logoWidth, 320);
-    EXPECT_FLOAT_EQ(flower.messageY, 974);
+// The radii scale with the screen's height, the logo with both sides, the message with the bottom.
+TEST(Geometry, ScreensOf1024By768And1280By1024) {
+    const struct {
+        float width, height;
+        float centreX, centreY, outer, bulge, inner, logoWidth, logoHeight, messageY;
+    } screens[] = {{1024, 768, 512, 384, 268.8f, 76.8f, 38.4f, 256, 128, 718},
+                   {1280, 1024, 640, 512, 358.4f, 102.4f, 51.2f, 320, 1024.0f / 6, 974}};
+    for (const auto& s : screens) {
+        SCOPED_TRACE(s.width);
+        FlowerScene flower(1);
+        flower.resize(Rect(0, 0, s.width, s.height));
+        EXPECT_FLOAT_EQ(flower.centreX, s.centreX);
+        EXPECT_FLOAT_EQ(flower.centreY, s.centreY);
+        EXPECT_FLOAT_EQ(flower.outerRadius, s.outer);
+        EXPECT_FLOAT_EQ(flower.tipBulge, s.bulge);
+        EXPECT_FLOAT_EQ(flower.innerRadius, s.inner);
+        EXPECT_FLOAT_EQ(flower.petalStep, TwoPi / 20);
+        EXPECT_FLOAT_EQ(flower.edgeAngleStep * 10 + 2 * flower.petalGap, flower.petalStep);
+        EXPECT_FLOAT_EQ(flower.logoWidth, s.logoWidth);
+        EXPECT_FLOAT_EQ(flower.logoHeight, s.logoHeight);
+        EXPECT_FLOAT_EQ(flower.messageY, s.messageY);
+    }
 }
 
 // On a 1000 x 800 screen the ring runs from exactly 40 to exactly 360 pixels from (500, 400).

@@ -79,6 +79,15 @@ GLint integer(GLenum name) {
     return value;
 }
 
+// A new 2D texture object bound through its handle to the unit asked for.
+TextureHandle boundHandle(uint32_t unit) {
+    TextureHandle handle;
+    handle.target = GL_TEXTURE_2D;
+    handle.generate();
+    handle.bind(unit);
+    return handle;
+}
+
 class TextureTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -326,10 +335,7 @@ TEST(TextureReaderTest, DataSizeBeyondTheStreamIsRefusedBeforeAllocating) {
 TEST_F(TextureTest, BindBeyondTheUnitCountChangesNothing) {
     hasARBMultitexture = true;
     ext::glActiveTextureARB = PFNGLACTIVETEXTUREARBPROC(wglGetProcAddress("glActiveTextureARB"));
-    TextureHandle handle;
-    handle.target = GL_TEXTURE_2D;
-    handle.generate();
-    handle.bind(1);
+    TextureHandle handle = boundHandle(1);
     EXPECT_EQ(handle.unit, 1u);
     EXPECT_EQ(integer(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE1_ARB);
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
@@ -356,10 +362,7 @@ TEST_F(TextureTest, BindBeyondTheUnitCountChangesNothing) {
 }
 
 TEST_F(TextureTest, WithoutMultitextureTheUnitIsIgnored) {
-    TextureHandle handle;
-    handle.target = GL_TEXTURE_2D;
-    handle.generate();
-    handle.bind(5);
+    TextureHandle handle = boundHandle(5);
     EXPECT_EQ(handle.unit, 0u);
     EXPECT_EQ(integer(GL_ACTIVE_TEXTURE_ARB), GL_TEXTURE0_ARB);
     EXPECT_EQ(GLuint(integer(GL_TEXTURE_BINDING_2D)), handle.id);

@@ -17,6 +17,10 @@ class ManualTimer : public TimerBase {
 public:
     bool isNull() const override { return false; }
     uint32_t now() override { return clock; }
+    void updateAt(uint32_t time) {
+        clock = time;
+        update();
+    }
     uint32_t clock = 0;
 };
 
@@ -45,56 +49,54 @@ public:
     std::function<void(Recorder&)> action;
 };
 
-} // namespace
-
-TEST(TimerPeriods, StartsAtOnceThenCountsWholePeriodsWithCarry) {
+// A timer on the test's clock and the trace its listeners write.
+class TimerTest : public ::testing::Test {
+protected:
     ManualTimer timer;
     Trace trace;
+};
+using TimerPeriods = TimerTest;
+using TimerList = TimerTest;
+using TimerStates = TimerTest;
+using TimerCallbacks = TimerTest;
+
+} // namespace
+
+TEST_F(TimerPeriods, StartsAtOnceThenCountsWholePeriodsWithCarry) {
     Recorder r("r", trace);
     timer.clock = 5000;
     timer.addListener(&r);
-    for (uint32_t t : {5010u, 6010u, 6011u}) {
-        timer.clock = t;
-        timer.update();
-    }
+    for (uint32_t t : {5010u, 6010u, 6011u})
+        timer.updateAt(t);
     EXPECT_EQ(trace, Trace({"r:1", "r:1"}));
     EXPECT_EQ(r.startTime, 6010u);
-    timer.clock = 9500;
-    timer.update();
+    timer.updateAt(9500);
     EXPECT_EQ(trace, Trace({"r:1", "r:1", "r:3"}));
     EXPECT_EQ(r.startTime, 9010u);
 }
 
-TEST(TimerPeriods, CounterWrapKeepsElapsedTimeRight) {
-    ManualTimer timer;
-    Trace trace;
+TEST_F(TimerPeriods, CounterWrapKeepsElapsedTimeRight) {
     Recorder r("r", trace, 100);
     timer.clock = 4294967200u;
     timer.addListener(&r);
     timer.update();
-    timer.clock = 250; // 346 ms later
-    timer.update();
+    timer.updateAt(250); // 346 ms later
     EXPECT_EQ(trace, Trace({"r:1", "r:3"}));
     EXPECT_EQ(r.startTime, 4294967200u + 300u);
 }
 
-TEST(TimerPeriods, ZeroPeriodIsNeverDueInsteadOfDividingByZero) {
-    ManualTimer timer;
-    Trace trace;
+TEST_F(TimerPeriods, ZeroPeriodIsNeverDueInsteadOfDividingByZero) {
     Recorder r("r", trace, 0);
     timer.addListener(&r);
     timer.update();
-    timer.clock = 100000;
-    timer.update();
+    timer.updateAt(100000);
     EXPECT_EQ(trace, Trace({"r:1"}));
     r.period = 10;
     timer.update();
     EXPECT_EQ(trace, Trace({"r:1", "r:10000"}));
 }
 
-TEST(TimerList, AddingTwiceMovesToTheEndAndDestructionLeavesAtOnce) {
-    ManualTimer timer;
-    Trace trace;
+TEST_F(TimerList, AddingTwiceMovesToTheEndAndDestructionLeavesAtOnce) {
     Recorder a("a", trace), b("b", trace);
     {
         Recorder gone("gone", trace);
@@ -107,9 +109,7 @@ TEST(TimerList, AddingTwiceMovesToTheEndAndDestructionLeavesAtOnce) {
     EXPECT_EQ(trace, Trace({"b:1", "a:1"}));
 }
 
-TEST(TimerStates, DetachLeavesAliveDeleteIsDeletedOtherStatesAreSkipped) {
-    ManualTimer timer;
-    Trace trace;
+TEST_F(TimerStates, DetachLeavesAliveDeleteIsDeletedOtherStatesAreSkipped) {
     Recorder detached("detached", trace), parked("parked", trace);
     bool deleted = false;
     Recorder* doomed = new Recorder("doomed", trace);
@@ -120,8 +120,7 @@ TEST(TimerStates, DetachLeavesAliveDeleteIsDeletedOtherStatesAreSkipped) {
     doomed->state = TimerListener::ListenerDelete;
     parked.state = 2;
     timer.update();
-    timer.clock = 50000;
-    timer.update();
+    timer.updateAt(50000);
     EXPECT_TRUE(trace.empty());
     EXPECT_TRUE(deleted);
     EXPECT_EQ(parked.state, 2);
@@ -132,9 +131,7 @@ TEST(TimerStates, DetachLeavesAliveDeleteIsDeletedOtherStatesAreSkipped) {
     EXPECT_EQ(trace, Trace({"parked:1"}));
 }
 
-TEST(TimerCallbacks, ListenerAddedInsideACallbackStartsInTheSameUpdate) {
-    ManualTimer timer;
-    Trace trace;
+TEST_F(TimerCallbacks, ListenerAddedInsideACallbackStartsInTheSameUpdate) {
     Recorder adder("adder", trace), late("late", trace);
     adder.action = [&](Recorder&) { timer.addListener(&late); };
     timer.addListener(&adder);
@@ -142,9 +139,7 @@ TEST(TimerCallbacks, ListenerAddedInsideACallbackStartsInTheSameUpdate) {
     EXPECT_EQ(trace, Trace({"adder:1", "late:1"}));
 }
 
-TEST(TimerCallbacks, DeletionAskedForInTheFirstCallbackHappensInThatUpdate) {
-    ManualTimer timer;
-    Trace trace;
+TEST_F(TimerCallbacks, DeletionAskedForInTheFirstCallbackHappensInThatUpdate) {
     bool deleted = false;
     Recorder* once = new Recorder("once", trace);
     once->destroyed = &deleted;
@@ -152,14 +147,11 @@ TEST(TimerCallbacks, DeletionAskedForInTheFirstCallbackHappensInThatUpdate) {
     timer.addListener(once);
     timer.update();
     EXPECT_TRUE(deleted);
-    timer.clock = 5000;
-    timer.update();
+    timer.updateAt(5000);
     EXPECT_EQ(trace, Trace({"once:1"}));
 }
 
-TEST(TimerCallbacks, DestroyingTheNextListenerFromACallbackIsSafe) {
-    ManualTimer timer;
-    Trace trace;
+TEST_F(TimerCallbacks, DestroyingTheNextListenerFromACallbackIsSafe) {
     Recorder killer("killer", trace);
     Recorder* victim = new Recorder("victim", trace);
     killer.action = [victim](Recorder&) { delete victim; };
@@ -167,8 +159,7 @@ TEST(TimerCallbacks, DestroyingTheNextListenerFromACallbackIsSafe) {
     timer.addListener(victim);
     timer.update();
     EXPECT_EQ(trace, Trace({"killer:1"}));
-    timer.clock = 1500;
-    timer.update();
+    timer.updateAt(1500);
     EXPECT_EQ(trace, Trace({"killer:1", "killer:1"}));
 }
 
