@@ -3,6 +3,7 @@
 // the clock, the file calls, and how a program ends when video cannot start.
 #include "platform/platform.h"
 #include "platform/sdl/internal.h"
+#include "tests/support/GlContext.h"
 
 #include <gtest/gtest.h>
 
@@ -50,17 +51,6 @@ void registerClass(const char* name) {
     RegisterClassExA(&windowClass);
 }
 
-PIXELFORMATDESCRIPTOR describeFormat() {
-    PIXELFORMATDESCRIPTOR descriptor = {};
-    descriptor.nSize = sizeof descriptor;
-    descriptor.nVersion = 1;
-    descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    descriptor.iPixelType = PFD_TYPE_RGBA;
-    descriptor.cColorBits = 32;
-    descriptor.cDepthBits = 16;
-    return descriptor;
-}
-
 HGLRC sharedContext = nullptr;
 
 // One GL window for the whole process, made the way the engine makes its own.
@@ -70,7 +60,7 @@ HWND sharedWindow() {
         HWND made = CreateWindowExA(0, "PlatformTest", "Platform Test", 0, 0, 0, 64, 48, nullptr,
                                     nullptr, GetModuleHandleA(nullptr), nullptr);
         HDC dc = GetDC(made);
-        const PIXELFORMATDESCRIPTOR descriptor = describeFormat();
+        const PIXELFORMATDESCRIPTOR descriptor = testsupport::glPixelFormat(16);
         SetPixelFormat(dc, ChoosePixelFormat(dc, &descriptor), &descriptor);
         sharedContext = wglCreateContext(dc);
         wglMakeCurrent(dc, sharedContext);
@@ -407,7 +397,7 @@ TEST_F(GLContext, PixelFormatAsksForDepthAndIsSetOnce) {
     GLint depthBits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
     EXPECT_GE(depthBits, 16);
-    const PIXELFORMATDESCRIPTOR descriptor = describeFormat();
+    const PIXELFORMATDESCRIPTOR descriptor = testsupport::glPixelFormat(16);
     EXPECT_FALSE(SetPixelFormat(GetDC(window), 1, &descriptor));
 }
 
