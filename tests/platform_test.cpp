@@ -256,6 +256,26 @@ TEST_F(Messages, NoRemoveLeavesTheMessageAtTheFront) {
     EXPECT_EQ(msg.message, UINT(WM_USER + 6));
 }
 
+// A filtered peek skips what its filters refuse and leaves it waiting in its place.
+TEST_F(Messages, FiltersTakeTheFirstMessageOfTheirWindowAndInclusiveRange) {
+    PostMessageA(nullptr, WM_USER + 1, 1, 0); // a thread message, for no window
+    PostMessageA(window, WM_USER + 3, 2, 0);
+    PostMessageA(window, WM_USER + 2, 3, 0);
+    PostMessageA(window, WM_USER + 1, 4, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, window, WM_USER + 1, WM_USER + 2, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
+    ASSERT_TRUE(PeekMessageA(&msg, window, WM_USER + 1, WM_USER + 2, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 4u);
+    EXPECT_FALSE(PeekMessageA(&msg, window, WM_USER + 1, WM_USER + 2, PM_REMOVE));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER + 1, WM_USER + 3, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 1u);
+    EXPECT_EQ(msg.hwnd, nullptr);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER + 1, WM_USER + 3, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 2u);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_USER + 1, WM_USER + 3, PM_REMOVE));
+}
+
 TEST(WindowCreation, CreationMessagesReachTheProcedureBeforeCreateReturns) {
     registerClass("PlatformCreation");
     received.clear();
