@@ -4,6 +4,7 @@
 #include "graphics/GraphicSystem.h"
 #include "input/InputSystem.h"
 #include "platform/platform.h"
+#include "tests/support/RecordingListener.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -19,26 +20,8 @@ constexpr LPARAM Context = LPARAM(1) << 29;
 constexpr LPARAM Previous = LPARAM(1) << 30;
 constexpr LPARAM Transition = LPARAM(1) << 31;
 
-struct Event {
-    int32_t type;
-    int32_t key;
-    int32_t character;
-    int32_t mouseX;
-    int32_t mouseY;
-};
-
-class RecordingListener : public InputListener {
-public:
-    explicit RecordingListener(int32_t mask = -1, bool consume = false) : consume(consume) {
-        eventMask = mask;
-    }
-    bool handleInput(int32_t type, const InputState& state) override {
-        events.push_back({type, state.key, state.character, state.mouseX, state.mouseY});
-        return consume;
-    }
-    bool consume;
-    std::vector<Event> events;
-};
+using testsupport::InputEvent;
+using testsupport::RecordingListener;
 
 // Every case (a process of its own) starts a fresh system on an 800 x 600 screen, so the screen
 // centre is (400, 300).
@@ -281,7 +264,7 @@ TEST_F(InputSystemTest, WheelDeliversPressesOnlyAndNeverHoldsABit) {
     EXPECT_EQ(listener_.events[0].key, WheelUp);
     EXPECT_EQ(listener_.events[1].key, WheelDown);
     EXPECT_EQ(listener_.events[2].key, WheelDown);
-    for (const Event& e : listener_.events)
+    for (const InputEvent& e : listener_.events)
         EXPECT_EQ(e.type, EventPress);
     EXPECT_FALSE(input_->getState().isDown(WheelUp));
     EXPECT_FALSE(input_->getState().isDown(WheelDown));
@@ -528,7 +511,7 @@ TEST_F(KeyboardTest, KeyboardEventsReachTheInputSystemWithCharacters) {
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         input->onMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
     std::vector<std::string> seen;
-    for (const Event& e : listener.events) {
+    for (const InputEvent& e : listener.events) {
         seen.push_back(std::to_string(e.type) + ":" + std::to_string(e.key) + ":" +
                        std::to_string(e.character));
     }

@@ -3,6 +3,7 @@
 // the clock, the file calls, and how a program ends when video cannot start.
 #include "platform/platform.h"
 #include "platform/sdl/internal.h"
+#include "tests/support/GlContext.h"
 
 #include <gtest/gtest.h>
 
@@ -50,17 +51,6 @@ void registerClass(const char* name) {
     RegisterClassExA(&windowClass);
 }
 
-PIXELFORMATDESCRIPTOR describeFormat() {
-    PIXELFORMATDESCRIPTOR descriptor = {};
-    descriptor.nSize = sizeof descriptor;
-    descriptor.nVersion = 1;
-    descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    descriptor.iPixelType = PFD_TYPE_RGBA;
-    descriptor.cColorBits = 32;
-    descriptor.cDepthBits = 16;
-    return descriptor;
-}
-
 HGLRC sharedContext = nullptr;
 
 // One GL window for the whole process, made the way the engine makes its own.
@@ -70,7 +60,7 @@ HWND sharedWindow() {
         HWND made = CreateWindowExA(0, "PlatformTest", "Platform Test", 0, 0, 0, 64, 48, nullptr,
                                     nullptr, GetModuleHandleA(nullptr), nullptr);
         HDC dc = GetDC(made);
-        const PIXELFORMATDESCRIPTOR descriptor = describeFormat();
+        const PIXELFORMATDESCRIPTOR descriptor = testsupport::glPixelFormat(16);
         SetPixelFormat(dc, ChoosePixelFormat(dc, &descriptor), &descriptor);
         sharedContext = wglCreateContext(dc);
         wglMakeCurrent(dc, sharedContext);
@@ -266,6 +256,26 @@ TEST_F(Messages, NoRemoveLeavesTheMessageAtTheFront) {
     EXPECT_EQ(msg.message, UINT(WM_USER + 6));
 }
 
+// A filtered peek skips what its filters refuse and leaves it waiting in its place.
+TEST_F(Messages, FiltersTakeTheFirstMessageOfTheirWindowAndInclusiveRange) {
+    PostMessageA(nullptr, WM_USER + 1, 1, 0); // a thread message, for no window
+    PostMessageA(window, WM_USER + 3, 2, 0);
+    PostMessageA(window, WM_USER + 2, 3, 0);
+    PostMessageA(window, WM_USER + 1, 4, 0);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, window, WM_USER + 1, WM_USER + 2, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 3u);
+    ASSERT_TRUE(PeekMessageA(&msg, window, WM_USER + 1, WM_USER + 2, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 4u);
+    EXPECT_FALSE(PeekMessageA(&msg, window, WM_USER + 1, WM_USER + 2, PM_REMOVE));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER + 1, WM_USER + 3, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 1u);
+    EXPECT_EQ(msg.hwnd, nullptr);
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER + 1, WM_USER + 3, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 2u);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_USER + 1, WM_USER + 3, PM_REMOVE));
+}
+
 TEST(WindowCreation, CreationMessagesReachTheProcedureBeforeCreateReturns) {
     registerClass("PlatformCreation");
     received.clear();
@@ -407,7 +417,7 @@ TEST_F(GLContext, PixelFormatAsksForDepthAndIsSetOnce) {
     GLint depthBits = 0;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
     EXPECT_GE(depthBits, 16);
-    const PIXELFORMATDESCRIPTOR descriptor = describeFormat();
+    const PIXELFORMATDESCRIPTOR descriptor = testsupport::glPixelFormat(16);
     EXPECT_FALSE(SetPixelFormat(GetDC(window), 1, &descriptor));
 }
 

@@ -15,6 +15,20 @@ namespace {
 constexpr int accessMask = _O_RDONLY | _O_WRONLY | _O_RDWR;
 constexpr int knownFlags = accessMask | _O_CREAT | _O_TRUNC | _O_BINARY | _O_TEXT;
 
+// A read or write of count bytes, started again when a signal interrupts it; the runtime answers
+// in an int, so a larger count is refused.
+template <typename Transfer> int transferred(unsigned int count, Transfer transfer) {
+    if (count > unsigned(INT_MAX)) {
+        errno = EINVAL;
+        return -1;
+    }
+    ssize_t done;
+    do {
+        done = transfer();
+    } while (done < 0 && errno == EINTR);
+    return static_cast<int>(done);
+}
+
 } // namespace
 
 DWORD GetFileAttributesA(LPCSTR path) {
@@ -81,27 +95,13 @@ int _open(const char* path, int flags, ...) {
 }
 
 int _read(int fd, void* buffer, unsigned int count) {
-    if (count > unsigned(INT_MAX)) {
-        errno = EINVAL;
-        return -1;
-    }
-    ssize_t got;
-    do {
-        got = read(fd, buffer, count);
-    } while (got < 0 && errno == EINTR);
-    return static_cast<int>(got);
+    return transferred(
+        count, [&] { return read(fd, buffer, count); });
 }
 
 int _write(int fd, const void* buffer, unsigned int count) {
-    if (count > unsigned(INT_MAX)) {
-        errno = EINVAL;
-        return -1;
-    }
-    ssize_t put;
-    do {
-        put = write(fd, buffer, count);
-    } while (put < 0 && errno == EINTR);
-    return static_cast<int>(put);
+    return transferred(
+        count, [&] { return write(fd, buffer, count); });
 }
 
 // Windows' origins 0, 1 and 2 are POSIX's SEEK_SET, SEEK_CUR and SEEK_END.

@@ -2,7 +2,8 @@
 // default window procedure, as Windows has them, for every implementation of the platform layer.
 #include "platform/shared/windowing.h"
 
-#include <deque>
+#include "platform/shared/messagequeue.h"
+
 #include <map>
 #include <string>
 
@@ -13,17 +14,9 @@ std::map<std::string, WNDCLASSEXA>& windowClasses() {
     return classes;
 }
 
-std::deque<MSG>& queue() {
-    static std::deque<MSG> messages;
+MessageQueue& queue() {
+    static MessageQueue messages;
     return messages;
-}
-
-bool matches(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
-    if (window != nullptr && msg.hwnd != window)
-        return false;
-    if (filterMin == 0 && filterMax == 0)
-        return true;
-    return msg.message >= filterMin && msg.message <= filterMax;
 }
 
 } // namespace
@@ -113,25 +106,20 @@ void platformQueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     msg.lParam = lParam;
     msg.time = timeGetTime();
     msg.pt = pointer;
-    queue().push_back(msg);
+    queue().post(msg);
 }
 
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
     platformPumpEvents();
-    for (auto it = queue().begin(); it != queue().end(); ++it) {
-        if (!matches(*it, window, filterMin, filterMax))
-            continue;
-        if (msg != nullptr)
-            *msg = *it;
-        if (removeMessage & PM_REMOVE) {
-            const MSG taken = *it;
-            queue().erase(it);
-            if (taken.message >= WM_KEYDOWN && taken.message <= WM_SYSKEYUP)
-                platformKeyMessageTaken(taken);
-        }
-        return TRUE;
-    }
-    return FALSE;
+    MSG found;
+    const bool remove = (removeMessage & PM_REMOVE) != 0;
+    if (!queue().peek(found, window, filterMin, filterMax, remove))
+        return FALSE;
+    if (msg != nullptr)
+        *msg = found;
+    if (remove && found.message >= WM_KEYDOWN && found.message <= WM_SYSKEYUP)
+        platformKeyMessageTaken(found);
+    return TRUE;
 }
 
 BOOL TranslateMessage(const MSG*) {

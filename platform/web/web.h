@@ -26,8 +26,9 @@
 //   pointer: FALSE.
 // - Clock (clock.cpp): milliseconds since the page's navigation started.
 // - Files: the shared POSIX file calls (platform/shared/files.cpp) over the in-memory file
-//   system, which holds the page's data file (textures/, data/) at its root, the working
-//   directory. Every line written to "pelmora.log" also goes to the browser's console.
+//   system, which holds the page's data file (textures/, data/, and pelmora.conf when the build
+//   was given one) at its root, the working directory. Every line written to "pelmora.log" also
+//   goes to the browser's console.
 // - The end (runtime.js): when main returns, or exit is called, the page hears Module.onExit
 //   with the status, also after the loop has handed control to the browser.
 // - OpenGL: what the emulation lacks is supplied by this layer (gl.cpp, glu.cpp):

@@ -79,15 +79,21 @@ check_launcher() {
     mkdir -m 555 "$locked"
     launch 1 "cannot create $locked/pelmora" HOME="$home" XDG_DATA_HOME="$locked" DISPLAY=:999
 
-    # Something of the player's where a link belongs is kept as it is.
-    local own=$player/own
-    "${as_player[@]}" mkdir -p "$own/pelmora"
-    echo "the player's own" | "${as_player[@]}" tee "$own/pelmora/textures" >/dev/null
-    launch 1 "$own/pelmora/textures is in the way" HOME="$home" XDG_DATA_HOME="$own" DISPLAY=:999
-    [ "$(cat "$own/pelmora/textures")" = "the player's own" ] || fail "textures was changed"
-    [ ! -e "$own/pelmora/data" ] && [ ! -L "$own/pelmora/data" ] ||
-        fail "the launcher went on after refusing"
-    echo "launcher: links into $prefix; no display, no HOME, unwritable, textures in the way refused"
+    # Something of the player's where either link belongs is kept as it is, and the refusal
+    # leaves the other place as it was.
+    local own other
+    for name in textures data; do
+        own=$player/own-$name
+        other=textures
+        [ "$name" = textures ] && other=data
+        "${as_player[@]}" mkdir -p "$own/pelmora"
+        echo "the player's own" | "${as_player[@]}" tee "$own/pelmora/$name" >/dev/null
+        launch 1 "$own/pelmora/$name is in the way" HOME="$home" XDG_DATA_HOME="$own" DISPLAY=:999
+        [ "$(cat "$own/pelmora/$name")" = "the player's own" ] || fail "$name was changed"
+        [ ! -e "$own/pelmora/$other" ] && [ ! -L "$own/pelmora/$other" ] ||
+            fail "the launcher made $other although it refused to start"
+    done
+    echo "launcher: links into $prefix; no display, no HOME, unwritable, textures or data in the way refused"
 }
 
 case ${1:-} in

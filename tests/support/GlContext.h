@@ -13,7 +13,19 @@ inline LRESULT CALLBACK plainWindowProc(HWND window, UINT message, WPARAM wParam
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// 64 x 64, double-buffered RGBA; later calls find the context already current.
+// Double-buffered RGBA in 32 colour bits, for a window that OpenGL draws in.
+inline PIXELFORMATDESCRIPTOR glPixelFormat(BYTE depthBits) {
+    PIXELFORMATDESCRIPTOR format = {};
+    format.nSize = sizeof format;
+    format.nVersion = 1;
+    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    format.iPixelType = PFD_TYPE_RGBA;
+    format.cColorBits = 32;
+    format.cDepthBits = depthBits;
+    return format;
+}
+
+// 64 x 64, without a depth buffer; later calls find the context already current.
 inline void makeContext() {
     static bool made = false;
     if (made)
@@ -28,12 +40,7 @@ inline void makeContext() {
     HWND window = CreateWindowExA(0, "PelmoraTest", "PelmoraTest", WS_POPUP, 0, 0, 64, 64, nullptr,
                                   nullptr, windowClass.hInstance, nullptr);
     HDC dc = GetDC(window);
-    PIXELFORMATDESCRIPTOR format = {};
-    format.nSize = sizeof format;
-    format.nVersion = 1;
-    format.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    format.iPixelType = PFD_TYPE_RGBA;
-    format.cColorBits = 32;
+    const PIXELFORMATDESCRIPTOR format = glPixelFormat(0);
     SetPixelFormat(dc, ChoosePixelFormat(dc, &format), &format);
     wglMakeCurrent(dc, wglCreateContext(dc));
 }

@@ -2,8 +2,9 @@
 // GL entry points answered from recording::system(), and a trace of every call.
 #include "tests/support/RecordingPlatform.h"
 
+#include "platform/shared/messagequeue.h"
+
 #include <cstring>
-#include <deque>
 #include <memory>
 
 struct PlatformWindow {
@@ -32,7 +33,7 @@ struct State {
     std::vector<std::unique_ptr<PlatformBrush>> brushes;
     PlatformInstance module;
     PlatformIcon standardIcon;
-    std::deque<MSG> queue;
+    MessageQueue queue;
     DEVMODEA lastMode{};
     DWORD lastModeFlags = 0;
     HGLRC current = nullptr;
@@ -167,18 +168,7 @@ LRESULT DefWindowProcA(HWND, UINT message, WPARAM, LPARAM) {
 }
 
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
-    std::deque<MSG>& queue = state().queue;
-    for (auto it = queue.begin(); it != queue.end(); ++it) {
-        const bool inRange = (filterMin == 0 && filterMax == 0) ||
-                             (it->message >= filterMin && it->message <= filterMax);
-        if ((window == nullptr || it->hwnd == window) && inRange) {
-            *msg = *it;
-            if (removeMessage & PM_REMOVE)
-                queue.erase(it);
-            return TRUE;
-        }
-    }
-    return FALSE;
+    return state().queue.peek(*msg, window, filterMin, filterMax, removeMessage & PM_REMOVE);
 }
 
 BOOL TranslateMessage(const MSG*) {
@@ -192,7 +182,7 @@ LRESULT DispatchMessageA(const MSG* msg) {
 }
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    state().queue.push_back(MSG{window, message, wParam, lParam, 0, {0, 0}});
+    state().queue.post(MSG{window, message, wParam, lParam, 0, {0, 0}});
     return TRUE;
 }
 

@@ -1,6 +1,9 @@
 // The whole-game checks that every driver runs.
 #include "tests/whole_game/WholeGame.h"
 
+#include "game/Messages.h"
+#include "resources/formats/GlfFormat.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,38 +19,26 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-const char* const LovedVerdict =
-    "\xCF\xEE\xE7\xE4\xF0\xE0\xE2\xEB\xFF\xFE! \xC2\xFB \xEB\xFE\xE1\xE8\xEC\xFB!";
-const char* const NotLovedVerdict =
-    "\xD3\xE2\xFB, \xC2\xE0\xF8\xE8 \xF7\xF3\xE2\xF1\xF2\xE2\xE0 \xED\xE5 \xE2\xE7\xE0\xE8\xEC\xED"
-    "\xFB...";
-
 const Rgb Green{0, 255, 0}, Pink{255, 181, 179}, Yellow{255, 255, 0};
 
-// Sum of the glyph advances of text at the given size, read straight from a ".glf" file.
+// Sum of the glyph advances of text at the given size, read from the ".glf" file the game draws
+// with, as its font loader reads it.
 float fontTextWidth(const std::string& path, const char* text, float size) {
     std::ifstream in(path, std::ios::binary);
-    std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    auto u32 = [&](size_t at) -> uint32_t {
-        if (at + 4 > file.size())
-            return 0;
-        return static_cast<uint32_t>(static_cast<unsigned char>(file[at])) |
-               static_cast<uint32_t>(static_cast<unsigned char>(file[at + 1])) << 8 |
-               static_cast<uint32_t>(static_cast<unsigned char>(file[at + 2])) << 16 |
-               static_cast<uint32_t>(static_cast<unsigned char>(file[at + 3])) << 24;
-    };
-    uint32_t table = u32(40), chunks = u32(44), unitSize = u32(48);
-    float advance[256] = {};
-    for (uint32_t i = 0; i < chunks && unitSize; ++i) {
-        size_t entry = table + 16 * static_cast<size_t>(i);
-        if (u32(entry) != 0x53524843u || u32(entry + 4) != 0)
-            continue;
-        uint32_t data = u32(entry + 8), bytes = u32(entry + 12);
-        for (uint32_t r = 0; r + 32 <= bytes; r += 32)
-            if (uint32_t code = u32(data + r); code < 256)
-                advance[code] =
-                    static_cast<float>(static_cast<int32_t>(u32(data + r + 28))) / unitSize;
-        break;
+    const formats::Bytes bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+    formats::MemorySource source(bytes);
+    formats::GlfFile font;
+    const formats::Verdict verdict = formats::readGlf(source, font);
+    if (!verdict) {
+        ADD_FAILURE() << path << ": " << verdict.reason();
+        return 0;
+    }
+    float advance[formats::GlfGlyphCount] = {};
+    for (uint32_t i = 0; i < formats::glyphRecordCount(*font.glyphs); ++i) {
+        const formats::GlyphRecord glyph = formats::readGlyphRecord(*font.glyphs, i);
+        if (glyph.code < formats::GlfGlyphCount)
+            advance[glyph.code] = static_cast<float>(glyph.advance) / font.extension.unitSize;
     }
     float width = 0;
     for (const char* p = text; *p; ++p)

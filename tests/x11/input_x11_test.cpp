@@ -6,6 +6,7 @@
 #include "graphics/GraphicSystem.h"
 #include "input/InputSystem.h"
 #include "platform/platform.h"
+#include "tests/support/RecordingListener.h"
 
 #include <gtest/gtest.h>
 
@@ -29,25 +30,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-struct Event {
-    int32_t type;
-    int32_t key;
-    int32_t character;
-    int32_t mouseX;
-    int32_t mouseY;
-    int32_t mouseDX;
-    int32_t mouseDY;
-};
-
-class RecordingListener : public InputListener {
-public:
-    bool handleInput(int32_t type, const InputState& state) override {
-        events.push_back({type, state.key, state.character, state.mouseX, state.mouseY,
-                          state.mouseDX, state.mouseDY});
-        return true; // nothing behind it needs to see the test's keys
-    }
-    std::vector<Event> events;
-};
+using testsupport::InputEvent;
+using testsupport::RecordingListener;
 
 bool setLayout(const char* layout) {
     const char* display = std::getenv("DISPLAY");
@@ -112,7 +96,8 @@ protected:
         graphics->setVsync(true);
         graphics->setDoubleBuffer(true);
         Application::instance()->init(); // starts the scene, which creates the InputSystem
-        listener = new RecordingListener();
+        // Nothing behind it needs to see the test's keys.
+        listener = new RecordingListener(-1, true);
         InputSystem::instance()->addListener(listener);
 
         // No window manager runs on the test server: give the window the focus directly.
@@ -179,14 +164,14 @@ protected:
         key(code, false);
     }
 
-    static std::string describe(const Event& e) {
+    static std::string describe(const InputEvent& e) {
         return std::to_string(e.type) + ":" + std::to_string(e.key) + ":" +
                std::to_string(e.character);
     }
 
     static std::vector<std::string> keyEvents() {
         std::vector<std::string> out;
-        for (const Event& e : listener->events)
+        for (const InputEvent& e : listener->events)
             if (e.type != EventMove)
                 out.push_back(describe(e));
         return out;
@@ -225,7 +210,7 @@ TEST_F(InputX11Test, PointerMovesAndButtonsArriveInWindowPixels) {
     XTestFakeMotionEvent(display, screen, 100, 200, CurrentTime);
     XFlush(display);
     ASSERT_TRUE(waitFor(1));
-    const Event move = listener->events.back();
+    const InputEvent move = listener->events.back();
     EXPECT_EQ(move.type, EventMove);
     EXPECT_EQ(move.mouseX, 100);
     EXPECT_EQ(move.mouseY, 200);
@@ -246,7 +231,7 @@ TEST_F(InputX11Test, PointerMovesAndButtonsArriveInWindowPixels) {
     pump(std::chrono::milliseconds(50));
     EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:256:0", "2:256:0", "1:258:0", "2:258:0",
                                                      "1:259:0", "1:260:0"}));
-    for (const Event& e : listener->events) {
+    for (const InputEvent& e : listener->events) {
         EXPECT_EQ(e.mouseX, 100);
         EXPECT_EQ(e.mouseY, 200);
     }

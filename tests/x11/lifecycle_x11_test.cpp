@@ -14,9 +14,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -351,20 +353,47 @@ private:
     Display* display_;
 };
 
+// While it lives, a child started gets a file-size limit of 0 bytes with the signal for passing
+// it ignored: its files open, and every write to them fails, as on a full disk.
+class FullDisk {
+public:
+    FullDisk() {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        const rlimit none = {0, saved_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &none);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FullDisk() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+private:
+    rlimit saved_;
+    void (*previous_)(int);
+};
+
 TEST(GameSurvives, LogThatCannotBeWritten) {
-    for (const char* log : {"directory", "full disk"}) {
+    for (const std::string log : {"directory", "full disk", "pipe"}) {
         SCOPED_TRACE(log);
         RunDirectory run("unwritable-log");
-        if (std::string(log) == "directory")
+        if (log == "directory")
             fs::create_directory(run.log());
-        else
-            fs::create_symlink("/dev/full", run.log());
+        else if (log == "pipe")
+            run.pipeInPlaceOf("pelmora.log");
         WindowWatch watch;
+        std::optional<FullDisk> full;
+        if (log == "full disk")
+            full.emplace();
         Child game({PELMORA_GAME}, testDisplay(), run.path());
+        full.reset();
         ASSERT_TRUE(watch.shown("Pelmora Application", seconds(60)));
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ASSERT_TRUE(game.running());
         closeGame(game);
+        if (log == "full disk") {
+            EXPECT_EQ(fs::file_size(run.log()), 0u) << "the log was written after all";
+        }
     }
 }
 
