@@ -13,16 +13,17 @@ enum EventType : int32_t {
 // Key codes that code refers to by name, and the first codes of the ranges; the full table with
 // the display names lives in the InputSystem.
 enum KeyCode : int32_t {
+    // The extended-key flag turns each left-hand code into the right-hand one after it.
     KeyLeftShift = 1,
-    KeyRightShift = 2,
-    KeyLeftCtrl = 3,
-    KeyRightCtrl = 4,
-    KeyLeftAlt = 5,
-    KeyRightAlt = 6,
+    KeyRightShift,
+    KeyLeftCtrl,
+    KeyRightCtrl,
+    KeyLeftAlt,
+    KeyRightAlt,
     KeyBackspace = 8,
     KeyTab = 9,
     KeyReturn = 13,
-    KeyGrayEnter = 14,
+    KeyGrayEnter,  // Return with the extended-key flag
     KeyGray0 = 17, // to KeyGray0 + 9
     KeyEscape = 27,
     KeySpace = 32,
@@ -30,11 +31,12 @@ enum KeyCode : int32_t {
     KeyF1 = 65, // to KeyF1 + 11
     KeyA = 97,  // to KeyA + 25
     KeyFirstDynamic = 128,
+    // 256 to 260: the mouse buttons and the wheel.
     MouseLeft = 256,
-    MouseMiddle = 257,
-    MouseRight = 258,
-    WheelUp = 259,
-    WheelDown = 260,
+    MouseMiddle,
+    MouseRight,
+    WheelUp,
+    WheelDown,
     KeyCodeCount = 512
 };
 
