@@ -5,6 +5,7 @@
 // size, half that size at a device pixel ratio of 2, and one resized to it just before the game
 // starts. Beyond the shared checks: the console carries pelmora.log line for line, and the ended
 // game leaves a page that says so and starts it again.
+#include "tests/support/TestSupport.h"
 #include "tests/whole_game/WholeGame.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,8 @@ public:
             dup2(fromDriver[1], STDOUT_FILENO);
             for (int fd : {toDriver[0], toDriver[1], fromDriver[0], fromDriver[1]})
                 close(fd);
+            // The browser's profile and scratch files go with the test's working directory.
+            setenv("TMPDIR", testsupport::workDirectory().c_str(), 1);
             execl("/usr/bin/python3", "python3", PELMORA_PAGE_DRIVER, PELMORA_WEB_DIR,
                   static_cast<char*>(nullptr));
             _exit(127);

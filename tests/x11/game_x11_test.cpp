@@ -3,6 +3,7 @@
 // through the whole-game checks shared with the browser (tests/whole_game). PELMORA_RUN_DIR
 // names a prepared run directory; PELMORA_SCREENSHOT a PNG to save of the flower before the
 // first pluck.
+#include "tests/support/TestSupport.h"
 #include "tests/whole_game/WholeGame.h"
 
 #include <gtest/gtest.h>
@@ -25,22 +26,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A run directory of the test's own, removed when the test ends.
+// A run directory of the test's own inside its working directory, which goes with the process.
 struct RunDir {
     explicit RunDir(bool withData) {
-        char dir[] = "/tmp/pelmora-game-run-XXXXXX";
-        if (!mkdtemp(dir))
-            return;
-        path = dir;
+        const fs::path dir = fs::path(testsupport::workDirectory()) / "run";
+        fs::create_directory(dir);
+        path = dir.string();
         if (withData)
             for (const char* sub : {"textures", "data"})
-                fs::copy(fs::path(PELMORA_BINARY_DIR) / sub, fs::path(dir) / sub,
+                fs::copy(fs::path(PELMORA_BINARY_DIR) / sub, dir / sub,
                          fs::copy_options::recursive);
-    }
-    ~RunDir() {
-        std::error_code ignored;
-        if (!path.empty())
-            fs::remove_all(path, ignored);
     }
     std::string path;
 };
