@@ -80,11 +80,11 @@ void fontReader(benchmark::State& state) {
         stream.seek(0, Stream::SeekStart);
         FontFile font;
         Image image;
-        if (!font.load(stream) || !Font::readImage(font, image))
+        if (!font.load(stream) || !readFontImage(font, image))
             state.SkipWithError("font refused");
         const Chunk* records = font.findChunk(formats::GlfChunkGlyphs, 0);
         if (records)
-            Font::buildGlyphs(glyphs, *records, image.getWidth(), image.getHeight(),
+            buildGlyphTable(glyphs, *records, image.getWidth(), image.getHeight(),
                               font.getUnitSize());
         benchmark::DoNotOptimize(image.getPixels());
     }
@@ -116,7 +116,7 @@ void gameAssetsRead(benchmark::State& state) {
         }
         FontFile font;
         Image image;
-        if (!font.load(String("data/graffiti.glf")) || !Font::readImage(font, image)) {
+        if (!font.load(String("data/graffiti.glf")) || !readFontImage(font, image)) {
             state.SkipWithError("run the benchmark from the game's run directory");
             return;
         }

@@ -55,14 +55,14 @@ void fuzzFontFile(const uint8_t* data, size_t size) {
     if (!file.load(stream))
         return;
     Image image;
-    if (!Font::readImage(file, image) || file.getUnitSize() == 0)
+    if (!readFontImage(file, image) || file.getUnitSize() == 0)
         return;
     check(image.getByteCount() == size_t(image.getWidth()) * image.getHeight());
     const Chunk* records = file.findChunk(formats::GlfChunkGlyphs, 0);
     if (records == nullptr)
         return;
     Glyph glyphs[Font::GlyphCount];
-    Font::buildGlyphs(glyphs, *records, image.getWidth(), image.getHeight(), file.getUnitSize());
+    buildGlyphTable(glyphs, *records, image.getWidth(), image.getHeight(), file.getUnitSize());
 }
 
 void fuzzConfigFile(const uint8_t* data, size_t size) {

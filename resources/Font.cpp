@@ -30,7 +30,7 @@ Font* Font::load(const String& name) {
     return font.release();
 }
 
-bool Font::readImage(const FontFile& file, Image& image) {
+bool readFontImage(const FontFile& file, Image& image) {
     formats::GlfImage source;
     if (!formats::readGlfImage(file.getChunks(), source))
         return false;
@@ -44,15 +44,15 @@ bool Font::readImage(const FontFile& file, Image& image) {
     return true;
 }
 
-void Font::buildGlyphs(Glyph* glyphs, const formats::Chunk& records, uint32_t imageWidth,
-                       uint32_t imageHeight, uint32_t unitSize) {
-    std::memset(glyphs, 0, sizeof(Glyph) * GlyphCount);
+void buildGlyphTable(Glyph* glyphs, const formats::Chunk& records, uint32_t imageWidth,
+                     uint32_t imageHeight, uint32_t unitSize) {
+    std::memset(glyphs, 0, sizeof(Glyph) * Font::GlyphCount);
     float rW = 1.0f / float(imageWidth);
     float rH = 1.0f / float(imageHeight);
     float rU = 1.0f / float(unitSize);
     for (uint32_t i = 0; i < formats::glyphRecordCount(records); ++i) {
         formats::GlyphRecord r = formats::readGlyphRecord(records, i);
-        if (r.code >= uint32_t(GlyphCount))
+        if (r.code >= uint32_t(Font::GlyphCount))
             continue;
         Glyph& g = glyphs[r.code];
         g.s0 = float(r.x) * rW;
@@ -73,7 +73,7 @@ bool Font::build(const String& fileName) {
     if (!file.load(fileName))
         return false;
     Image image;
-    if (!readImage(file, image) || !formats::checkGlfUnitSize(file.getExtension()))
+    if (!readFontImage(file, image) || !formats::checkGlfUnitSize(file.getExtension()))
         return false;
 
     texture_ = new TextureHandle();
@@ -91,7 +91,7 @@ bool Font::build(const String& fileName) {
     const formats::Chunk* records = nullptr;
     if (!uploaded || !formats::findGlfGlyphs(file.getChunks(), records))
         return false;
-    buildGlyphs(glyphs_, *records, image.getWidth(), image.getHeight(), file.getUnitSize());
+    buildGlyphTable(glyphs_, *records, image.getWidth(), image.getHeight(), file.getUnitSize());
     return true;
 }
 

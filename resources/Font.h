@@ -36,16 +36,6 @@ public:
     // Sum of size * advance over the first count bytes (-1: the whole text).
     float textWidth(float size, const String& text, int32_t count) const;
 
-    const Glyph& getGlyph(unsigned char code) const { return glyphs_[code]; }
-
-    // Sets up and fills image from the file's "FBIT" chunk of index 0, when the format library
-    // accepts that chunk. Pure: needs no OpenGL context.
-    static bool readImage(const FontFile& file, Image& image);
-    // Fills the glyph table from a "CHRS" chunk for an image of the given size; records for
-    // codes beyond the table are skipped. Pure.
-    static void buildGlyphs(Glyph* glyphs, const formats::Chunk& records, uint32_t imageWidth,
-                            uint32_t imageHeight, uint32_t unitSize);
-
 private:
     Font();
     bool build(const String& fileName);
@@ -53,3 +43,13 @@ private:
     TextureHandle* texture_ = nullptr;
     Glyph glyphs_[GlyphCount];
 };
+
+// The two steps of a font's build that need no OpenGL context, so that the fuzzers and the
+// benchmarks run them without a window.
+// Sets up and fills image from the file's "FBIT" chunk of index 0, when the format library
+// accepts that chunk.
+bool readFontImage(const FontFile& file, Image& image);
+// Fills the Font::GlyphCount glyphs from a "CHRS" chunk for an image of the given size; records
+// for codes beyond the table are skipped.
+void buildGlyphTable(Glyph* glyphs, const formats::Chunk& records, uint32_t imageWidth,
+                     uint32_t imageHeight, uint32_t unitSize);

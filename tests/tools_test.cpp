@@ -28,6 +28,7 @@
 #include <map>
 #include <regex>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -417,15 +418,29 @@ TEST(FontBakingInput, BadInputFailsWithItsReasonAndWritesNothing) {
     }
 }
 
-TEST(FontBakingInput, NameOfExactlyThirtyTwoBytesIsKeptWhole) {
+TEST(FontBakingInput, NameIsKeptWholeOrCutToTheFieldWithAWarning) {
     std::string out = scratch("named.glf");
     std::string name = "0123456789abcdef0123456789abcdef";
     RunResult result =
         run("pelmora-fontbake", "--size 8 --name " + name + " " + fontSource + " " + out);
     ASSERT_EQ(result.status, 0) << result.output;
+    EXPECT_FALSE(contains(result, "warning")) << result.output;
     BakedFont font;
     readFont(out, font);
     EXPECT_EQ(font.file.header.name, name);
+
+    // The name made from the font, "DejaVu Sans Condensed Bold Oblique 8", is 36 bytes.
+    const std::string longNamed =
+        "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-BoldOblique.ttf";
+    ASSERT_TRUE(std::filesystem::exists(longNamed)) << "install fonts-dejavu-extra";
+    result = run("pelmora-fontbake", "--size 8 --allow-missing " + longNamed + " " + out);
+    ASSERT_EQ(result.status, 0) << result.output;
+    EXPECT_TRUE(contains(result, "warning: the font's name is cut to \"DejaVu Sans Condensed Bold "
+                                 "Obliq\""))
+        << result.output;
+    BakedFont cut;
+    readFont(out, cut);
+    EXPECT_EQ(cut.file.header.name, "DejaVu Sans Condensed Bold Obliq");
 }
 
 // ---- every tool -------------------------------------------------------------------------------
@@ -559,6 +574,15 @@ TEST_F(Inspection, UnreadableAndTooShortFilesEndWithAVerdictToo) {
     result = run("pelmora-inspect", empty);
     EXPECT_EQ(verdictOf(result), "BROKEN: the engine refuses this texture: only 0 of the 28-byte "
                                  "file header are there");
+    // A pipe without a writer would hold the tool, and /dev/zero never ends.
+    std::string pipe = scratch("pipe.glt");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const std::string& special : {pipe, std::string("/dev/zero")}) {
+        result = run("pelmora-inspect", special);
+        EXPECT_EQ(result.status, 1) << special;
+        EXPECT_EQ(verdictOf(result), "BROKEN: the engine refuses this file: cannot read " +
+                                         special + ": not a regular file");
+    }
     EXPECT_EQ(run("pelmora-inspect", "").status, 2);
     EXPECT_EQ(run("pelmora-inspect", "--frobnicate " + font).status, 2);
 }

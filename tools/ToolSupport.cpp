@@ -7,8 +7,25 @@
 #include <cstring>
 #include <exception>
 #include <new>
+#include <sys/stat.h>
 
 bool readFile(const std::string& path, Bytes& out, std::string& error) {
+    // Only files: a pipe without a writer would hold the tool forever, and a device such as
+    // /dev/zero never ends.
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) {
+        error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = "cannot read " + path + ": not a regular file";
+        return false;
+    }
+    if (uint64_t(info.st_size) > MaxInputBytes) {
+        error = "cannot read " + path + ": larger than the " + std::to_string(MaxInputBytes >> 30) +
+                " GiB the tools read";
+        return false;
+    }
     FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         error = "cannot open " + path + ": " + std::strerror(errno);

@@ -13,7 +13,11 @@
 
 using formats::Bytes;
 
-// "cannot open PATH: No such file or directory" and the like.
+// The largest input the tools read: more than any texture or font the engine takes in.
+constexpr uint64_t MaxInputBytes = uint64_t(1) << 30;
+
+// "cannot open PATH: No such file or directory" and the like; anything but a regular file of at
+// most MaxInputBytes is refused.
 bool readFile(const std::string& path, Bytes& out, std::string& error);
 // Writes the whole file or, on failure, removes what was written.
 bool writeFile(const std::string& path, const Bytes& data, std::string& error);

@@ -270,13 +270,18 @@ formats::Bytes writeFont(const std::vector<BakedGlyph>& glyphs, uint32_t width, 
     return writer.finish();
 }
 
-// The header's name when none is given: family, style and size, cut to the field at a whole
-// UTF-8 character.
-std::string defaultName(FT_Face face, long size) {
+// Family, style and size.
+std::string fullName(FT_Face face, long size) {
     std::string name = face->family_name ? face->family_name : "font";
     if (face->style_name)
         name += std::string(" ") + face->style_name;
-    name += " " + std::to_string(size);
+    return name + " " + std::to_string(size);
+}
+
+// The header's name when none is given: the full name, cut to the field at a whole UTF-8
+// character.
+std::string defaultName(FT_Face face, long size) {
+    std::string name = fullName(face, size);
     if (name.size() > formats::ChunkNameSize) {
         size_t cut = formats::ChunkNameSize;
         while (cut > 0 && (uint8_t(name[cut]) & 0xC0) == 0x80)
@@ -359,6 +364,9 @@ int fontbake(int argc, char** argv) {
     if (!packImage(glyphs, static_cast<uint32_t>(options.padding), width, height))
         return line.fail("the glyphs do not fit in an 8192x8192 image");
     std::string name = options.name.empty() ? defaultName(face, options.size) : options.name;
+    if (options.name.empty() && name != fullName(face, options.size))
+        line.warn("the font's name is cut to \"" + name + "\" to fit the " +
+                  std::to_string(formats::ChunkNameSize) + "-byte field (--name sets another)");
     formats::Bytes file = writeFont(glyphs, width, height, name, uint32_t(unit));
     if (!writeFile(options.output, file, error))
         return line.fail(error);
