@@ -106,9 +106,9 @@ public:
 // Value noise on a lattice that wraps every `period` cells, so that it tiles.
 class TileNoise {
 public:
-    TileNoise(int period, uint32_t seed) : period(period), values(period * period) {
+    TileNoise(int period, uint32_t seed) : period_(period), values_(period * period) {
         uint32_t state = seed;
-        for (float& v : values) {
+        for (float& v : values_) {
             state = state * 1664525u + 1013904223u;
             v = (state >> 8) / float(1 << 24);
         }
@@ -120,9 +120,9 @@ public:
         fx = fx * fx * (3 - 2 * fx);
         fy = fy * fy * (3 - 2 * fy);
         auto cell = [&](int x, int y) {
-            x = ((x % period) + period) % period;
-            y = ((y % period) + period) % period;
-            return values[y * period + x];
+            x = ((x % period_) + period_) % period_;
+            y = ((y % period_) + period_) % period_;
+            return values_[y * period_ + x];
         };
         float top = cell(x0, y0) + (cell(x0 + 1, y0) - cell(x0, y0)) * fx;
         float bottom = cell(x0, y0 + 1) + (cell(x0 + 1, y0 + 1) - cell(x0, y0 + 1)) * fx;
@@ -130,8 +130,8 @@ public:
     }
 
 private:
-    int period;
-    std::vector<float> values;
+    int period_;
+    std::vector<float> values_;
 };
 
 // The petal runs from its tip in the top row to its base in the bottom row and fills the whole

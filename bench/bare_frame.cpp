@@ -22,12 +22,11 @@ GLuint upload(const std::string& path, bool alpha) {
         std::exit(1);
     }
     std::vector<uint8_t> pixels;
-    if (alpha) {
+    if (alpha)
         pixels = image.rgba;
-    } else {
+    else
         for (size_t i = 0; i < image.rgba.size(); i += 4)
             pixels.insert(pixels.end(), &image.rgba[i], &image.rgba[i] + 3);
-    }
     const GLenum format = alpha ? GL_RGBA : GL_RGB;
     const GLint wrap = alpha ? GL_CLAMP : GL_REPEAT;
     GLuint id = 0;

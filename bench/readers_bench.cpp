@@ -85,7 +85,7 @@ void fontReader(benchmark::State& state) {
         const Chunk* records = font.findChunk(formats::GlfChunkGlyphs, 0);
         if (records)
             buildGlyphTable(glyphs, *records, image.getWidth(), image.getHeight(),
-                              font.getUnitSize());
+                            font.getUnitSize());
         benchmark::DoNotOptimize(image.getPixels());
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(file.size()));

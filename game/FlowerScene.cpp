@@ -45,11 +45,10 @@ void bindOrFlat(Texture* texture, const float* colour) {
 
 // Undoes bindOrFlat; white keeps later replace-mode drawing of RGB textures fully opaque.
 void unbindOrFlat(Texture* texture) {
-    if (texture) {
+    if (texture)
         texture->getHandle().unbind();
-    } else {
+    else
         glColor4f(1, 1, 1, 1);
-    }
 }
 
 // A quad from (x0, y0) to (x1, y1) whose texture coordinates run from (0, 0) to (s, t).

@@ -25,7 +25,8 @@ template <typename Visit> bool FileSystem::walk(const String& name, Visit visit)
 }
 
 bool FileSystem::exists(const String& name) {
-    return walk(name, [](FileSource* source, const String& rest) { return source->exists(rest); });
+    return walk(
+        name, [](FileSource* source, const String& rest) { return source->exists(rest); });
 }
 
 std::ifstream* FileSystem::openTextRead(const String& name) {

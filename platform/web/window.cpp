@@ -13,7 +13,8 @@ namespace {
 HWND mainWindow = nullptr;
 int cursorCounter = 0;
 
-EM_JS(void, showPointer, (int show), { Module.canvas.style.cursor = show ? "" : "none"; });
+EM_JS(
+    void, showPointer, (int show), { Module.canvas.style.cursor = show ? "" : "none"; });
 
 EM_JS(void, alertText, (const char* caption, const char* text),
       { alert(UTF8ToString(caption) + "\n\n" + UTF8ToString(text)); });

@@ -122,7 +122,8 @@ int Picture::count(int x0, int y0, int x1, int y1,
 }
 
 int Picture::countColour(int x0, int y0, int x1, int y1, Rgb colour) const {
-    return count(x0, y0, x1, y1, [&](int x, int y) { return near(at(x, y), colour, 10); });
+    return count(
+        x0, y0, x1, y1, [&](int x, int y) { return near(at(x, y), colour, 10); });
 }
 
 // A PNG of stored (uncompressed) deflate blocks: no library needed, any viewer reads it.
@@ -238,14 +239,16 @@ void playEveryPetalToTheVerdict(GameDriver& game) {
 
     // Tiled background beside the flower, logo, centre and the cursor where the pointer is.
     int area = (1024 - 870) * (512 - 128);
-    EXPECT_GT(
-        shot.count(870, 128, 1024, 512, [&](int x, int y) { return shot.isBackground(x, y); }),
-        area * 98 / 100);
-    EXPECT_GT(shot.count(0, 0, 256, 128, [&](int x, int y) { return !shot.isBackground(x, y); }),
+    EXPECT_GT(shot.count(
+                  870, 128, 1024, 512, [&](int x, int y) { return shot.isBackground(x, y); }),
+              area * 98 / 100);
+    EXPECT_GT(shot.count(
+                  0, 0, 256, 128, [&](int x, int y) { return !shot.isBackground(x, y); }),
               256 * 128 / 5);
-    EXPECT_GT(shot.count(static_cast<int>(cx) - 25, static_cast<int>(cy) - 25,
-                         static_cast<int>(cx) + 25, static_cast<int>(cy) + 25,
-                         [&](int x, int y) { return !shot.isBackground(x, y); }),
+    EXPECT_GT(shot.count(
+                  static_cast<int>(cx) - 25, static_cast<int>(cy) - 25, static_cast<int>(cx) + 25,
+                  static_cast<int>(cy) + 25,
+                  [&](int x, int y) { return !shot.isBackground(x, y); }),
               50 * 50 * 9 / 10);
     auto cursorAt = [](const Picture& p, int x, int y) {
         return p.count(x, y, x + 63, y + 63,
