@@ -5,6 +5,7 @@
 #include "app/ApplicationComponent.h"
 #include "app/ConfigFile.h"
 #include "app/Log.h"
+#include "app/PlainFile.h"
 #include "app/Scene.h"
 #include <cstring>
 #include <fstream>
@@ -32,10 +33,8 @@ Application* Application::instance() {
 Application::Application() {
     log = new Log("pelmora.log");
     {
-        // Only a file: a pipe without a writer in its place would hold the start forever.
-        const DWORD notAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE;
         std::ifstream file;
-        if (!(GetFileAttributesA("pelmora.conf") & notAFile))
+        if (isPlainFileOrNothing("pelmora.conf"))
             file.open("pelmora.conf");
         if (file.is_open())
             config = new ConfigFile(file);

@@ -2,7 +2,7 @@
 // completed line even if the program ends abruptly afterwards.
 #include "app/Log.h"
 
-#include "platform/platform.h"
+#include "app/PlainFile.h"
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -15,12 +15,9 @@ const int FormatBufferSize = 1024;
 
 Log::Log(const String& fileName) {
     String name(fileName);
-    // A pipe without a reader in the file's place would hold the start forever: such a log
-    // stays closed, as one that cannot be opened does.
-    const DWORD attributes = GetFileAttributesA(name.cStr());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DEVICE))
-        return;
-    stream_.open(name.cStr(), std::ios::out | std::ios::trunc);
+    // Anything else stays closed, as a file that cannot be opened does.
+    if (isPlainFileOrNothing(name.cStr()))
+        stream_.open(name.cStr(), std::ios::out | std::ios::trunc);
 }
 
 void Log::write(const String& text) {
