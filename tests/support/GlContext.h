@@ -4,8 +4,6 @@
 #pragma once
 
 #include "platform/platform.h"
-#include <cstdint>
-#include <vector>
 
 namespace testsupport {
 
@@ -43,12 +41,6 @@ inline void makeContext() {
     const PIXELFORMATDESCRIPTOR format = glPixelFormat(0);
     SetPixelFormat(dc, ChoosePixelFormat(dc, &format), &format);
     wglMakeCurrent(dc, wglCreateContext(dc));
-}
-
-// Little-endian 32-bit field, as the engine's file formats store them.
-inline void put32(std::vector<uint8_t>& bytes, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes.push_back(uint8_t(value >> (8 * i)));
 }
 
 } // namespace testsupport
