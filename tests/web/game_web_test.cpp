@@ -9,7 +9,6 @@
 #include "tests/whole_game/WholeGame.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,24 +38,6 @@ std::string decodeBase64(const std::string& text) {
         }
     }
     return bytes;
-}
-
-Picture decodePng(const std::string& png) {
-    Picture picture;
-    png_image image = {};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, png.data(), png.size()))
-        return picture;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
-        return picture;
-    picture.width = int(image.width);
-    picture.height = int(image.height);
-    picture.pixels.resize(rgb.size() / 3);
-    for (size_t i = 0; i < picture.pixels.size(); ++i)
-        picture.pixels[i] = {rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]};
-    return picture;
 }
 
 class BrowserGame : public GameDriver {

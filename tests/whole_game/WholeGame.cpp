@@ -5,6 +5,7 @@
 #include "resources/formats/GlfFormat.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <algorithm>
 #include <chrono>
@@ -126,66 +127,35 @@ int Picture::countColour(int x0, int y0, int x1, int y1, Rgb colour) const {
         x0, y0, x1, y1, [&](int x, int y) { return near(at(x, y), colour, 10); });
 }
 
-// A PNG of stored (uncompressed) deflate blocks: no library needed, any viewer reads it.
 void savePng(const Picture& picture, const std::string& path) {
-    auto crcTable = [] {
-        std::vector<uint32_t> table(256);
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[n] = c;
-        }
-        return table;
-    }();
-    std::string out("\x89PNG\r\n\x1a\n", 8);
-    auto be32 = [](std::string& s, uint32_t v) {
-        for (int shift = 24; shift >= 0; shift -= 8)
-            s += static_cast<char>((v >> shift) & 0xFF);
-    };
-    auto chunk = [&](const char* type, const std::string& data) {
-        be32(out, static_cast<uint32_t>(data.size()));
-        std::string body = std::string(type, 4) + data;
-        uint32_t crc = 0xFFFFFFFFu;
-        for (unsigned char c : body)
-            crc = crcTable[(crc ^ c) & 0xFF] ^ (crc >> 8);
-        out += body;
-        be32(out, crc ^ 0xFFFFFFFFu);
-    };
-    std::string header;
-    be32(header, static_cast<uint32_t>(picture.width));
-    be32(header, static_cast<uint32_t>(picture.height));
-    header += std::string("\x08\x02\x00\x00\x00", 5);
-    chunk("IHDR", header);
-    std::string raw;
-    for (int y = 0; y < picture.height; ++y) {
-        raw += '\0';
-        for (int x = 0; x < picture.width; ++x) {
-            Rgb c = picture.at(x, y);
-            raw += static_cast<char>(c.r);
-            raw += static_cast<char>(c.g);
-            raw += static_cast<char>(c.b);
-        }
-    }
-    std::string z("\x78\x01", 2);
-    uint32_t a = 1, b = 0;
-    for (unsigned char c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    for (size_t pos = 0; pos < raw.size() || pos == 0; pos += 65535) {
-        size_t len = std::min<size_t>(65535, raw.size() - pos);
-        z += static_cast<char>(pos + len >= raw.size() ? 1 : 0);
-        z += static_cast<char>(len & 0xFF);
-        z += static_cast<char>(len >> 8);
-        z += static_cast<char>(~len & 0xFF);
-        z += static_cast<char>((~len >> 8) & 0xFF);
-        z += raw.substr(pos, len);
-    }
-    be32(z, (b << 16) | a);
-    chunk("IDAT", z);
-    chunk("IEND", "");
-    std::ofstream(path, std::ios::binary) << out;
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(picture.width);
+    image.height = png_uint_32(picture.height);
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb;
+    rgb.reserve(picture.pixels.size() * 3);
+    for (const Rgb& c : picture.pixels)
+        rgb.insert(rgb.end(), {uint8_t(c.r), uint8_t(c.g), uint8_t(c.b)});
+    png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr);
+}
+
+Picture decodePng(const std::string& png) {
+    Picture picture;
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, png.data(), png.size()))
+        return picture;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
+        return picture;
+    picture.width = int(image.width);
+    picture.height = int(image.height);
+    picture.pixels.resize(rgb.size() / 3);
+    for (size_t i = 0; i < picture.pixels.size(); ++i)
+        picture.pixels[i] = {rgb[3 * i], rgb[3 * i + 1], rgb[3 * i + 2]};
+    return picture;
 }
 
 bool GameDriver::waitFor(const std::function<bool()>& condition, double seconds) {

@@ -29,6 +29,8 @@ struct Picture {
 
 // A PNG of the picture, for a person to look at (PELMORA_SCREENSHOT).
 void savePng(const Picture& picture, const std::string& path);
+// The picture a PNG holds; empty when the bytes are no PNG.
+Picture decodePng(const std::string& png);
 
 // One way of running the game and playing it as a person would.
 class GameDriver {
