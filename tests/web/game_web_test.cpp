@@ -177,8 +177,9 @@ private:
 };
 
 // After the shared checks: pelmora.log in the page's file system and the console agree line for
-// line, the page says that the game has ended, and its button, which has the keyboard's focus,
-// starts the game again when it is clicked or its key ("Enter" or "Space") is pressed.
+// line, the page says that the game has ended, and its button, which has the keyboard's focus
+// (and gets it back from Tab), starts the game again when it is clicked or its key ("Enter" or
+// "Space") is pressed.
 void checkTheEndedPage(BrowserGame& game, const std::string& key = "") {
     const std::vector<std::string> console = game.logLines();
     EXPECT_EQ(game.lines("file /pelmora.log"), console);
@@ -186,6 +187,11 @@ void checkTheEndedPage(BrowserGame& game, const std::string& key = "") {
     EXPECT_EQ(game.command("eval document.getElementById('canvas').style.display"),
               "value \"none\"")
         << "the last frame still stands on the page";
+    EXPECT_EQ(game.command("eval document.activeElement.id"), "value \"again\"");
+    // A click beside the button takes the focus from it; Tab gives it back.
+    game.command("click-element ended-text");
+    EXPECT_EQ(game.command("eval document.activeElement.id"), "value \"\"");
+    game.command("key Tab");
     EXPECT_EQ(game.command("eval document.activeElement.id"), "value \"again\"");
 
     if (key.empty())

@@ -24,7 +24,7 @@ pixels, aiming at the middle of the pixel.
   move X Y / click X Y     real mouse events at canvas pixel (X, Y) -> "ok"
   tap X Y                  a finger's tap at canvas pixel (X, Y) -> "ok"
   click-element ID         a real mouse click in the middle of the page's element ID -> "ok"
-  key NAME                 a real key press and release (Escape, Enter, Space) -> "ok"
+  key NAME                 a real key press and release (Escape, Enter, Space, Tab) -> "ok"
   away-and-back            follow a link away from the page, then press Back -> "ok restored"
                            when the browser brought the page back from its cache, "ok loaded"
                            when it loaded it afresh
@@ -315,9 +315,12 @@ class Page:
         self.browser.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
 
     def key(self, name):
-        keys = {"Escape": ("Escape", 27), "Enter": ("Enter", 13), "Space": (" ", 32)}
+        keys = {"Escape": ("Escape", 27), "Enter": ("Enter", 13), "Space": (" ", 32),
+                "Tab": ("Tab", 9)}
         key, code = keys.get(name, (name, 0))
-        for kind in ("keyDown", "keyUp"):
+        # A keyboard's key-down is a raw one (the browser's default actions, Tab's focus move
+        # among them, answer only that); no character follows, since no test types text.
+        for kind in ("rawKeyDown", "keyUp"):
             self.browser.call("Input.dispatchKeyEvent", type=kind, key=key, code=name,
                               windowsVirtualKeyCode=code)
 
