@@ -52,8 +52,8 @@
 //   (Module.getPreloadedPackage) only when the server answered with success and the length is
 //   the package's; otherwise, on a page opened from disk (file://), and on an exception that
 //   nothing caught, it says what went wrong and what to do instead of starting or playing on.
-//   Its "Play again" button takes the keyboard's focus when the game ends, and answers Enter
-//   and Space before the game's key listener does.
+//   Its "Play again" button takes the keyboard's focus when the game ends, answers Enter and
+//   Space before the game's key listener does, and Tab reaches it again once focus is lost.
 // - OpenGL: what the emulation lacks is supplied by this layer (gl.cpp, glu.cpp):
 //   gluBuild2DMipmaps (box-filtered levels, each uploaded with the pixel format as its internal
 //   format, as WebGL requires), and glPushAttrib/glPopAttrib for the enable bits of
