@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Tests of the Windows zip as a player gets it, unzipped into a fresh directory outside the build.
 #   zip.sh contents ZIP VERSION SOURCE_DIR DATA_DIR
-#       the files a player finds, README.txt with CR LF line ends, and the exe's icon, version
+#       the files a player finds, the texts with CR LF line ends, and the exe's icon, version
 #       resource and manifest read back with icoutils' wrestool
 #   zip.sh play ZIP GAME_TEST
 #       the whole-game test plays the unzipped exe under Wine (WINEPREFIX, DISPLAY from CTest)
@@ -19,20 +19,34 @@ unpack() {
     [ -d "$folder" ] || fail "the zip has no top folder $(basename "$zip" .zip)/"
 }
 
+# check_crlf FILE: more than a few lines, every one ending with CR LF.
+check_crlf() {
+    local lines crlf
+    lines=$(wc -l <"$1")
+    crlf=$(grep -c $'\r$' "$1")
+    [ "$lines" -gt 5 ] && [ "$lines" = "$crlf" ] ||
+        fail "$(basename "$1"): $crlf of $lines lines end with CR LF"
+}
+
+# same_text A B: the same text, whatever the line ends.
+same_text() {
+    cmp -s <(tr -d '\r' <"$1") <(tr -d '\r' <"$2")
+}
+
 check_files() {
     local source=$1 data=$2 listing
     listing=$(cd "$folder" && ls | tr '\n' ' ')
-    [ "$listing" = "LICENSE OFL.txt README.txt data pelmora.exe textures " ] ||
+    [ "$listing" = "LICENSE.txt OFL.txt README.txt data pelmora.exe textures " ] ||
         fail "the zip's folder holds: $listing"
-    cmp -s "$folder/LICENSE" "$source/LICENSE" || fail "LICENSE differs from the project's"
-    cmp -s "$folder/OFL.txt" "$source/assets/fonts/OFL.txt" || fail "OFL.txt is not the font's licence"
+    same_text "$folder/LICENSE.txt" "$source/LICENSE" || fail "LICENSE.txt differs from LICENSE"
+    same_text "$folder/OFL.txt" "$source/assets/fonts/OFL.txt" ||
+        fail "OFL.txt is not the font's licence"
     diff -r "$folder/textures" "$data/textures" && diff -r "$folder/data" "$data/data" ||
         fail "the zip's game data differs from the linux build's"
-    local lines crlf
-    lines=$(wc -l <"$folder/README.txt")
-    crlf=$(grep -c $'\r$' "$folder/README.txt")
-    [ "$lines" -gt 5 ] && [ "$lines" = "$crlf" ] ||
-        fail "README.txt: $crlf of $lines lines end with CR LF"
+    local text
+    for text in README.txt LICENSE.txt OFL.txt; do
+        check_crlf "$folder/$text"
+    done
 }
 
 check_icon() {
