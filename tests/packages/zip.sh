@@ -104,18 +104,19 @@ check_manifest() {
     done
 }
 
-# use_locale NAME: Wine takes the Windows locale, and with it the ANSI code page, from the name
-# of the Unix locale, whose data only has to load. A locale the system has not generated gets
-# C.UTF-8's data under its name (LOCPATH), so that Unix file names stay UTF-8 for Wine.
+# use_locale NAME: in_locale becomes the env command that runs Wine in the Unix locale NAME. Wine
+# takes the Windows locale, and with it the ANSI code page, from the locale's name; its data only
+# has to load. A locale the system has not generated gets C.UTF-8's data under its name
+# (LOCPATH), so that Unix file names stay UTF-8 for Wine.
 use_locale() {
     local name=$1
+    in_locale=(env LC_ALL="$name")
     if ! locale -a | tr -d - | grep -qixF "$(tr -d - <<<"$name")"; then
         [ -d /usr/lib/locale/C.utf8 ] || fail "neither $name nor C.UTF-8 is on this system"
         make_temp_dir locales locale
         ln -s /usr/lib/locale/C.utf8 "$locales/$name"
-        export LOCPATH=$locales
+        in_locale+=(LOCPATH="$locales")
     fi
-    export LC_ALL=$name
 }
 
 # Windows before 10 1903 does not know the manifest's activeCodePage and runs the game in the
@@ -133,16 +134,16 @@ play() {
     # Cyrillic and Latin-1 letters: no ANSI code page holds both.
     unpack "$zip" "Jürgen/Мои игры"
     use_locale "$locale"
-    local acp
-    acp=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP | tr -d '\r' |
-        awk '$1 == "ACP" { print $3 }')
+    local acp key='HKLM\System\CurrentControlSet\Control\Nls\CodePage'
+    acp=$("${in_locale[@]}" wine reg query "$key" /v ACP | tr -d '\r' | awk '$1 == "ACP" { print $3 }')
     [ "$acp" = "$codepage" ] || fail "Wine in $locale runs programs with code page ${acp:-unknown}," \
         "not $codepage"
     if [ -n "$legacy" ]; then
         need_tool wrestool icoutils
         make_legacy "$folder/pelmora.exe"
     fi
-    export PELMORA_GAME_COMMAND="wine '$folder/pelmora.exe'" PELMORA_RUN_DIR=$folder
+    export PELMORA_GAME_COMMAND="${in_locale[*]} wine '$folder/pelmora.exe'"
+    export PELMORA_RUN_DIR=$folder
     play_whole_game "$game_test"
     # The log lies beside the exe, not in a data folder the game was left in.
     [ ! -e "$folder/data/pelmora.log" ] && [ ! -e "$folder/textures/pelmora.log" ] ||
