@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Tests of the install rules that the Debian package wraps, in a fresh prefix outside the build.
 #   install.sh tree BUILD_DIR DEB
-#       `cmake --install` lays out under any prefix exactly the tree that the package holds
+#       `cmake --install` lays out under any prefix exactly the tree that the package holds,
+#       and AppStream finds its metadata and the desktop file it names valid
 #   install.sh launcher BUILD_DIR
 #       the installed launcher: a run directory with links into its own prefix, and a clear
 #       message with a non-zero exit, changing nothing, for each start it cannot make
@@ -34,6 +35,14 @@ check_tree() {
     differences=$(diff <(listing_of_package "$deb") <(listing_of_tree)) ||
         fail "the installed tree (>) and the package (<) differ:"$'\n'"$differences"
     echo "cmake --install lays out the package's $(listing_of_tree | wc -l) entries"
+
+    # Software centres list the game only when its metadata passes without a warning.
+    need_tool appstreamcli appstream
+    local report
+    report=$(appstreamcli validate-tree --no-net --strict "$root" 2>&1) ||
+        fail "appstreamcli finds the installed metadata invalid:"$'\n'"$report"
+    grep -qE '^ *[EWI]: ' <<<"$report" && fail "appstreamcli reports:"$'\n'"$report"
+    echo "appstreamcli: $(tail -n 1 <<<"$report")"
 }
 
 # launch EXPECTED_STATUS MESSAGE [env settings...]: runs the launcher with exactly the given
