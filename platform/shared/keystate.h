@@ -3,7 +3,7 @@
 // keys' toggles) and the key message, with its key data, that Windows posts for the transition.
 #pragma once
 
-#include "platform/sdl/win32.h"
+#include "platform/win32.h"
 
 constexpr BYTE KeyStateDown = 0x80;
 constexpr BYTE KeyStateToggled = 0x01;

@@ -5,7 +5,7 @@
 // (platform/sdl, platform/web) supplies the window records and the hooks below.
 #pragma once
 
-#include "platform/sdl/win32.h"
+#include "platform/win32.h"
 
 // What Windows itself keeps of a window; each implementation's PlatformWindow derives from it.
 struct WindowRecord {
