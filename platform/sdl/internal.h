@@ -34,7 +34,6 @@
 #include "platform/shared/windowing.h"
 #include "platform/win32.h"
 #include <SDL.h>
-#include <vector>
 
 // The one window record behind an HWND.
 struct PlatformWindow : WindowRecord {
@@ -89,15 +88,6 @@ void platformCreateSdlWindow(HWND window, Uint32 flags);
 
 // The window record behind an SDL window id; the program's window when the id is unknown.
 HWND platformWindowForId(Uint32 windowId);
-
-// Keeps a record behind a handle for the rest of the process and answers it. Like Windows, this
-// layer frees no window, device context, GL context or brush before the process ends; holding
-// them here keeps them reachable, so leak checkers do not count what a caller never releases.
-template <typename Record> Record* platformKeep(Record* record) {
-    static std::vector<Record*>* const kept = new std::vector<Record*>;
-    kept->push_back(record);
-    return record;
-}
 
 // Installs the SIGINT, SIGTERM and SIGHUP handlers that turn a termination request into
 // WM_CLOSE; called when the first window is created.
