@@ -151,7 +151,7 @@ echo "| The same files read without GL upload, ms (Google Benchmark) | $(readerT
 echo "| .glt reader, 2048 x 2048 RGBA from memory, MiB/s | $(readerRate textureReader/2048) | - | - | - |"
 echo "| .glf reader, 4096 x 4096 alpha from memory, MiB/s | $(readerRate fontReader/4096) | - | - | - |"
 echo "| Peak resident set, MiB | $(mib "$G_RSS") | $(mib "$B_RSS") (same picture) / $(mib "$BS_RSS") (clear only) | $(ratio "$G_RSS" "$B_RSS") | - |"
-echo "| Web page, headless Chromium (SwiftShader): cold navigation to first frame, ms (median of $RUNS fresh profiles) | $W_COLD | - | - | - |"
+echo "| Web page, headless Chromium (SwiftShader): cold navigation to first frame (caches cleared), ms (median of $RUNS) | $W_COLD | - | - | - |"
 echo "| Web page: warm navigation to first frame (from the service worker's cache), ms (median of $RUNS) | $W_WARM | - | - | - |"
 echo "| Web page: cold navigation to first frame, network throttled to 10 Mbit/s and 40 ms, ms (median of $THROTTLED_RUNS) | $W_THROTTLED | - | - | <= 1500 |"
 echo "| Web page: frames per second over $FRAMES frames (animation frames, as vsync asks) | $W_FPS | - | - | - |"

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <signal.h>
 #include <string>
 #include <sys/wait.h>
@@ -291,4 +292,29 @@ TEST(WebRelease, InstallsAndStartsAgainWithoutTheServer) {
                            " () => 'unreachable')"),
               "value \"unreachable\"")
         << "the server still answers";
+}
+
+// A file that does not arrive whole is never kept: with the 512 px icon cut to half its size on
+// the server (a half-copied upload), the worker's installation fails and leaves no cache, while
+// the game itself still plays.
+TEST(WebRelease, KeepsNothingWhenAFileArrivesCutShort) {
+    namespace fs = std::filesystem;
+    const fs::path page = fs::path(testsupport::workDirectory()) / "page";
+    fs::copy(pageDirectory(), page, fs::copy_options::recursive);
+    const fs::path icon = page / "icons" / "pelmora-512.png";
+    fs::resize_file(icon, fs::file_size(icon) / 2);
+    setenv("PELMORA_WEB_PAGE", page.c_str(), 1);
+
+    BrowserGame game(1024, 768, 1);
+    ASSERT_TRUE(game.started()) << game.output();
+    ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
+    // The page's own registration, taken up again here, ends with the worker's fate.
+    EXPECT_EQ(game.command("eval navigator.serviceWorker.register('sw.js').then(r => new "
+                           "Promise(done => { const w = r.installing || r.waiting || r.active;"
+                           " const end = () => ['activated', 'redundant'].includes(w.state) &&"
+                           " done(w.state); w.addEventListener('statechange', end); end(); }))"
+                           ".then(state => caches.keys().then(names => state + ' ' +"
+                           " names.length))"),
+              "value \"redundant 0\"");
+    EXPECT_EQ(game.command("frames 5"), "ok") << game.output();
 }
