@@ -7,6 +7,8 @@
 // a laptop's high-density screen and a wide page. Beyond the shared checks: the console carries
 // pelmora.log line for line, the ended game leaves a page that says so and starts it again from
 // the mouse or the keyboard, Back does not end the game, and a page that cannot start says why.
+// The release page's own promises (an app manifest with real icons, a service worker that starts
+// the game without the server) close the file.
 #include "tests/support/TestSupport.h"
 #include "tests/whole_game/WholeGame.h"
 
@@ -17,6 +19,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <signal.h>
 #include <string>
@@ -47,6 +50,13 @@ std::string decodeBase64(const std::string& text) {
     return bytes;
 }
 
+// The page the browser plays: the web build's release folder, or the one PELMORA_WEB_PAGE names
+// (the released zip, unpacked elsewhere).
+const char* pageDirectory() {
+    const char* page = std::getenv("PELMORA_WEB_PAGE");
+    return page != nullptr && *page != '\0' ? page : PELMORA_WEB_PAGE;
+}
+
 class BrowserGame : public GameDriver {
 public:
     // The driver's command that opens the page ("start W H RATIO [W2 H2]", "phone W H RATIO",
@@ -63,7 +73,7 @@ public:
                 close(fd);
             // The browser's profile and scratch files go with the test's working directory.
             setenv("TMPDIR", testsupport::workDirectory().c_str(), 1);
-            execl("/usr/bin/python3", "python3", PELMORA_PAGE_DRIVER, PELMORA_WEB_DIR,
+            execl("/usr/bin/python3", "python3", PELMORA_PAGE_DRIVER, pageDirectory(),
                   static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -427,4 +437,99 @@ TEST(WebGame, SaysWhyItCannotStart) {
         EXPECT_EQ(game.command("eval document.getElementById('canvas').style.display"),
                   "value \"none\"");
     }
+}
+
+// ---- The release page: installable, and started again without the server ---------------------
+
+namespace {
+
+// The manifest as the page links it, read back in the page: its name, display and colours, and
+// each icon's stated size with the size the browser decodes ("192x192=192x192").
+const std::string manifestSummary =
+    "(async function() {"
+    " const link = document.querySelector('link[rel=manifest]');"
+    " const m = await (await fetch(link.href)).json();"
+    " const icons = await Promise.all(m.icons.map(icon => new Promise(done => {"
+    "  const image = new Image();"
+    "  image.onload = () => done(icon.sizes + '=' + image.naturalWidth + 'x' + "
+    "image.naturalHeight);"
+    "  image.onerror = () => done(icon.sizes + '=missing');"
+    "  image.src = new URL(icon.src, link.href); })));"
+    " return [m.name, m.short_name, m.start_url, m.display, m.theme_color, m.background_color,"
+    "  icons.join(' ')].join('|'); })()";
+
+// The other icons the page links (favicon, Apple touch icon): "rel=status type" each.
+const std::string linkedIcons =
+    "Promise.all(['icon', 'apple-touch-icon'].map(rel => fetch(document.querySelector("
+    "'link[rel=\"' + rel + '\"]').href).then(r => rel + '=' + r.status + ' ' +"
+    " r.headers.get('content-type')))).then(a => a.join(', '))";
+
+int mainLoopsStarted(BrowserGame& game) {
+    int runs = 0;
+    for (const std::string& line : game.logLines())
+        runs += line == "Running main loop...";
+    return runs;
+}
+
+} // namespace
+
+TEST(WebRelease, InstallsAndStartsAgainWithoutTheServer) {
+    BrowserGame game("start 1024 768 1");
+    ASSERT_TRUE(game.started()) << game.output();
+    ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
+
+    EXPECT_EQ(game.command("eval " + manifestSummary),
+              "value \"Pelmora|Pelmora|index.html|fullscreen|#000000|#000000|"
+              "192x192=192x192 512x512=512x512\"");
+    EXPECT_EQ(game.command("eval " + linkedIcons),
+              "value \"icon=200 image/vnd.microsoft.icon, apple-touch-icon=200 image/png\"");
+    // Chrome's own verdict on the manifest, its icons and the page: nothing stands in the way.
+    EXPECT_EQ(game.command("devtools Page.getInstallabilityErrors"),
+              "value {\"installabilityErrors\": []}");
+
+    // The worker comes once the game runs; from the next load on it answers for the page.
+    EXPECT_EQ(game.command("eval navigator.serviceWorker.ready.then(r => r.active.scriptURL"
+                           " == new URL('sw.js', location.href).href)"),
+              "value true");
+    ASSERT_EQ(game.command("reload"), "ok");
+    EXPECT_EQ(game.command("eval navigator.serviceWorker.controller != null"), "value true");
+    const std::string caches = game.command("eval caches.keys()");
+    EXPECT_EQ(caches.rfind("value [\"pelmora-" PELMORA_VERSION "-", 0), 0u) << caches;
+    EXPECT_EQ(std::count(caches.begin(), caches.end(), ','), 0) << "one cache only: " << caches;
+    ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
+
+    // The server gone, the page and the game come from the cache.
+    ASSERT_EQ(game.command("server stop"), "ok");
+    ASSERT_EQ(game.command("reload"), "ok") << game.output();
+    EXPECT_TRUE(game.waitFor([&] { return mainLoopsStarted(game) == 3; }, 60)) << game.output();
+    EXPECT_EQ(game.command("frames 5"), "ok") << game.output();
+    EXPECT_EQ(game.command("eval fetch('sw.js', {cache: 'no-store'}).then(() => 'served',"
+                           " () => 'unreachable')"),
+              "value \"unreachable\"")
+        << "the server still answers";
+}
+
+// A file that does not arrive whole is never kept: with the 512 px icon cut to half its size on
+// the server (a half-copied upload), the worker's installation fails and leaves no cache, while
+// the game itself still plays.
+TEST(WebRelease, KeepsNothingWhenAFileArrivesCutShort) {
+    namespace fs = std::filesystem;
+    const fs::path page = fs::path(testsupport::workDirectory()) / "page";
+    fs::copy(pageDirectory(), page, fs::copy_options::recursive);
+    const fs::path icon = page / "icons" / "pelmora-512.png";
+    fs::resize_file(icon, fs::file_size(icon) / 2);
+    setenv("PELMORA_WEB_PAGE", page.c_str(), 1);
+
+    BrowserGame game("start 1024 768 1");
+    ASSERT_TRUE(game.started()) << game.output();
+    ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
+    // The page's own registration, taken up again here, ends with the worker's fate.
+    EXPECT_EQ(game.command("eval navigator.serviceWorker.register('sw.js').then(r => new "
+                           "Promise(done => { const w = r.installing || r.waiting || r.active;"
+                           " const end = () => ['activated', 'redundant'].includes(w.state) &&"
+                           " done(w.state); w.addEventListener('statechange', end); end(); }))"
+                           ".then(state => caches.keys().then(names => state + ' ' +"
+                           " names.length))"),
+              "value \"redundant 0\"");
+    EXPECT_EQ(game.command("frames 5"), "ok") << game.output();
 }

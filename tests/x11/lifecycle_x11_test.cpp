@@ -391,8 +391,8 @@ TEST(GameSurvives, LogThatCannotBeWritten) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         ASSERT_TRUE(game.running());
         closeGame(game);
-        if (log == "full disk")
-            EXPECT_EQ(fs::file_size(run.log()), 0u) << "the log was written after all";
+        EXPECT_TRUE(log != "full disk" || fs::file_size(run.log()) == 0u)
+            << "the log was written after all";
     }
 }
 
