@@ -1,36 +1,58 @@
-// Display modes: the page's canvas stands in for the screen, so its size in device pixels is the
-// one mode there is, read afresh at every call.
+// Display modes: the page shows the picture the game's art and layout are made for, 1024 x 768
+// pixels, on every screen. That is the one mode there is; the canvas holds the picture at those
+// pixels (its backing store takes the window's size when the GL context is made) and the browser
+// scales it to the largest box of the same shape that fits the page.
 #include "platform/web/internal.h"
 
 #include <emscripten.h>
 
 namespace {
 
-// The canvas's box as the page lays it out, in device pixels (rounded as the browser rounds
-// the backing store it would give the canvas at that size).
-EM_JS(void, canvasDevicePixels, (int* width, int* height), {
-    var box = Module.canvas.getBoundingClientRect();
+constexpr DWORD PictureWidth = 1024;
+constexpr DWORD PictureHeight = 768;
+constexpr DWORD PictureBits = 32;
+
+// The canvas's box: the largest of the picture's shape inside the page, centred, its edges on
+// whole device pixels; the page's black shows beside or above it. Emscripten clears the canvas's
+// inline size whenever it sizes the backing store, so the box is checked, not only remembered.
+EM_JS(void, fitCanvas, (), {
+    var canvas = Module["canvas"];
+    var style = canvas.style;
     var ratio = window.devicePixelRatio || 1;
-    HEAP32[width >> 2] = Math.round(box.width * ratio);
-    HEAP32[height >> 2] = Math.round(box.height * ratio);
+    var pageWidth = window.innerWidth;
+    var pageHeight = window.innerHeight;
+    var key = [ pageWidth, pageHeight, ratio, canvas.width, canvas.height ].join(" ");
+    if (fitCanvas.key == key && style.width)
+        return;
+    fitCanvas.key = key;
+    var scale = Math.min(pageWidth / canvas.width, pageHeight / canvas.height);
+    function devicePixels(length) {
+        return Math.floor(length * ratio) / ratio;
+    }
+    var width = devicePixels(canvas.width * scale);
+    var height = devicePixels(canvas.height * scale);
+    style.position = "fixed";
+    style.margin = "0";
+    style.left = devicePixels((pageWidth - width) / 2) + "px";
+    style.top = devicePixels((pageHeight - height) / 2) + "px";
+    style.width = width + "px";
+    style.height = height + "px";
 });
 
-bool isCurrentMode(const DEVMODEA& wanted) {
-    int width = 0, height = 0;
-    platformCanvasSize(&width, &height);
+bool isTheMode(const DEVMODEA& wanted) {
     const DWORD fields = wanted.dmFields;
     // As on Windows, a field counts only when dmFields names it.
-    if ((fields & DM_PELSWIDTH) && wanted.dmPelsWidth != DWORD(width))
+    if ((fields & DM_PELSWIDTH) && wanted.dmPelsWidth != PictureWidth)
         return false;
-    if ((fields & DM_PELSHEIGHT) && wanted.dmPelsHeight != DWORD(height))
+    if ((fields & DM_PELSHEIGHT) && wanted.dmPelsHeight != PictureHeight)
         return false;
-    return !(fields & DM_BITSPERPEL) || wanted.dmBitsPerPel == 32;
+    return !(fields & DM_BITSPERPEL) || wanted.dmBitsPerPel == PictureBits;
 }
 
 } // namespace
 
-void platformCanvasSize(int* width, int* height) {
-    canvasDevicePixels(width, height);
+void platformFitPicture() {
+    fitCanvas();
 }
 
 BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* mode) {
@@ -38,18 +60,16 @@ BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* mode) {
         return FALSE;
     if (modeNum != ENUM_CURRENT_SETTINGS && modeNum != 0)
         return FALSE;
-    int width = 0, height = 0;
-    platformCanvasSize(&width, &height);
     mode->dmFields = DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT | DM_DISPLAYFREQUENCY;
-    mode->dmPelsWidth = static_cast<DWORD>(width);
-    mode->dmPelsHeight = static_cast<DWORD>(height);
-    mode->dmBitsPerPel = 32;
+    mode->dmPelsWidth = PictureWidth;
+    mode->dmPelsHeight = PictureHeight;
+    mode->dmBitsPerPel = PictureBits;
     mode->dmDisplayFrequency = 0; // the browser does not tell its display's refresh rate
     return TRUE;
 }
 
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
-    if (mode == nullptr || isCurrentMode(*mode))
+    if (mode == nullptr || isTheMode(*mode))
         return DISP_CHANGE_SUCCESSFUL;
     return DISP_CHANGE_BADMODE;
 }

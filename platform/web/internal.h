@@ -23,5 +23,7 @@ HWND platformMainWindow();
 void platformListenToPointer();
 void platformListenToKeys();
 
-// The canvas's size in device pixels, as the page lays it out now.
-void platformCanvasSize(int* width, int* height);
+// Places the canvas, which holds the picture at the display mode's pixels, in the largest box of
+// its shape that fits the page; called before every frame is shown, so that a resize or a
+// rotation is followed at the next frame.
+void platformFitPicture();

@@ -34,41 +34,89 @@ WPARAM keyFlags(int buttons, int modifiers) {
 }
 
 // Positions are canvas pixels: the pointer's offset in the canvas's box, scaled by the box's
-// ratio to the canvas's pixel size, so that a click lands on the pixel drawn under it whatever
-// the device pixel ratio and however the page has stretched the canvas since the start.
-// A press of a further button while one is held arrives as a pointermove with a button.
+// ratio to the canvas's pixel size, so that a click lands on the pixel drawn under it however the
+// page shows the picture. Only the primary pointer counts (Windows turns the first finger on the
+// screen into the mouse); the canvas captures it from its press to its release, so a release
+// outside the canvas still arrives. A press of a further button while one is held arrives as a
+// pointermove with a button.
 EM_JS(void, listenToPointer, (), {
-    var canvas = Module.canvas;
+    var canvas = Module["canvas"];
+    var at = null; // canvas pixel of the last report
+    var held = 0;  // DOM buttons mask after the last report
+    canvas.style.touchAction = "none";
     function modifiers(e) {
         return (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0);
     }
-    function report(kind, e, button) {
+    function position(e) {
         var box = canvas.getBoundingClientRect();
-        var x = Math.floor((e.clientX - box.left) * canvas.width / box.width);
-        var y = Math.floor((e.clientY - box.top) * canvas.height / box.height);
-        _webPointerEvent(kind, x, y, button, e.buttons, modifiers(e));
+        return [
+            Math.floor((e.clientX - box.left) * canvas.width / box.width),
+            Math.floor((e.clientY - box.top) * canvas.height / box.height)
+        ];
+    }
+    // A finger or a pen comes down where no move has taken the pointer: Windows moves the mouse
+    // to a touch before it presses there, and the engine judges a press where the last move left
+    // the pointer.
+    function report(kind, point, button, buttons, e) {
+        var pressOrRelease = kind == 1 || kind == 2;
+        if (pressOrRelease && (at == null || at[0] != point[0] || at[1] != point[1]))
+            _webPointerEvent(0, point[0], point[1], -1, held, modifiers(e));
+        if (kind != 3)
+            at = point;
+        _webPointerEvent(kind, point[0], point[1], button, buttons, modifiers(e));
+        held = buttons;
     }
     function onMove(e) {
+        if (!e.isPrimary)
+            return;
         if (e.button >= 0)
-            report((e.buttons >> [ 0, 2, 1 ][e.button] & 1) ? 1 : 2, e, e.button);
+            report((e.buttons >> [ 0, 2, 1 ][e.button] & 1) ? 1 : 2, position(e), e.button,
+                   e.buttons, e);
         else
-            report(0, e, -1);
+            report(0, position(e), -1, e.buttons, e);
+    }
+    function onDown(e) {
+        if (!e.isPrimary)
+            return;
+        try {
+            canvas.setPointerCapture(e.pointerId);
+        } catch (error) {
+            // the pointer is already gone; its release follows without capture
+        }
+        report(1, position(e), e.button, e.buttons, e);
+    }
+    function onUp(e) {
+        if (e.isPrimary)
+            report(2, position(e), e.button, e.buttons, e);
+    }
+    // The browser took the pointer over (it should not, with touch-action none): whatever it
+    // held is released where it was last seen, as a release would be.
+    function onCancel(e) {
+        if (!e.isPrimary || at == null)
+            return;
+        [ [ 1, 0 ], [ 4, 1 ], [ 2, 2 ] ].forEach(function(bit) {
+            if (held & bit[0])
+                report(2, at, bit[1], held & ~bit[0], e);
+        });
     }
     function onWheel(e) {
         e.preventDefault();
         if (e.deltaY != 0)
-            report(3, e, e.deltaY < 0 ? 1 : -1);
+            report(3, position(e), e.deltaY < 0 ? 1 : -1, e.buttons, e);
+    }
+    // A page kept in the back/forward cache comes back as it was left: it has not been closed.
+    function onHide(e) {
+        if (!e.persisted)
+            _webCloseRequest();
     }
     canvas.addEventListener("pointermove", onMove);
-    canvas.addEventListener(
-        "pointerdown", function(e) { report(1, e, e.button); });
-    canvas.addEventListener(
-        "pointerup", function(e) { report(2, e, e.button); });
+    canvas.addEventListener("pointerdown", onDown);
+    canvas.addEventListener("pointerup", onUp);
+    canvas.addEventListener("pointercancel", onCancel);
     canvas.addEventListener("wheel", onWheel, {passive : false});
     canvas.addEventListener(
         "contextmenu", function(e) { e.preventDefault(); });
-    window.addEventListener(
-        "pagehide", function() { _webCloseRequest(); });
+    window.addEventListener("pagehide", onHide);
 });
 
 } // namespace

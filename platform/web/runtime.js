@@ -26,7 +26,8 @@ Module["preRun"] = [].concat(Module["preRun"] || [], function() {
 
 // Emscripten reports a main that returns, or calls exit, before it first hands control to the
 // browser; the main loop ends long after that, inside a resumed frame, and exit from there would
-// only throw. Module.onExit hears of both ends.
+// only throw. Module.onExit hears of both ends. An exception in a resumed frame ends the game
+// too, where only the console would see it: Module.onAbort hears of it.
 Module["postRun"] = [].concat(Module["postRun"] || [], function() {
     if (!Asyncify.currData)
         return;
@@ -34,8 +35,11 @@ Module["postRun"] = [].concat(Module["postRun"] || [], function() {
         if (Module["onExit"])
             Module["onExit"](status);
     }, function(error) {
-        if (!(error instanceof ExitStatus))
+        if (!(error instanceof ExitStatus)) {
+            if (Module["onAbort"])
+                Module["onAbort"](error);
             throw error;
+        }
         if (Module["onExit"])
             Module["onExit"](error.status);
     });

@@ -4,15 +4,29 @@
 // OpenGL emulation and its in-memory file system, one file per service. Where the browser
 // departs from Windows:
 // - Windows and messages (window.cpp, messages.cpp, and platform/shared/windowing.cpp as for
-//   the Linux layer): one window, drawn on the page's canvas (Module.canvas); it always covers
-//   the page, whatever its position and size say. Pointer
-//   events arrive as mouse messages in canvas pixels (device pixels, so a device pixel ratio of 2
-//   doubles them) however the page has scaled the canvas since; keys as key messages with
-//   Windows' virtual keys and key data. Leaving the page posts WM_CLOSE, which the loop never
-//   sees: the page is gone before the next frame. MessageBoxA is the browser's alert.
-// - Display modes (display.cpp): the one mode is the canvas's size in device pixels at the moment
-//   of the call, 32 bits, refresh rate 0; ChangeDisplaySettingsA accepts only that mode. The
-//   browser's own full screen is not used (it needs a click first).
+//   the Linux layer): one window, drawn on the page's canvas (Module.canvas), whatever its
+//   position and size say. Pointer events arrive as mouse messages in canvas pixels, the
+//   picture's own, mapped from the canvas's box on the page however large it is shown; keys as
+//   key messages with Windows' virtual keys and key data. Only the primary pointer counts, as
+//   Windows promotes only the first finger to the mouse; a press or release where no move has
+//   taken the pointer (a finger's or a pen's tap) comes after a WM_MOUSEMOVE to its point, as
+//   Windows delivers a touch turned into mouse input. The canvas captures the pointer from its
+//   press to its release, so a release outside the canvas arrives, its position outside the
+//   picture; a pointer the browser cancels releases the buttons it held. Neither the canvas nor
+//   the page scrolls or zooms under a finger. Leaving the page posts WM_CLOSE, which the loop
+//   never sees: the page is gone before the next frame. A page that the browser keeps in its
+//   back/forward cache (pagehide with persisted) is not closed: Back shows it playing on where it
+//   stood. MessageBoxA is the browser's alert.
+// - Display modes (display.cpp): the one mode is 1024 x 768, 32 bits, refresh rate 0, whatever
+//   the page's size and pixel density: the picture the game's background and layout are made for
+//   (a mode of the page's size would leave the background short of it, or cut the flower off on
+//   an upright phone). ChangeDisplaySettingsA accepts only that mode. The canvas holds the
+//   picture at those pixels and the browser scales it into the largest box of its shape that
+//   fits the page, centred on whole device pixels, with the page's black beside or above it; the
+//   box is fitted again before every frame, so a resize or a rotation is followed at once.
+//   Drawing at the screen's own resolution would change the picture (the engine draws in mode
+//   pixels), so the browser's scaling stands in for a monitor's. The browser's own full screen
+//   is not used (it needs a click first).
 // - GL context (wgl.cpp): a WebGL context made through Emscripten's GLFW, with the descriptor's
 //   depth and alpha bits; always double-buffered. SwapBuffers hands control to the browser until
 //   its next animation frame (swap interval 1, the default) or at once (interval 0), so the busy
@@ -24,13 +38,22 @@
 //   from keyState), in Windows-1251; the lock keys start as the browser reports them. The
 //   browser keeps F5, F11, F12 and Ctrl or Cmd combinations. SetCursorPos cannot move the
 //   pointer: FALSE.
-// - Clock (clock.cpp): milliseconds since the page's navigation started.
+// - Clock (clock.cpp): the wall clock's milliseconds when the page's navigation began
+//   (performance.timeOrigin), carried on by the page's monotonic clock and cut to 32 bits: like
+//   Windows' count since boot it starts from a different value at every load, so that the flower
+//   drawn from it cannot be told from the page's load time, and it never runs backwards.
 // - Files: the shared POSIX file calls (platform/shared/files.cpp) over the in-memory file
 //   system, which holds the page's data file (textures/, data/, and pelmora.conf when the build
 //   was given one) at its root, the working directory. Every line written to "pelmora.log" also
 //   goes to the browser's console.
 // - The end (runtime.js): when main returns, or exit is called, the page hears Module.onExit
 //   with the status, also after the loop has handed control to the browser.
+// - The page (index.html): it fetches the data file itself and hands it to the program's loader
+//   (Module.getPreloadedPackage) only when the server answered with success and the length is
+//   the package's; otherwise, on a page opened from disk (file://), and on an exception that
+//   nothing caught, it says what went wrong and what to do instead of starting or playing on.
+//   Its "Play again" button takes the keyboard's focus when the game ends, answers Enter and
+//   Space before the game's key listener does, and Tab reaches it again once focus is lost.
 // - OpenGL: what the emulation lacks is supplied by this layer (gl.cpp, glu.cpp):
 //   gluBuild2DMipmaps (box-filtered levels, each uploaded with the pixel format as its internal
 //   format, as WebGL requires), and glPushAttrib/glPopAttrib for the enable bits of

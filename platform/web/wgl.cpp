@@ -86,8 +86,10 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
 // would freeze the page.
 BOOL SwapBuffers(HDC dc) {
     const bool drawn = dc != nullptr && dc->window->pixelFormatSet;
-    if (drawn)
+    if (drawn) {
+        platformFitPicture();
         glfwSwapBuffers(glfwWindow);
+    }
     presentFrame(swapInterval);
     return drawn ? TRUE : FALSE;
 }

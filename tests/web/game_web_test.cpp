@@ -1,24 +1,30 @@
-// The web build's page played in headless Chromium with real mouse and key events, through the
-// whole-game checks shared with the X11 test (tests/whole_game): the DevTools client
+// The web build's page played in headless Chromium with real mouse, touch and key events,
+// through the whole-game checks shared with the X11 test (tests/whole_game): the DevTools client
 // (page_driver.py, a child process speaking lines) serves the page, starts the browser and
-// cleans up after both. The canvas is 1024 x 768 device pixels in every case: a window of that
-// size, half that size at a device pixel ratio of 2, and one resized to it just before the game
-// starts. Beyond the shared checks: the console carries pelmora.log line for line, and the ended
-// game leaves a page that says so and starts it again. The release page's own promises (an app
-// manifest with real icons, a service worker that starts the game without the server) close the
-// file.
+// cleans up after both. The game's picture is 1024 x 768 pixels in every case, read from the
+// canvas; the page shows it 1:1 (a window of that size, half that size at a device pixel ratio of
+// 2, one resized to it just before the game starts) or fitted to a phone held upright or turned,
+// a laptop's high-density screen and a wide page. Beyond the shared checks: the console carries
+// pelmora.log line for line, the ended game leaves a page that says so and starts it again from
+// the mouse or the keyboard, Back does not end the game, and a page that cannot start says why.
+// The release page's own promises (an app manifest with real icons, a service worker that starts
+// the game without the server) close the file.
 #include "tests/support/TestSupport.h"
 #include "tests/whole_game/WholeGame.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <signal.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -53,9 +59,9 @@ const char* pageDirectory() {
 
 class BrowserGame : public GameDriver {
 public:
-    // The viewport in CSS pixels and the device pixel ratio; a resize, when given, happens after
-    // the page has laid out and before the game starts.
-    BrowserGame(int width, int height, int ratio, int resizeWidth = 0, int resizeHeight = 0) {
+    // The driver's command that opens the page ("start W H RATIO [W2 H2]", "phone W H RATIO",
+    // "broken W H RATIO FAULT": page_driver.py says what each does).
+    explicit BrowserGame(const std::string& opening) {
         int toDriver[2], fromDriver[2];
         if (pipe(toDriver) != 0 || pipe(fromDriver) != 0)
             return;
@@ -75,11 +81,7 @@ public:
         close(fromDriver[1]);
         in_ = fdopen(toDriver[1], "w");
         out_ = fdopen(fromDriver[0], "r");
-        std::string start = "start " + std::to_string(width) + " " + std::to_string(height) + " " +
-                            std::to_string(ratio);
-        if (resizeWidth > 0)
-            start += " " + std::to_string(resizeWidth) + " " + std::to_string(resizeHeight);
-        started_ = command(start) == "ok";
+        started_ = command(opening) == "ok";
     }
 
     ~BrowserGame() override {
@@ -94,6 +96,10 @@ public:
     }
 
     bool started() const { return started_; }
+
+    // A phone has no pointer that hovers: the pointer goes where a finger taps, and clicks are
+    // taps.
+    void useTaps() { taps_ = true; }
 
     // One command, one answer line; errors are kept for output().
     std::string command(const std::string& line) {
@@ -125,15 +131,13 @@ public:
 
     std::vector<std::string> logLines() override { return lines("log"); }
 
-    Picture capture() override {
-        const std::string answer = command("capture");
-        if (answer.rfind("png ", 0) != 0)
-            return Picture();
-        return decodePng(decodeBase64(answer.substr(4)));
-    }
+    // The canvas's own pixels, however the page shows them.
+    Picture capture() override { return png("picture"); }
+    // The page as the screen shows it, in device pixels.
+    Picture screenshot() { return png("capture"); }
 
-    void moveTo(int x, int y) override { pointer("move", x, y); }
-    void click(int x, int y) override { pointer("click", x, y); }
+    void moveTo(int x, int y) override { pointer(taps_ ? "tap" : "move", x, y); }
+    void click(int x, int y) override { pointer(taps_ ? "tap" : "click", x, y); }
     void pressEscape() override { command("key Escape"); }
 
     int waitForExit(double seconds) override {
@@ -167,30 +171,43 @@ private:
         command(std::string(what) + " " + std::to_string(x) + " " + std::to_string(y));
     }
 
+    Picture png(const char* what) {
+        const std::string answer = command(what);
+        if (answer.rfind("png ", 0) != 0)
+            return Picture();
+        return decodePng(decodeBase64(answer.substr(4)));
+    }
+
     pid_t pid_ = -1;
     FILE* in_ = nullptr;
     FILE* out_ = nullptr;
     bool started_ = false;
+    bool taps_ = false;
     std::string errors_;
 };
 
 // After the shared checks: pelmora.log in the page's file system and the console agree line for
-// line, the page says that the game has ended, and its button starts the game again.
-void checkTheEndedPage(BrowserGame& game) {
+// line, the page says that the game has ended, and its button, which has the keyboard's focus
+// (and gets it back from Tab), starts the game again when it is clicked or its key ("Enter" or
+// "Space") is pressed.
+void checkTheEndedPage(BrowserGame& game, const std::string& key = "") {
     const std::vector<std::string> console = game.logLines();
     EXPECT_EQ(game.lines("file /pelmora.log"), console);
     EXPECT_EQ(game.endNotice(), "The game has ended.");
     EXPECT_EQ(game.command("eval document.getElementById('canvas').style.display"),
               "value \"none\"")
         << "the last frame still stands on the page";
+    EXPECT_EQ(game.command("eval document.activeElement.id"), "value \"again\"");
+    // A click beside the button takes the focus from it; Tab gives it back.
+    game.command("click-element ended-text");
+    EXPECT_EQ(game.command("eval document.activeElement.id"), "value \"\"");
+    game.command("key Tab");
+    EXPECT_EQ(game.command("eval document.activeElement.id"), "value \"again\"");
 
-    // The button's centre in canvas pixels (the ratio is 1 here), clicked as a person would.
-    const std::string button = game.command(
-        "eval (b => [Math.round(b.left + b.width / 2), Math.round(b.top + b.height / 2)])"
-        "(document.getElementById('again').getBoundingClientRect())");
-    int x = 0, y = 0;
-    ASSERT_EQ(std::sscanf(button.c_str(), "value [%d, %d]", &x, &y), 2) << button;
-    game.click(x, y);
+    if (key.empty())
+        game.command("click-element again");
+    else
+        game.command("key " + key);
     EXPECT_TRUE(game.waitFor(
         [&] {
             int runs = 0;
@@ -203,25 +220,223 @@ void checkTheEndedPage(BrowserGame& game) {
     EXPECT_EQ(game.endNotice(), "") << "the restarted game's page still says it has ended";
 }
 
+// The canvas's box on the page and the page itself, in CSS pixels.
+struct PageBox {
+    double left = 0, top = 0, width = 0, height = 0;
+    double pageWidth = 0, pageHeight = 0, ratio = 0;
+    int pictureWidth = 0, pictureHeight = 0;
+};
+
+PageBox pageBox(BrowserGame& game) {
+    PageBox b;
+    const std::string answer = game.command(
+        "eval (c => { var b = c.getBoundingClientRect(); return [b.left, b.top, b.width,"
+        " b.height, innerWidth, innerHeight, devicePixelRatio, c.width, c.height]; })"
+        "(document.getElementById('canvas'))");
+    EXPECT_EQ(std::sscanf(answer.c_str(), "value [%lf,%lf,%lf,%lf,%lf,%lf,%lf,%d,%d]", &b.left,
+                          &b.top, &b.width, &b.height, &b.pageWidth, &b.pageHeight, &b.ratio,
+                          &b.pictureWidth, &b.pictureHeight),
+              9)
+        << answer;
+    return b;
+}
+
+bool black(Rgb c) {
+    return near(c, {0, 0, 0}, 8);
+}
+
+// The rows of the running message's letters (green before the first pluck, pink after an odd
+// number), from the top of the capitals to the baseline, in picture pixels.
+int messageHeight(const Picture& p) {
+    int top = p.height, bottom = -1;
+    for (int y = p.height - 120; y < p.height; ++y)
+        for (int x = 0; x < p.width / 2; ++x)
+            if (near(p.at(x, y), {0, 255, 0}, 10) || near(p.at(x, y), {255, 181, 179}, 10)) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return bottom - top + 1;
+}
+
+// The game shows its 1024 x 768 picture in the largest box of that shape that fits the page,
+// centred, with black beside or above it; the picture has background or art under every corner,
+// the whole flower clear of its edges, and its message at least minimumText CSS pixels tall.
+void checkTheFittedPicture(BrowserGame& game, double minimumText) {
+    const PageBox b = pageBox(game);
+    ASSERT_EQ(b.pictureWidth, 1024);
+    ASSERT_EQ(b.pictureHeight, 768);
+    const double pixel = 1 / b.ratio + 0.02; // one device pixel and the layout's rounding
+    EXPECT_NEAR(b.width * 768, b.height * 1024, 1024 * pixel) << "the picture lost its shape";
+    EXPECT_TRUE(std::abs(b.width - b.pageWidth) < pixel ||
+                std::abs(b.height - b.pageHeight) < pixel)
+        << b.width << " x " << b.height << " does not fill a " << b.pageWidth << " x "
+        << b.pageHeight << " page";
+    EXPECT_GE(b.left, 0);
+    EXPECT_GE(b.top, 0);
+    EXPECT_NEAR(b.left * 2 + b.width, b.pageWidth, 2 * pixel) << "not centred";
+    EXPECT_NEAR(b.top * 2 + b.height, b.pageHeight, 2 * pixel) << "not centred";
+
+    game.moveTo(1000, 700);
+    Picture picture;
+    ASSERT_TRUE(game.waitForPicture(
+        [](const Picture& p) { return p.width == 1024 && !p.isBackground(512, 384); }, 30, picture))
+        << "no flower in the picture";
+    for (auto [x, y] : {std::pair{3, 3}, {1020, 3}, {3, 764}, {1020, 764}})
+        EXPECT_FALSE(black(picture.at(x, y))) << "black in the picture at " << x << ", " << y;
+    for (auto [x, y] : {std::pair{3, 384}, {1020, 384}, {512, 3}, {512, 764}})
+        EXPECT_TRUE(picture.isBackground(x, y)) << "the flower reaches " << x << ", " << y;
+    const double textHeight = messageHeight(picture) * b.height / 768;
+    EXPECT_GE(textHeight, minimumText);
+
+    // On the screen: the picture's corners show what the picture has there, the bars black.
+    const Picture screen = game.screenshot();
+    ASSERT_EQ(screen.width, static_cast<int>(std::lround(b.pageWidth * b.ratio)));
+    auto device = [&](double cssX, double cssY) {
+        return screen.at(static_cast<int>(cssX * b.ratio), static_cast<int>(cssY * b.ratio));
+    };
+    const double inset = 3 / b.ratio;
+    for (auto [fx, fy] : {std::pair{0.0, 0.0}, {1.0, 0.0}, {0.0, 1.0}, {1.0, 1.0}}) {
+        const double x = b.left + inset + fx * (b.width - 2 * inset);
+        const double y = b.top + inset + fy * (b.height - 2 * inset);
+        EXPECT_FALSE(black(device(x, y))) << "black on the screen at " << x << ", " << y;
+    }
+    EXPECT_TRUE(b.left < 2 || black(device(b.left / 2, b.pageHeight / 2)))
+        << "no bar beside the picture";
+    EXPECT_TRUE(b.top < 2 || black(device(b.pageWidth / 2, b.top / 2))) << "no bar above it";
+}
+
+// A click or tap on the ring at picture pixel (x, y) is traced with its offset from the flower's
+// centre: the press reached the game at the pixel drawn under it.
+void checkAClickLands(BrowserGame& game, int x, int y) {
+    const size_t before = game.lines("file /pelmora.log").size();
+    game.click(x, y);
+    std::vector<std::string> lines;
+    ASSERT_TRUE(
+        game.waitFor([&] { return (lines = game.lines("file /pelmora.log")).size() > before; }, 10))
+        << "no click line for " << x << ", " << y;
+    double dx = 0, dy = 0;
+    ASSERT_EQ(std::sscanf(lines.back().c_str(), "%lf %lf", &dx, &dy), 2) << lines.back();
+    EXPECT_NEAR(dx, x - 512, 0.01) << lines.back();
+    EXPECT_NEAR(dy, -(y - 384), 0.01) << lines.back();
+}
+
 } // namespace
 
 TEST(WebGame, PlaysEveryPetalToTheVerdictAndEndsOnEscape) {
-    BrowserGame game(1024, 768, 1);
+    BrowserGame game("start 1024 768 1");
     ASSERT_TRUE(game.started()) << game.output();
     playEveryPetalToTheVerdict(game);
     checkTheEndedPage(game);
 }
 
 TEST(WebGame, PlaysAtDevicePixelRatioTwo) {
-    BrowserGame game(512, 384, 2);
+    BrowserGame game("start 512 384 2");
+    ASSERT_TRUE(game.started()) << game.output();
+    playEveryPetalToTheVerdict(game);
+    checkTheEndedPage(game, "Enter");
+}
+
+TEST(WebGame, PlaysInAWindowResizedBeforeTheStart) {
+    BrowserGame game("start 1280 600 1 1024 768");
     ASSERT_TRUE(game.started()) << game.output();
     playEveryPetalToTheVerdict(game);
 }
 
-TEST(WebGame, PlaysInAWindowResizedBeforeTheStart) {
-    BrowserGame game(1280, 600, 1, 1024, 768);
+// 390 x 844 CSS pixels, 3 device pixels each: the picture fills the width, and every tap plucks
+// the petal under the finger. The page neither scrolls nor zooms under the taps.
+TEST(WebGame, PlaysWithTapsOnAnUprightPhone) {
+    BrowserGame game("phone 390 844 3");
     ASSERT_TRUE(game.started()) << game.output();
+    game.useTaps();
+    ASSERT_TRUE(game.waitForLogLine("Running main loop...", 90)) << game.output();
+    // The capitals of the game's 40-pixel lines are 21 pixels tall: 390 CSS pixels across the
+    // picture make them 8 CSS pixels (the line 15).
+    checkTheFittedPicture(game, 7.5);
     playEveryPetalToTheVerdict(game);
+    EXPECT_EQ(game.command("eval [visualViewport.scale, scrollX, scrollY]"), "value [1, 0, 0]");
+    checkTheEndedPage(game, "Space");
+}
+
+// Turned after the start, the phone shows the picture fitted to its new height, and taps still
+// land on the pixel drawn under them; turned back, to its width again.
+TEST(WebGame, FitsThePictureAgainWhenThePhoneTurns) {
+    BrowserGame game("phone 390 844 3");
+    ASSERT_TRUE(game.started()) << game.output();
+    game.useTaps();
+    ASSERT_TRUE(game.waitForLogLine("Running main loop...", 90)) << game.output();
+    game.command("resize 844 390");
+    game.command("frames 3");
+    checkTheFittedPicture(game, 10);
+    checkAClickLands(game, 700, 383);
+    checkAClickLands(game, 433, 611);
+    game.command("resize 390 844");
+    game.command("frames 3");
+    checkTheFittedPicture(game, 7.5);
+    checkAClickLands(game, 301, 170);
+}
+
+// A laptop's 1280 x 800 page at 2 device pixels per CSS pixel, and a 1920 x 1080 desktop page:
+// the picture fills the height, with bars beside it, and clicks land where they are drawn.
+TEST(WebGame, FitsThePictureOnALaptopAndAWidePage) {
+    for (const char* opening : {"start 1280 800 2", "start 1920 1080 1"}) {
+        SCOPED_TRACE(opening);
+        BrowserGame game(opening);
+        ASSERT_TRUE(game.started()) << game.output();
+        ASSERT_TRUE(game.waitForLogLine("Running main loop...", 90)) << game.output();
+        checkTheFittedPicture(game, 10);
+        checkAClickLands(game, 801, 277);
+    }
+}
+
+// Following a link away and pressing Back does not end the game: the browser either brings the
+// page back from its cache, still playing, or loads it afresh.
+TEST(WebGame, PlaysOnAfterBack) {
+    BrowserGame game("start 1024 768 1");
+    ASSERT_TRUE(game.started()) << game.output();
+    ASSERT_TRUE(game.waitForLogLine("Running main loop...", 90)) << game.output();
+    checkAClickLands(game, 700, 384);
+    const std::string back = game.command("away-and-back");
+    ASSERT_TRUE(back == "ok restored" || back == "ok loaded") << back;
+    EXPECT_EQ(game.command("frames 5"), "ok") << "no frames after Back";
+    EXPECT_EQ(game.endNotice(), "");
+    game.moveTo(1000, 700);
+    checkAClickLands(game, 330, 300);
+    // Three lines of the start, and the clicks of the page that is shown.
+    EXPECT_EQ(game.lines("file /pelmora.log").size(), back == "ok restored" ? 5u : 4u);
+}
+
+// A page that cannot start says what went wrong and what to do, and the game does not start.
+TEST(WebGame, SaysWhyItCannotStart) {
+    struct Fault {
+        const char* name;
+        std::vector<std::string> said;
+        bool programRuns;
+    };
+    const Fault faults[] = {
+        {"missing", {"pelmora.data", "HTTP 404", "Reload the page"}, false},
+        {"truncated", {"pelmora.data", "arrived incomplete", "Reload the page"}, false},
+        {"file", {"opened from a file", "web server", "bash scripts/play-web.sh"}, false},
+        {"exception", {"The game has stopped", "WebGL is switched off", "Reload the page"}, true},
+    };
+    for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.name);
+        BrowserGame game(std::string("broken 1024 768 1 ") + fault.name);
+        ASSERT_TRUE(game.started()) << game.output();
+        std::string notice;
+        ASSERT_TRUE(game.waitFor([&] { return !(notice = game.endNotice()).empty(); }, 30))
+            << game.output();
+        for (const std::string& words : fault.said)
+            EXPECT_NE(notice.find(words), std::string::npos) << notice;
+        std::smatch sizes;
+        if (std::regex_search(notice, sizes, std::regex(R"((\d+) of (\d+) bytes)")))
+            EXPECT_EQ(std::stol(sizes[1]), std::stol(sizes[2]) / 2) << notice;
+        else
+            EXPECT_NE(std::string(fault.name), "truncated") << notice;
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        EXPECT_EQ(game.logLines().empty(), !fault.programRuns) << game.output();
+        EXPECT_EQ(game.command("eval document.getElementById('canvas').style.display"),
+                  "value \"none\"");
+    }
 }
 
 // ---- The release page: installable, and started again without the server ---------------------
@@ -259,7 +474,7 @@ int mainLoopsStarted(BrowserGame& game) {
 } // namespace
 
 TEST(WebRelease, InstallsAndStartsAgainWithoutTheServer) {
-    BrowserGame game(1024, 768, 1);
+    BrowserGame game("start 1024 768 1");
     ASSERT_TRUE(game.started()) << game.output();
     ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
 
@@ -305,7 +520,7 @@ TEST(WebRelease, KeepsNothingWhenAFileArrivesCutShort) {
     fs::resize_file(icon, fs::file_size(icon) / 2);
     setenv("PELMORA_WEB_PAGE", page.c_str(), 1);
 
-    BrowserGame game(1024, 768, 1);
+    BrowserGame game("start 1024 768 1");
     ASSERT_TRUE(game.started()) << game.output();
     ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
     // The page's own registration, taken up again here, ends with the worker's fate.

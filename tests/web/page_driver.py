@@ -2,17 +2,32 @@
 """Plays the web build's page in headless Chromium for a test or a benchmark, through the
 DevTools protocol: serves the page directory on 127.0.0.1 (a free port), starts Debian's
 chromium with a fresh profile, and answers one command per line on stdin with one line on stdout
-(a few answers continue on the lines they announce). Positions are canvas pixels, which are
-device pixels: the driver divides by the device pixel ratio for the browser's CSS pixels.
+(a few answers continue on the lines they announce). Positions are canvas pixels, the
+picture's own: the driver maps them through the canvas's box on the page to the browser's CSS
+pixels, aiming at the middle of the pixel.
 
   start W H RATIO [W2 H2]  open the page in a W x H viewport (CSS pixels) at that device pixel
                            ratio; with W2 H2 the viewport is resized to W2 x H2 after the page has
                            laid out and before the game starts (its data file is held until then)
                            -> "ok"
+  phone W H RATIO          open the page as a phone's browser shows it: a mobile viewport of
+                           W x H CSS pixels at that ratio, and a touch screen -> "ok"
+  broken W H RATIO FAULT   open a page that cannot start: FAULT "missing" answers pelmora.data
+                           with HTTP 404, "truncated" with its first half, "file" opens index.html
+                           from disk (file://), "exception" makes WebGL throw -> "ok"
+  resize W H               the viewport becomes W x H CSS pixels after the start (a phone's screen
+                           turns to landscape when W > H) -> "ok"
   frames N                 wait until N frames more have been presented -> "ok"
-  capture                  screenshot of the page -> "png BASE64"
+  capture                  screenshot of the page, in device pixels -> "png BASE64"
+  picture                  the canvas's own pixels, read right after the game has drawn a frame
+                           -> "png BASE64"
   move X Y / click X Y     real mouse events at canvas pixel (X, Y) -> "ok"
-  key NAME                 a real key press and release (Escape, Enter, ...) -> "ok"
+  tap X Y                  a finger's tap at canvas pixel (X, Y) -> "ok"
+  click-element ID         a real mouse click in the middle of the page's element ID -> "ok"
+  key NAME                 a real key press and release (Escape, Enter, Space, Tab) -> "ok"
+  away-and-back            follow a link away from the page, then press Back -> "ok restored"
+                           when the browser brought the page back from its cache, "ok loaded"
+                           when it loaded it afresh
   log                      what the page wrote with console.log so far -> "lines N", then N lines
   file PATH                a file of the page's in-memory file system -> "lines N", then N lines
   ended                    the page's end notice -> "ended 0" or "ended 1 TEXT"
@@ -193,13 +208,17 @@ class Page:
         self.server = None
         self.browser = None
         self.ratio = 1.0
+        self.mobile = False
 
-    def start(self, width, height, ratio, resize=None):
+    def launch(self, width, height, ratio):
         self.ratio = float(ratio)
         self.server = Server(self.directory)
         self.browser = Browser()
         self.resize(width, height)
-        url = "http://127.0.0.1:%d/index.html" % self.server.port
+        return "http://127.0.0.1:%d/index.html" % self.server.port
+
+    def start(self, width, height, ratio, resize=None):
+        url = self.launch(width, height, ratio)
         if resize is None:
             self.browser.call("Page.navigate", url=url)
             self.browser.wait_for_event("Page.loadEventFired")
@@ -214,11 +233,59 @@ class Page:
         self.browser.call("Fetch.disable")
         self.browser.wait_for_event("Page.loadEventFired")
 
+    def start_phone(self, width, height, ratio):
+        self.mobile = True
+        url = self.launch(width, height, ratio)
+        self.browser.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
+        self.browser.call("Page.navigate", url=url)
+        self.browser.wait_for_event("Page.loadEventFired")
+
+    def start_broken(self, width, height, ratio, fault):
+        url = self.launch(width, height, ratio)
+        if fault == "file":
+            url = "file://" + os.path.join(os.path.abspath(self.directory), "index.html")
+            self.browser.call("Page.navigate", url=url)
+            self.browser.wait_for_event("Page.loadEventFired")
+            return
+        if fault == "exception":
+            # The browser's WebGL throws when the game asks for its context at the start.
+            self.browser.call("Page.addScriptToEvaluateOnNewDocument", source=(
+                "HTMLCanvasElement.prototype.getContext = function() {"
+                " throw new Error('WebGL is switched off'); };"))
+            self.browser.call("Page.navigate", url=url)
+            self.browser.wait_for_event("Page.loadEventFired")
+            return
+        if fault == "missing":
+            status, body = 404, b"File not found"
+        elif fault == "truncated":
+            with open(os.path.join(self.directory, "pelmora.data"), "rb") as f:
+                data = f.read()
+            status, body = 200, data[:len(data) // 2]
+        else:
+            raise RuntimeError("no fault " + fault)
+        self.browser.call("Fetch.enable", patterns=[{"urlPattern": "*pelmora.data*"}])
+        self.browser.call("Page.navigate", url=url)
+        paused = self.browser.wait_for_event("Fetch.requestPaused")
+        self.browser.call("Fetch.fulfillRequest", requestId=paused["params"]["requestId"],
+                          responseCode=status,
+                          responseHeaders=[{"name": "Content-Type",
+                                            "value": "application/octet-stream"},
+                                           {"name": "Content-Length", "value": str(len(body))}],
+                          body=base64.b64encode(body).decode("ascii"))
+        self.browser.call("Fetch.disable")
+        self.browser.wait_for_event("Page.loadEventFired")
+
     # The page's viewport in CSS pixels and the device pixel ratio, as a window of that size
-    # on such a screen gives them.
+    # on such a screen gives them; a phone's screen is upright or turned with it.
     def resize(self, width, height):
+        extra = {}
+        if self.mobile:
+            turned = int(width) > int(height)
+            extra["screenOrientation"] = {"type": "landscapePrimary" if turned
+                                          else "portraitPrimary", "angle": 90 if turned else 0}
         self.browser.call("Emulation.setDeviceMetricsOverride", width=int(width),
-                          height=int(height), deviceScaleFactor=self.ratio, mobile=False)
+                          height=int(height), deviceScaleFactor=self.ratio, mobile=self.mobile,
+                          **extra)
 
     def frames(self, count):
         self.browser.evaluate(
@@ -230,15 +297,79 @@ class Page:
         shot = self.browser.call("Page.captureScreenshot", format="png", optimizeForSpeed=True)
         return shot["data"]
 
+    # The canvas pixel's middle in CSS pixels, through the canvas's box as the page shows it.
+    def css_point(self, x, y):
+        return self.browser.evaluate(
+            "(function(c) { var b = c.getBoundingClientRect();"
+            " return [b.left + (%r + 0.5) * b.width / c.width,"
+            " b.top + (%r + 0.5) * b.height / c.height]; })(document.getElementById('canvas'))"
+            % (float(x), float(y)))
+
+    def picture(self):
+        # The game draws in an animation frame's callback; one asked for now runs after it,
+        # before the browser has shown the frame and let go of its pixels.
+        return self.browser.evaluate(
+            "new Promise(function(done) { requestAnimationFrame(function() {"
+            " var source = document.getElementById('canvas');"
+            " var copy = document.createElement('canvas');"
+            " copy.width = source.width; copy.height = source.height;"
+            " copy.getContext('2d').drawImage(source, 0, 0);"
+            " done(copy.toDataURL('image/png').split(',')[1]); }); })")
+
     def mouse(self, kind, x, y, button="none", buttons=0):
-        self.browser.call("Input.dispatchMouseEvent", type=kind, x=x / self.ratio,
-                          y=y / self.ratio, button=button, buttons=buttons, clickCount=1)
+        cx, cy = self.css_point(x, y)
+        self.mouse_at(kind, cx, cy, button, buttons)
+
+    def mouse_at(self, kind, x, y, button="none", buttons=0):
+        self.browser.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button=button,
+                          buttons=buttons, clickCount=1)
+
+    def click_element(self, name):
+        x, y = self.browser.evaluate(
+            "(b => [b.left + b.width / 2, b.top + b.height / 2])"
+            "(document.getElementById(%s).getBoundingClientRect())" % json.dumps(name))
+        self.mouse_at("mouseMoved", x, y)
+        self.mouse_at("mousePressed", x, y, "left", 1)
+        self.mouse_at("mouseReleased", x, y, "left", 0)
+
+    def tap(self, x, y):
+        cx, cy = self.css_point(x, y)
+        self.browser.call("Input.dispatchTouchEvent", type="touchStart",
+                          touchPoints=[{"x": cx, "y": cy}])
+        self.browser.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
 
     def key(self, name):
-        codes = {"Escape": 27, "Enter": 13}
-        for kind in ("keyDown", "keyUp"):
-            self.browser.call("Input.dispatchKeyEvent", type=kind, key=name, code=name,
-                              windowsVirtualKeyCode=codes.get(name, 0))
+        keys = {"Escape": ("Escape", 27), "Enter": ("Enter", 13), "Space": (" ", 32),
+                "Tab": ("Tab", 9)}
+        key, code = keys.get(name, (name, 0))
+        # A keyboard's key-down is a raw one (the browser's default actions, Tab's focus move
+        # among them, answer only that); no character follows, since no test types text.
+        for kind in ("rawKeyDown", "keyUp"):
+            self.browser.call("Input.dispatchKeyEvent", type=kind, key=key, code=name,
+                              windowsVirtualKeyCode=code)
+
+    # A link away (the browser's blank page) and Back. A page that comes back from the cache
+    # keeps what its scripts held; a loaded one starts afresh.
+    def away_and_back(self):
+        history = self.browser.call("Page.getNavigationHistory")
+        here = history["entries"][history["currentIndex"]]
+        self.browser.evaluate("window.pelmoraDriverWasHere = true")
+        self.browser.events = [e for e in self.browser.events
+                               if e["method"] != "Page.loadEventFired"]
+        self.browser.call("Page.navigate", url="about:blank")
+        self.browser.wait_for_event("Page.loadEventFired")
+        self.browser.call("Page.navigateToHistoryEntry", entryId=here["id"])
+        end = time.monotonic() + TIMEOUT
+        while time.monotonic() < end:
+            try:
+                state = self.browser.evaluate(
+                    "[location.href, document.readyState, window.pelmoraDriverWasHere === true]")
+            except RuntimeError:
+                state = None  # between documents
+            if state and state[0] == here["url"] and state[1] == "complete":
+                return "restored" if state[2] else "loaded"
+            time.sleep(0.05)
+        raise RuntimeError("the page did not come back")
 
     def file_lines(self, path):
         text = self.browser.evaluate(
@@ -292,11 +423,30 @@ def serve(page):
             if command == "start":
                 page.start(args[0], args[1], args[2], args[3:5] if len(args) >= 5 else None)
                 answer("ok")
+            elif command == "phone":
+                page.start_phone(args[0], args[1], args[2])
+                answer("ok")
+            elif command == "broken":
+                page.start_broken(args[0], args[1], args[2], args[3])
+                answer("ok")
+            elif command == "resize":
+                page.resize(args[0], args[1])
+                answer("ok")
             elif command == "frames":
                 page.frames(args[0])
                 answer("ok")
             elif command == "capture":
                 answer("png " + page.capture())
+            elif command == "picture":
+                answer("png " + page.picture())
+            elif command == "tap":
+                page.tap(float(args[0]), float(args[1]))
+                answer("ok")
+            elif command == "click-element":
+                page.click_element(args[0])
+                answer("ok")
+            elif command == "away-and-back":
+                answer("ok " + page.away_and_back())
             elif command in ("move", "click"):
                 x, y = float(args[0]), float(args[1])
                 page.mouse("mouseMoved", x, y)
