@@ -62,8 +62,6 @@ String writeFont(const std::string& name, const std::vector<uint8_t>& bytes) {
     return String(("fonts/" + name).c_str());
 }
 
-using testsupport::lastLogLine;
-
 class FontTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -77,11 +75,7 @@ protected:
             "standard",
             fontFile(8, {imageChunk(), glyphChunk({GlyphA, Record{0, 0, 0, 8, 8, 0, 0, 8}})})));
     }
-    void expectRefused(const String& name) {
-        EXPECT_EQ(Font::load(name), nullptr);
-        String copy(name);
-        EXPECT_EQ(lastLogLine(), std::string("Font id=") + copy.cStr() + " load failed");
-    }
+    void expectRefused(const String& name) { testsupport::expectRefused(Font::load, "Font", name); }
 };
 
 } // namespace

@@ -3,7 +3,9 @@
 // the clock, the file calls, and how a program ends when video cannot start.
 #include "platform/platform.h"
 #include "platform/sdl/internal.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/GlContext.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -12,17 +14,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -571,46 +567,20 @@ TEST_F(Files, WorkingDirectoryChangesAndTooSmallBufferIsRangeError) {
     EXPECT_EQ(_chdir((directory + "/missing").c_str()), -1);
 }
 
-// Runs the helper program with the given display variables removed or set and answers its exit
-// status, with what it wrote to standard error and standard output.
+// Runs the helper program with the display variables removed or set as given and answers its
+// exit status, with what it wrote to standard error and standard output.
 int runVideoHelper(const std::vector<std::string>& settings, std::string& errors,
                    std::string& output) {
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string variable = *entry;
-        if (variable.rfind("DISPLAY=", 0) != 0 && variable.rfind("WAYLAND_DISPLAY=", 0) != 0 &&
-            variable.rfind("SDL_VIDEODRIVER=", 0) != 0)
-            environment.push_back(variable);
-    }
-    environment.insert(environment.end(), settings.begin(), settings.end());
-    std::vector<char*> envp;
-    for (std::string& variable : environment)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
-
-    const std::string errorPath = "video_helper.err";
-    const std::string outputPath = "video_helper.out";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    char* argv[] = {const_cast<char*>(PLATFORM_VIDEO_HELPER), nullptr};
-    pid_t child = 0;
-    const int spawned =
-        posix_spawn(&child, PLATFORM_VIDEO_HELPER, &actions, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1;
-    int status = 0;
-    waitpid(child, &status, 0);
-    std::ifstream errorFile(errorPath), outputFile(outputPath);
-    std::getline(errorFile, errors, '\0');
-    std::getline(outputFile, output, '\0');
-    std::remove(errorPath.c_str());
-    std::remove(outputPath.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    testsupport::ChildProcess::Options options;
+    options.environment = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+    options.environment.insert(options.environment.end(), settings.begin(), settings.end());
+    options.outputFile = "video_helper.out";
+    options.errorFile = "video_helper.err";
+    testsupport::ChildProcess helper({PLATFORM_VIDEO_HELPER}, options);
+    const int status = helper.started() ? helper.wait() : -1;
+    errors = testsupport::readFile(options.errorFile);
+    output = testsupport::readFile(options.outputFile);
+    return status;
 }
 
 TEST(VideoStart, NoDisplayEndsTheProgramWithAMessage) {

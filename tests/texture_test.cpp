@@ -65,8 +65,6 @@ String writeTexture(const std::string& name, const std::vector<uint8_t>& bytes) 
     return String(("tex/" + name).c_str());
 }
 
-using testsupport::lastLogLine;
-
 GLint texParameter(GLenum name) {
     GLint value = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
@@ -103,9 +101,7 @@ protected:
         glDisable(GL_TEXTURE_2D);
     }
     void expectRefused(const String& name) {
-        EXPECT_EQ(Texture::load(name), nullptr);
-        String copy(name);
-        EXPECT_EQ(lastLogLine(), std::string("Texture id=") + copy.cStr() + " load failed");
+        testsupport::expectRefused(Texture::load, "Texture", name);
     }
 };
 

@@ -13,6 +13,7 @@
 #include "resources/Texture.h"
 #include "resources/formats/GlfFormat.h"
 #include "resources/formats/GltFormat.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/GlContext.h"
 #include "tests/support/TestSupport.h"
 #include <png.h>
@@ -29,7 +30,6 @@
 #include <regex>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -55,19 +55,15 @@ struct RunResult {
     std::string output;
 };
 
-// The tool's status (-1 when a signal ended it) and its standard output and error together.
+// The tool's status (128 + the signal that ended it, if one did) and its standard output and
+// error together; the arguments are read by the shell.
 RunResult run(const std::string& tool, const std::string& arguments) {
-    std::string command = toolDir + tool + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    RunResult result{-1, ""};
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, got);
-    int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    testsupport::ChildProcess::Options options;
+    options.output = options.errorsToOutput = true;
+    testsupport::ChildProcess child({"/bin/sh", "-c", toolDir + tool + " " + arguments}, options);
+    RunResult result{-1, child.readAll()};
+    if (child.started())
+        result.status = child.wait();
     return result;
 }
 

@@ -2,6 +2,8 @@
 // and reading back the files the engine writes there.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -12,11 +14,24 @@ namespace testsupport {
 // starts without either (each case runs in a process of its own).
 const std::string& workDirectory();
 
+// A run directory for the game in the working directory, holding a copy of the built game's
+// textures and data unless asked otherwise; answers its path.
+std::string makeRunDirectory(const std::string& name, bool withData = true);
+
 // The whole file as bytes; empty when it cannot be read.
 std::string readFile(const std::string& path);
 
-// The lines of "pelmora.log" in the working directory, and the last of them.
-std::vector<std::string> logLines();
+// The lines of "pelmora.log" in a directory (the working directory unless named), without the
+// carriage returns of the Windows build's, and the last of them.
+std::vector<std::string> logLines(const std::string& directory = ".");
 std::string lastLogLine();
+
+// Expects a resource's load (Texture::load, Font::load) to refuse the name: no resource, and
+// "<kind> id=<name> load failed" as the last line of the log.
+template <class Load, class Name>
+void expectRefused(Load load, const char* kind, const Name& name) {
+    EXPECT_EQ(load(name), nullptr);
+    EXPECT_EQ(lastLogLine(), std::string(kind) + " id=" + Name(name).cStr() + " load failed");
+}
 
 } // namespace testsupport

@@ -5,6 +5,7 @@
 // size, half that size at a device pixel ratio of 2, and one resized to it just before the game
 // starts. Beyond the shared checks: the console carries pelmora.log line for line, and the ended
 // game leaves a page that says so and starts it again.
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 #include "tests/whole_game/WholeGame.h"
 
@@ -12,10 +13,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <signal.h>
+#include <optional>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -45,52 +44,35 @@ public:
     // The viewport in CSS pixels and the device pixel ratio; a resize, when given, happens after
     // the page has laid out and before the game starts.
     BrowserGame(int width, int height, int ratio, int resizeWidth = 0, int resizeHeight = 0) {
-        int toDriver[2], fromDriver[2];
-        if (pipe(toDriver) != 0 || pipe(fromDriver) != 0)
-            return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(toDriver[0], STDIN_FILENO);
-            dup2(fromDriver[1], STDOUT_FILENO);
-            for (int fd : {toDriver[0], toDriver[1], fromDriver[0], fromDriver[1]})
-                close(fd);
-            // The browser's profile and scratch files go with the test's working directory.
-            setenv("TMPDIR", testsupport::workDirectory().c_str(), 1);
-            execl("/usr/bin/python3", "python3", PELMORA_PAGE_DRIVER, PELMORA_WEB_DIR,
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(toDriver[0]);
-        close(fromDriver[1]);
-        in_ = fdopen(toDriver[1], "w");
-        out_ = fdopen(fromDriver[0], "r");
+        testsupport::ChildProcess::Options options;
+        options.input = options.output = true;
+        // The browser's profile and scratch files go with the test's working directory.
+        options.environment = {"TMPDIR=" + testsupport::workDirectory()};
+        driver_.emplace(std::vector<std::string>{"python3", PELMORA_PAGE_DRIVER, PELMORA_WEB_DIR},
+                        options);
         std::string start = "start " + std::to_string(width) + " " + std::to_string(height) + " " +
                             std::to_string(ratio);
         if (resizeWidth > 0)
             start += " " + std::to_string(resizeWidth) + " " + std::to_string(resizeHeight);
-        started_ = command(start) == "ok";
+        started_ = driver_->started() && command(start) == "ok";
     }
 
+    // The driver ends the browser and its server before it ends itself.
     ~BrowserGame() override {
-        if (in_) {
+        if (driver_->started()) {
             command("quit");
-            fclose(in_);
+            driver_->closeInput();
+            driver_->wait();
         }
-        if (out_)
-            fclose(out_);
-        if (pid_ > 0)
-            waitpid(pid_, nullptr, 0);
     }
 
     bool started() const { return started_; }
 
     // One command, one answer line; errors are kept for output().
     std::string command(const std::string& line) {
-        if (!in_ || !out_)
-            return "";
-        std::fprintf(in_, "%s\n", line.c_str());
-        std::fflush(in_);
-        std::string answer = readLine();
+        driver_->send(line + "\n");
+        std::string answer;
+        driver_->readLine(answer);
         if (answer.rfind("error", 0) == 0)
             errors_ += line.substr(0, 40) + ": " + answer + "\n";
         return answer;
@@ -101,8 +83,9 @@ public:
         const std::string answer = command(line);
         if (answer.rfind("lines ", 0) != 0)
             return result;
-        for (int n = std::atoi(answer.c_str() + 6); n > 0; --n)
-            result.push_back(readLine());
+        std::string next;
+        for (int n = std::atoi(answer.c_str() + 6); n > 0 && driver_->readLine(next); --n)
+            result.push_back(next);
         return result;
     }
 
@@ -145,20 +128,11 @@ public:
     std::string fontFile() override { return PELMORA_WEB_DIR "/native/data/graffiti.glf"; }
 
 private:
-    std::string readLine() {
-        std::string line;
-        for (int c; (c = std::fgetc(out_)) != EOF && c != '\n';)
-            line += char(c);
-        return line;
-    }
-
     void pointer(const char* what, int x, int y) {
         command(std::string(what) + " " + std::to_string(x) + " " + std::to_string(y));
     }
 
-    pid_t pid_ = -1;
-    FILE* in_ = nullptr;
-    FILE* out_ = nullptr;
+    std::optional<testsupport::ChildProcess> driver_;
     bool started_ = false;
     std::string errors_;
 };

@@ -16,11 +16,11 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include "tests/support/X11Window.h"
 #undef KeyCode
 
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <string>
 #include <thread>
@@ -30,6 +30,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+using testsupport::findWindow;
 using testsupport::InputEvent;
 using testsupport::RecordingListener;
 
@@ -44,27 +45,6 @@ bool setLayout(const char* layout) {
 struct UsLayoutAfterwards {
     ~UsLayoutAfterwards() { setLayout("us"); }
 };
-
-Window findWindow(Display* display, Window parent, const char* title) {
-    Window root, parentOut, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, parent, &root, &parentOut, &children, &count))
-        return 0;
-    Window found = 0;
-    for (unsigned i = 0; i < count && !found; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) && name) {
-            if (std::strcmp(name, title) == 0)
-                found = children[i];
-            XFree(name);
-        }
-        if (!found)
-            found = findWindow(display, children[i], title);
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
 
 class InputX11Test : public ::testing::Test {
 protected:
