@@ -522,14 +522,19 @@ TEST_F(Files, TruncateEmptiesAndReadOnlyCannotWrite) {
     EXPECT_EQ(_open((directory + "/missing").c_str(), _O_RDONLY), -1);
 }
 
-TEST_F(Files, AttributesTellFilesDirectoriesPipesAndMissingPaths) {
+TEST_F(Files, AttributesTellFilesDirectoriesPipesLinksAndMissingPaths) {
     writeFile("x");
     EXPECT_EQ(GetFileAttributesA(path.c_str()), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(GetFileAttributesA(directory.c_str()), FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(GetFileAttributesA((directory + "/missing").c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::string link = directory + "/link";
+    std::filesystem::create_symlink(path, link);
+    EXPECT_EQ(GetFileAttributesA(link.c_str()), FILE_ATTRIBUTE_REPARSE_POINT);
     std::remove(path.c_str());
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
     EXPECT_EQ(GetFileAttributesA(path.c_str()), FILE_ATTRIBUTE_DEVICE);
+    EXPECT_EQ(GetFileAttributesA(link.c_str()),
+              FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE);
 }
 
 // A pipe nobody writes to would block the open, and a directory would open on Linux and fail

@@ -1,7 +1,8 @@
 // How the Linux programs end and what they survive, seen from outside as a player would cause
-// it: the screen mode coming back on every end, the X server going away, an unwritable log, the
-// working directory deleted under the running game, and pipes in place of its files. Each case
-// starts the real game (or the platform layer's window helper) as a child process.
+// it: the screen mode coming back on every end, the X server going away, an unwritable log or a
+// link in its place, a hang-up ignored as nohup ignores it, the working directory deleted under
+// the running game, and pipes in place of its files. Each case starts the real game (or the
+// platform layer's window helper) as a child process.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 
@@ -253,14 +254,21 @@ private:
     rlimit saved_;
 };
 
+// The log is recreated at every start: a link in its place, to a file of the player's say, is
+// refused like the rest, so that the file it leads to is neither emptied nor written.
 TEST(GameSurvives, LogThatCannotBeWritten) {
-    for (const std::string log : {"directory", "full disk", "pipe"}) {
+    const std::string players = fs::absolute("players-file").string(), kept = "the player's\n";
+    for (const std::string log : {"directory", "full disk", "pipe", "link"}) {
         SCOPED_TRACE(log);
         RunDirectory run("log-" + log);
         if (log == "directory")
             fs::create_directory(run.log());
         else if (log == "pipe")
             run.pipeInPlaceOf("pelmora.log");
+        else if (log == "link") {
+            std::ofstream(players) << kept;
+            fs::create_symlink(players, run.log());
+        }
         WindowWatch watch;
         ChildProcess::Options options = on(testDisplay(), run.path());
         std::optional<FullDisk> full;
@@ -276,8 +284,22 @@ TEST(GameSurvives, LogThatCannotBeWritten) {
         closeGame(game);
         if (log == "full disk") {
             EXPECT_EQ(fs::file_size(run.log()), 0u) << "the log was written after all";
+        } else if (log == "link") {
+            EXPECT_EQ(testsupport::readFile(players), kept) << "written through the link";
         }
     }
+}
+
+// Started as nohup starts it, the game keeps running when its terminal hangs up.
+TEST(GameSurvives, HangUpWhenStartedWithItIgnored) {
+    RunDirectory run("nohup");
+    ChildProcess::Options options = on(testDisplay(), run.path());
+    options.ignoredSignals = {SIGHUP};
+    ChildProcess game({PELMORA_GAME}, options);
+    ASSERT_TRUE(logged(run.log(), "Running main loop...", seconds(60)));
+    game.signal(SIGHUP);
+    EXPECT_FALSE(game.ends(seconds(2))) << "ended by the hang-up";
+    closeGame(game);
 }
 
 TEST(GameSurvives, WorkingDirectoryDeletedWhileRunning) {
