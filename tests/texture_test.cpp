@@ -258,12 +258,31 @@ TEST_F(TextureTest, FilesShorterThanTheirHeadersOrDataAreRefused) {
     expectRefused(writeTexture("short_data", std::vector<uint8_t>(whole.begin(), whole.end() - 1)));
 }
 
-TEST_F(TextureTest, DataSmallerThanWhatOpenGLReadsIsRefused) {
-    GltFile file; // 2 x 2 RGBA needs 16 bytes
-    file.pixels.resize(8);
-    expectRefused(writeTexture("too_small", file.bytes()));
+// OpenGL and the mipmap build read every row padded to four bytes but the last: exactly those
+// bytes load, one fewer is refused.
+TEST_F(TextureTest, DataOneByteShortOfWhatOpenGLReadsIsRefused) {
+    const struct {
+        uint32_t format, width, height, needed;
+    } cases[] = {{GL_RGBA, 2, 2, 16},
+                 {GL_RGB, 3, 2, 12 + 9},
+                 {GL_LUMINANCE, 5, 3, 8 + 8 + 5},
+                 {GL_RGB, 16, 8, 8 * 48}};
+    for (const auto& c : cases) {
+        GltFile file;
+        file.header.format = c.format;
+        file.width = c.width;
+        file.height = c.height;
+        file.pixels.assign(c.needed, 0x80);
+        const std::string name = std::to_string(c.format) + "_" + std::to_string(c.width);
+        EXPECT_NE(Texture::load(writeTexture("exact_" + name, file.bytes())), nullptr) << name;
+        GLint levelOneWidth = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &levelOneWidth);
+        EXPECT_GT(levelOneWidth, 0) << name << ": no mipmaps";
+        file.pixels.pop_back();
+        expectRefused(writeTexture("short_" + name, file.bytes()));
+    }
+    GltFile file;
     file.header.type = 0x1234; // a type whose size is unknown
-    file.pixels.resize(16);
     expectRefused(writeTexture("unknown_type", file.bytes()));
 }
 
