@@ -6,7 +6,6 @@
 #include "tests/support/GlContext.h"
 #include "tests/support/TestSupport.h"
 #include "resources/DiskDirectory.h"
-#include "resources/FileStream.h"
 #include "resources/FileSystem.h"
 #include "resources/MemoryStream.h"
 #include "resources/Texture.h"
@@ -19,6 +18,7 @@
 namespace {
 
 using testsupport::makeContext;
+using testsupport::pixelAt;
 
 // A 2 x 2 RGBA texture, written out byte by byte from the layout rather than by the format
 // library's writer that the other cases use, so that the reader is checked on its own.
@@ -59,9 +59,7 @@ const char* const Directory = "tex_files";
 
 // Writes tex_files/<name>.glt and answers the resource name that reaches it.
 String writeTexture(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::string path = std::string(Directory) + "/" + name + ".glt";
-    FileStream out(String(path.c_str()), true);
-    out.write(bytes.data(), int32_t(bytes.size()));
+    testsupport::writeFile(std::string(Directory) + "/" + name + ".glt", bytes);
     return String(("tex/" + name).c_str());
 }
 
@@ -180,15 +178,10 @@ TEST_F(TextureTest, PixelsReachTheScreenWithTheFirstRowAtTZero) {
     texture->getHandle().unbind();
     glFinish();
 
-    auto pixel = [](int x, int y) {
-        uint8_t rgba[4] = {};
-        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-        return std::vector<int>{rgba[0], rgba[1], rgba[2]};
-    };
-    EXPECT_EQ(pixel(10, 10), (std::vector<int>{255, 0, 0}));
-    EXPECT_EQ(pixel(53, 10), (std::vector<int>{0, 255, 0}));
-    EXPECT_EQ(pixel(10, 53), (std::vector<int>{0, 0, 255}));
-    EXPECT_EQ(pixel(53, 53), (std::vector<int>{255, 255, 255}));
+    EXPECT_EQ(pixelAt(10, 53, 64), (std::vector<int>{255, 0, 0}));
+    EXPECT_EQ(pixelAt(53, 53, 64), (std::vector<int>{0, 255, 0}));
+    EXPECT_EQ(pixelAt(10, 10, 64), (std::vector<int>{0, 0, 255}));
+    EXPECT_EQ(pixelAt(53, 10, 64), (std::vector<int>{255, 255, 255}));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 }
 

@@ -23,14 +23,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <regex>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -71,15 +68,8 @@ bool contains(const RunResult& result, const std::string& text) {
     return result.output.find(text) != std::string::npos;
 }
 
-Bytes readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const std::string& path, const Bytes& data) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()), data.size());
-}
+const auto readBytes = testsupport::readFile<Bytes>;
+using testsupport::writeFile;
 
 // Writes a PNG whose channel c of pixel (x, y) is value(x, y, c).
 void writePng(const std::string& path, uint32_t width, uint32_t height, int colourType,
@@ -205,14 +195,14 @@ Bytes pngHeader(uint32_t width, uint32_t height) {
 TEST(TexturePacking, BadInputFailsWithItsReasonAndWritesNothing) {
     std::string out = scratch("never.glt");
     std::string text = scratch("not-a-png.png");
-    writeBytes(text, Bytes{'h', 'e', 'l', 'l', 'o', '\n'});
+    writeFile(text, Bytes{'h', 'e', 'l', 'l', 'o', '\n'});
     std::string good = scratch("cut-source.png"), cut = scratch("cut.png");
     writePng(good, 64, 64, PNG_COLOR_TYPE_RGB, 3, pattern);
     Bytes whole = readBytes(good);
-    writeBytes(cut, Bytes(whole.begin(), whole.begin() + whole.size() / 2));
+    writeFile(cut, Bytes(whole.begin(), whole.begin() + whole.size() / 2));
     std::string huge = scratch("huge.png"), wide = scratch("wide.png");
-    writeBytes(huge, pngHeader(1000000, 1000000));
-    writeBytes(wide, pngHeader(16384, 8192));
+    writeFile(huge, pngHeader(1000000, 1000000));
+    writeFile(wide, pngHeader(16384, 8192));
 
     const struct {
         std::string arguments;
@@ -386,7 +376,7 @@ TEST(FontBakingInput, FontWithoutTheCodePagesLettersIsRefusedUnlessMissingOnesAr
 TEST(FontBakingInput, BadInputFailsWithItsReasonAndWritesNothing) {
     std::string out = scratch("never.glf");
     std::string text = scratch("not-a-font.ttf");
-    writeBytes(text, Bytes(200, 'x'));
+    writeFile(text, Bytes(200, 'x'));
     const struct {
         std::string arguments;
         int status;
@@ -472,7 +462,7 @@ protected:
         Bytes data = readBytes(source);
         edit(data);
         std::string path = scratch("edited" + std::filesystem::path(source).extension().string());
-        writeBytes(path, data);
+        writeFile(path, data);
         return run("pelmora-inspect", path);
     }
 
@@ -560,13 +550,13 @@ TEST_F(Inspection, UnreadableAndTooShortFilesEndWithAVerdictToo) {
     EXPECT_EQ(verdictOf(result), "BROKEN: the engine refuses this file: cannot open " + absent +
                                      ": No such file or directory");
     std::string tiny = scratch("tiny.bin");
-    writeBytes(tiny, Bytes{'G', 'L'});
+    writeFile(tiny, Bytes{'G', 'L'});
     result = run("pelmora-inspect", tiny);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(verdictOf(result), "BROKEN: the engine refuses this file: 2 bytes: too short to "
                                  "tell what kind of file it is");
     std::string empty = scratch("empty.glt");
-    writeBytes(empty, Bytes{});
+    writeFile(empty, Bytes{});
     result = run("pelmora-inspect", empty);
     EXPECT_EQ(verdictOf(result), "BROKEN: the engine refuses this texture: only 0 of the 28-byte "
                                  "file header are there");
@@ -595,7 +585,7 @@ protected:
 
     void expectAgreement(const std::string& name, const Bytes& data) {
         std::string path = scratch("agree/" + name);
-        writeBytes(path, data);
+        writeFile(path, data);
         std::string resource = "agree/" + name.substr(0, name.size() - 4);
         bool loads = name.substr(name.size() - 4) == ".glt"
                          ? Texture::load(resource.c_str()) != nullptr

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <poll.h>
@@ -16,24 +17,9 @@ extern char** environ;
 
 namespace testsupport {
 
-using Clock = std::chrono::steady_clock;
-
 namespace {
 
-std::vector<std::string> environmentWith(const std::vector<std::string>& changes) {
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry)
-        environment.push_back(*entry);
-    for (const std::string& change : changes) {
-        const std::string prefix = change.substr(0, change.find('=')) + "=";
-        for (size_t i = environment.size(); i-- > 0;)
-            if (environment[i].rfind(prefix, 0) == 0)
-                environment.erase(environment.begin() + long(i));
-        if (change.find('=') != std::string::npos)
-            environment.push_back(change);
-    }
-    return environment;
-}
+using Clock = std::chrono::steady_clock;
 
 std::vector<char*> pointers(std::vector<std::string>& strings) {
     std::vector<char*> list;
@@ -50,7 +36,17 @@ int statusOf(int waitStatus) {
 } // namespace
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const Options& options) {
-    std::vector<std::string> argv = arguments, envp = environmentWith(options.environment);
+    std::vector<std::string> argv = arguments, envp;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        envp.push_back(*entry);
+    for (const std::string& change : options.environment) {
+        const std::string name = change.substr(0, change.find('=')) + "=";
+        envp.erase(std::remove_if(envp.begin(), envp.end(),
+                                  [&](const std::string& v) { return v.rfind(name, 0) == 0; }),
+                   envp.end());
+        if (change.find('=') != std::string::npos)
+            envp.push_back(change);
+    }
     int input[2] = {-1, -1}, output[2] = {-1, -1};
     if ((options.input && pipe2(input, O_CLOEXEC) != 0) ||
         (options.output && pipe2(output, O_CLOEXEC) != 0))
@@ -61,22 +57,20 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const Opti
         posix_spawn_file_actions_addchdir_np(&actions, options.directory.c_str());
     if (options.input)
         posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
-    const int created = O_WRONLY | O_CREAT | O_TRUNC;
     if (options.output)
         posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    else if (!options.outputFile.empty())
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, options.outputFile.c_str(),
-                                         created, 0600);
+    for (const auto& [fd, file] : {std::pair(STDOUT_FILENO, &options.outputFile),
+                                   std::pair(STDERR_FILENO, &options.errorFile)})
+        if (!file->empty())
+            posix_spawn_file_actions_addopen(&actions, fd, file->c_str(),
+                                             O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (options.errorsToOutput)
         posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    else if (!options.errorFile.empty())
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, options.errorFile.c_str(),
-                                         created, 0600);
     // An ignored signal stays ignored across exec: ignore it here for the moment of the start.
     std::vector<void (*)(int)> kept;
     for (int number : options.ignoredSignals)
         kept.push_back(std::signal(number, SIG_IGN));
-    const std::string& program = options.program.empty() ? argv[0] : options.program;
+    const std::string program = options.program.empty() ? argv[0] : options.program;
     if (posix_spawnp(&pid_, program.c_str(), &actions, nullptr, pointers(argv).data(),
                      pointers(envp).data()) != 0)
         pid_ = 0;
@@ -95,63 +89,44 @@ ChildProcess::~ChildProcess() {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);
     }
-    closeInput();
-    if (output_ >= 0)
-        close(output_);
+    for (int fd : {input_, output_})
+        if (fd >= 0)
+            close(fd);
 }
 
 void ChildProcess::send(const std::string& text) {
     ASSERT_EQ(write(input_, text.data(), text.size()), ssize_t(text.size()));
 }
 
-void ChildProcess::closeInput() {
-    if (input_ >= 0)
-        close(input_);
-    input_ = -1;
-}
-
-bool ChildProcess::readMore(Clock::time_point deadline) {
-    if (output_ < 0)
-        return false;
-    int wait = -1;
-    if (deadline != Clock::time_point::max()) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
-            return false;
-        wait = int(left.count());
-    }
+bool ChildProcess::readMore(int milliseconds) {
     pollfd entry = {output_, POLLIN, 0};
     char buffer[4096];
     ssize_t got = 0;
-    if (poll(&entry, 1, wait) <= 0 || (got = read(output_, buffer, sizeof buffer)) <= 0)
+    if (output_ < 0 || poll(&entry, 1, milliseconds) <= 0 ||
+        (got = read(output_, buffer, sizeof buffer)) <= 0)
         return false;
-    said_.append(buffer, size_t(got));
+    read_.append(buffer, size_t(got));
     return true;
 }
 
-bool ChildProcess::says(const std::string& text, std::chrono::milliseconds timeout) {
+bool ChildProcess::readLine(std::string& line, std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
-    while (said_.find(text) == std::string::npos)
-        if (!readMore(deadline))
-            return false;
-    return true;
-}
-
-bool ChildProcess::readLine(std::string& line) {
     size_t end;
-    while ((end = said_.find('\n', lineStart_)) == std::string::npos)
-        if (!readMore(Clock::time_point::max()))
+    while ((end = read_.find('\n')) == std::string::npos) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (!readMore(timeout.count() < 0 ? -1 : std::max(0, int(left.count()))))
             return false;
-    line = said_.substr(lineStart_, end - lineStart_);
-    lineStart_ = end + 1;
+    }
+    line = read_.substr(0, end);
+    read_.erase(0, end + 1);
     return true;
 }
 
 std::string ChildProcess::readAll() {
-    while (readMore(Clock::time_point::max())) {
+    while (readMore(-1)) {
     }
-    return said_;
+    return read_;
 }
 
 void ChildProcess::signal(int number) {
@@ -172,12 +147,9 @@ bool ChildProcess::running() {
 
 bool ChildProcess::ends(std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
-    while (running()) {
-        if (Clock::now() > deadline)
-            return false;
+    while (running() && Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
+    return !running();
 }
 
 int ChildProcess::wait() {

@@ -1,5 +1,5 @@
-// A program a test runs in a process of its own: the test programs themselves again, the game,
-// the asset tools, the platform's window helper, an X server, the browser's driver.
+// A program a test runs in a process of its own: the test program again, the game, the asset
+// tools, the platform's window helper, an X server, the browser's driver.
 #pragma once
 
 #include <chrono>
@@ -9,71 +9,53 @@
 
 namespace testsupport {
 
-// How a ChildProcess starts (declared outside it so that its defaults can serve as a default
-// argument there).
-struct ChildProcessOptions {
-    // The file run (looked up in PATH when it names no directory); the first argument when
-    // empty.
-    std::string program;
-    // Where it starts; the test's working directory when empty.
-    std::string directory;
-    // The test's environment with each "NAME=value" set and each "NAME" alone removed.
-    std::vector<std::string> environment;
-    // Standard input from send(), and standard output to says(), readLine() and readAll();
-    // otherwise the test's own.
-    bool input = false;
-    bool output = false;
-    // Or standard output and error into files (made or emptied; relative to directory);
-    // errorsToOutput sends standard error wherever standard output goes.
-    std::string outputFile;
-    std::string errorFile;
-    bool errorsToOutput = false;
-    // Started with these signals ignored, as nohup starts a program.
-    std::vector<int> ignoredSignals;
+// How a ChildProcess starts (outside the class, so that its defaults can be a default argument).
+struct ChildOptions {
+    std::string program;                  // the file run (from PATH); else the first argument
+    std::string directory;                // where it starts; else the test's working directory
+    std::vector<std::string> environment; // the test's with "NAME=value" set and "NAME" removed
+    bool input = false;                   // standard input from send()
+    bool output = false;                  // standard output to readLine() and readAll()
+    std::string outputFile, errorFile;    // or into files made afresh (relative to directory)
+    bool errorsToOutput = false;          // standard error where standard output goes
+    std::vector<int> ignoredSignals;      // ignored from the start, as nohup ignores SIGHUP
 };
 
 class ChildProcess {
 public:
-    using Options = ChildProcessOptions;
+    using Options = ChildOptions;
 
     explicit ChildProcess(const std::vector<std::string>& arguments, const Options& options = {});
-    // Kills the process with SIGKILL if it still runs, and reaps it.
+    // Kills the process with SIGKILL if it still runs.
     ~ChildProcess();
-
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool started() const { return pid_ > 0; }
     void send(const std::string& text);
-    void closeInput();
-    // Reads standard output until everything read so far holds text, for at most the timeout.
-    bool says(const std::string& text, std::chrono::milliseconds timeout);
-    // Everything read from standard output so far.
-    const std::string& said() const { return said_; }
-    // The next line of standard output without its end, waiting as long as it takes; false at
-    // the end of the output.
-    bool readLine(std::string& line);
+    // The next line of standard output without its end; false at the end of the output or when
+    // the timeout (none when negative) passes first.
+    bool readLine(std::string& line,
+                  std::chrono::milliseconds timeout = std::chrono::milliseconds(-1));
     // Standard output to its end.
     std::string readAll();
 
     void signal(int number);
     bool running();
-    // Waits for the end, at most the timeout; false while the process still runs.
+    // Waits at most the timeout for the end; false while the process still runs.
     bool ends(std::chrono::milliseconds timeout);
-    // Waits for the end however long it takes; answers status().
+    // Waits for the end however long it takes, and answers status().
     int wait();
     // Once ended: the exit status, or 128 + the signal that ended it.
     int status() const { return status_; }
 
 private:
-    // Reads once more from standard output, waiting until the deadline; false at its end.
-    bool readMore(std::chrono::steady_clock::time_point deadline);
+    bool readMore(int milliseconds);
 
     pid_t pid_ = 0;
     int input_ = -1, output_ = -1;
     int status_ = -1;
-    std::string said_;
-    size_t lineStart_ = 0;
+    std::string read_;
 };
 
 } // namespace testsupport

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -124,11 +123,6 @@ std::string makeRunDirectory(const std::string& name, bool withData) {
             fs::copy(fs::path(PELMORA_BINARY_DIR) / data, directory / data,
                      fs::copy_options::recursive);
     return directory.string();
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> logLines(const std::string& directory) {

@@ -1,9 +1,12 @@
 // What every Pelmora test program shares: the working directory that isolates each test process,
-// and reading back the files the engine writes there.
+// and writing and reading back the files the engine reads and writes there.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,8 +21,19 @@ const std::string& workDirectory();
 // textures and data unless asked otherwise; answers its path.
 std::string makeRunDirectory(const std::string& name, bool withData = true);
 
-// The whole file as bytes; empty when it cannot be read.
-std::string readFile(const std::string& path);
+// The whole file as bytes (a string, or a vector of bytes); empty when it cannot be read.
+template <class Bytes = std::string> Bytes readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Makes or empties the file and writes the bytes to it.
+inline void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+inline void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+    writeFile(path, std::string(bytes.begin(), bytes.end()));
+}
 
 // The lines of "pelmora.log" in a directory (the working directory unless named), without the
 // carriage returns of the Windows build's, and the last of them.

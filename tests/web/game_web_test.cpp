@@ -61,7 +61,6 @@ public:
     ~BrowserGame() override {
         if (driver_->started()) {
             command("quit");
-            driver_->closeInput();
             driver_->wait();
         }
     }

@@ -52,26 +52,12 @@ protected:
     static RecordingListener* listener;
     static std::vector<MSG> keyMessages; // as the pump hands them out
     static Window gameWindow;
-    static XKeyCode keyA, keyOne, keyGrave, keyComma, keyShift, keyReturn, keyKpEnter, keyEscape,
-        keyAlt, keyCtrl, keyRightAlt, keyRightCtrl;
 
     static void SetUpTestSuite() {
         display = XOpenDisplay(nullptr);
         ASSERT_NE(display, nullptr);
         ASSERT_TRUE(setLayout("us"));
         XSync(display, False);
-        keyA = XKeysymToKeycode(display, XK_a);
-        keyOne = XKeysymToKeycode(display, XK_1);
-        keyGrave = XKeysymToKeycode(display, XK_grave);
-        keyComma = XKeysymToKeycode(display, XK_comma);
-        keyShift = XKeysymToKeycode(display, XK_Shift_L);
-        keyReturn = XKeysymToKeycode(display, XK_Return);
-        keyKpEnter = XKeysymToKeycode(display, XK_KP_Enter);
-        keyEscape = XKeysymToKeycode(display, XK_Escape);
-        keyAlt = XKeysymToKeycode(display, XK_Alt_L);
-        keyCtrl = XKeysymToKeycode(display, XK_Control_L);
-        keyRightAlt = XKeysymToKeycode(display, XK_Alt_R);
-        keyRightCtrl = XKeysymToKeycode(display, XK_Control_R);
 
         GraphicSystem* graphics = GraphicSystem::instance();
         graphics->useDesktopMode();
@@ -126,6 +112,8 @@ protected:
         return listener->events.size() >= count;
     }
 
+    static XKeyCode keyOf(KeySym symbol) { return XKeysymToKeycode(display, symbol); }
+
     static void key(XKeyCode code, bool down) {
         XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
         XFlush(display);
@@ -164,21 +152,17 @@ Display* InputX11Test::display = nullptr;
 Window InputX11Test::gameWindow = 0;
 std::vector<MSG> InputX11Test::keyMessages;
 RecordingListener* InputX11Test::listener = nullptr;
-XKeyCode InputX11Test::keyA, InputX11Test::keyOne, InputX11Test::keyGrave, InputX11Test::keyComma,
-    InputX11Test::keyShift, InputX11Test::keyReturn, InputX11Test::keyKpEnter,
-    InputX11Test::keyEscape, InputX11Test::keyAlt, InputX11Test::keyCtrl, InputX11Test::keyRightAlt,
-    InputX11Test::keyRightCtrl;
 
 TEST_F(InputX11Test, UsLayoutKeysGiveCodesAndShiftedCharacters) {
-    tap(keyA);
-    key(keyShift, true);
-    tap(keyA);
-    tap(keyOne);
-    key(keyShift, false);
-    tap(keyAlt); // a system key: no event
-    tap(keyReturn);
-    tap(keyKpEnter);
-    tap(keyEscape);
+    tap(keyOf(XK_a));
+    key(keyOf(XK_Shift_L), true);
+    tap(keyOf(XK_a));
+    tap(keyOf(XK_1));
+    key(keyOf(XK_Shift_L), false);
+    tap(keyOf(XK_Alt_L)); // a system key: no event
+    tap(keyOf(XK_Return));
+    tap(keyOf(XK_KP_Enter));
+    tap(keyOf(XK_Escape));
     ASSERT_TRUE(waitFor(14));
     pump(std::chrono::milliseconds(50));
     EXPECT_EQ(keyEvents(),
@@ -244,13 +228,14 @@ TEST_F(InputX11Test, CentringTheCursorMovesThePointerWithoutAnEvent) {
 
 TEST_F(InputX11Test, RussianLayoutKeepsTheKeyCodeAndGivesCyrillicCharacters) {
     UsLayoutAfterwards restore;
+    const XKeyCode a = keyOf(XK_a), grave = keyOf(XK_grave), comma = keyOf(XK_comma);
     ASSERT_TRUE(setLayout("ru"));
     pump(std::chrono::milliseconds(300)); // the toolkit reloads its keymap on the mapping change
-    tap(keyA);
-    key(keyShift, true);
-    tap(keyGrave);
-    key(keyShift, false);
-    tap(keyComma);
+    tap(a);
+    key(keyOf(XK_Shift_L), true);
+    tap(grave);
+    key(keyOf(XK_Shift_L), false);
+    tap(comma);
     ASSERT_TRUE(waitFor(8));
     // The physical A key is still key 97; it writes ef, Shift with the key left of 1 writes the
     // capital yo and the comma key be, all as Windows-1251 bytes.
@@ -326,15 +311,15 @@ private:
 // came gives only its release.
 TEST_F(InputX11Test, FocusLeavingWhileAKeyIsHeldSendsNoRelease) {
     OtherWindow other(display);
-    key(keyA, true);
+    key(keyOf(XK_a), true);
     focus(other.window());
-    key(keyA, false);
+    key(keyOf(XK_a), false);
     focus(gameWindow);
     EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:97:97"}));
     EXPECT_TRUE(InputSystem::instance()->getState().isDown(97));
 
     listener->events.clear();
-    tap(keyA);
+    tap(keyOf(XK_a));
     ASSERT_TRUE(waitFor(2));
     EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:97:97", "2:97:0"}));
     EXPECT_FALSE(InputSystem::instance()->getState().isDown(97));
@@ -344,17 +329,17 @@ TEST_F(InputX11Test, FocusLeavingWhileAKeyIsHeldSendsNoRelease) {
 // codes (Return, the left Ctrl and Alt).
 TEST_F(InputX11Test, FocusArrivingWhileKeysAreHeldGivesOnlyTheirReleases) {
     OtherWindow other(display);
-    key(keyShift, true); // held through the focus changes
+    key(keyOf(XK_Shift_L), true); // held through the focus changes
     ASSERT_TRUE(waitFor(1));
     focus(other.window());
-    for (XKeyCode held : {keyCtrl, keyA, keyKpEnter, keyRightCtrl, keyRightAlt})
-        key(held, true);
+    for (KeySym held : {XK_Control_L, XK_a, XK_KP_Enter, XK_Control_R, XK_Alt_R})
+        key(keyOf(held), true);
     focus(gameWindow);
     EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:1:0"}));
 
     listener->events.clear();
-    for (XKeyCode held : {keyA, keyCtrl, keyKpEnter, keyRightCtrl, keyRightAlt, keyShift})
-        key(held, false);
+    for (KeySym held : {XK_a, XK_Control_L, XK_KP_Enter, XK_Control_R, XK_Alt_R, XK_Shift_L})
+        key(keyOf(held), false);
     ASSERT_TRUE(waitFor(6));
     pump(std::chrono::milliseconds(50));
     EXPECT_EQ(keyEvents(),
