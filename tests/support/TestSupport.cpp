@@ -119,7 +119,7 @@ std::string makeRunDirectory(const std::string& name, bool withData) {
     const fs::path directory = fs::path(workDirectoryPath) / name;
     fs::create_directory(directory);
     for (const char* data : {"textures", "data"})
-        if (withData)
+        if (withData) // a run without them is one of the cases
             fs::copy(fs::path(PELMORA_BINARY_DIR) / data, directory / data,
                      fs::copy_options::recursive);
     return directory.string();

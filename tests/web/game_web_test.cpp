@@ -48,8 +48,9 @@ public:
         options.input = options.output = true;
         // The browser's profile and scratch files go with the test's working directory.
         options.environment = {"TMPDIR=" + testsupport::workDirectory()};
-        driver_.emplace(std::vector<std::string>{"python3", PELMORA_PAGE_DRIVER, PELMORA_WEB_DIR},
-                        options);
+        driver_.emplace(
+            std::vector<std::string>{"/usr/bin/python3", PELMORA_PAGE_DRIVER, PELMORA_WEB_DIR},
+            options);
         std::string start = "start " + std::to_string(width) + " " + std::to_string(height) + " " +
                             std::to_string(ratio);
         if (resizeWidth > 0)
@@ -70,8 +71,7 @@ public:
     // One command, one answer line; errors are kept for output().
     std::string command(const std::string& line) {
         driver_->send(line + "\n");
-        std::string answer;
-        driver_->readLine(answer);
+        std::string answer = readLine();
         if (answer.rfind("error", 0) == 0)
             errors_ += line.substr(0, 40) + ": " + answer + "\n";
         return answer;
@@ -82,9 +82,8 @@ public:
         const std::string answer = command(line);
         if (answer.rfind("lines ", 0) != 0)
             return result;
-        std::string next;
-        for (int n = std::atoi(answer.c_str() + 6); n > 0 && driver_->readLine(next); --n)
-            result.push_back(next);
+        for (int n = std::atoi(answer.c_str() + 6); n > 0; --n)
+            result.push_back(readLine());
         return result;
     }
 
@@ -127,6 +126,12 @@ public:
     std::string fontFile() override { return PELMORA_WEB_DIR "/native/data/graffiti.glf"; }
 
 private:
+    std::string readLine() {
+        std::string line;
+        driver_->readLine(line);
+        return line;
+    }
+
     void pointer(const char* what, int x, int y) {
         command(std::string(what) + " " + std::to_string(x) + " " + std::to_string(y));
     }
