@@ -438,9 +438,10 @@ bool paintCursor(const std::string& dir) {
     return canvas.save(dir + "/cursor.png", true);
 }
 
-// The program's icon at one of the sizes that the packages carry: the game's white daisy with an
-// orange heart. Each size is painted at its own resolution, with fewer petals and a relatively
-// heavier outline the smaller it gets, so that a 16-pixel icon still reads as a flower.
+// The program's icon at one of the sizes that the packages and the web page carry: the game's
+// white daisy with an orange heart. Each size is painted at its own resolution, with fewer petals
+// and a relatively heavier outline the smaller it gets, so that a 16-pixel icon still reads as a
+// flower.
 bool paintIcon(const std::string& dir, int size) {
     Canvas canvas(size, size);
     float outline = std::max(1.0f, size / 48.0f);
@@ -461,7 +462,8 @@ int main(int argc, char** argv) {
     std::string dir = argv[1];
     bool ok = paintPetal(dir) && paintCentre(dir) && paintBackground(dir) &&
               paintLogo(dir, argv[2]) && paintCursor(dir);
-    for (int size : {16, 32, 48, 64, 128, 256})
+    // 16 to 256 for the desktop packages; 192 and 512 for the web page's app manifest.
+    for (int size : {16, 32, 48, 64, 128, 192, 256, 512})
         ok = ok && paintIcon(dir, size);
     return ok ? 0 : 1;
 }

@@ -2,10 +2,11 @@
 # Installs what is missing of the benchmark packages (PELMORA_BENCH_PACKAGES in scripts/deps.sh),
 # builds the benchmarks and runs them all on a private Xvfb with openbox as the window manager,
 # then prints the table: the game against the bare SDL2 programs, side by side in one run, and
-# the web build's page in headless Chromium (bench/web_bench.py).
+# the web release page in headless Chromium (bench/web_bench.py).
 #   bash bench/run.sh [build-dir]        (default: build/linux, configured with the linux preset)
 # Environment: PELMORA_BENCH_DISPLAY (default :85), PELMORA_BENCH_RUNS (start-up runs, 11),
-# PELMORA_BENCH_FRAME_RUNS (3), PELMORA_BENCH_FRAMES (1000), PELMORA_BENCH_CALLGRIND (1; 0 skips).
+# PELMORA_BENCH_FRAME_RUNS (3), PELMORA_BENCH_FRAMES (1000), PELMORA_BENCH_CALLGRIND (1; 0 skips),
+# PELMORA_BENCH_THROTTLED_RUNS (the web page's throttled cold loads, 5).
 set -euo pipefail
 
 SRC=$(cd "$(dirname "$0")/.." && pwd)
@@ -108,12 +109,17 @@ echo "readers: Google Benchmark" >&2
 readerRate() { awk -F, -v n="\"$1\"" '$1 == n {printf "%.0f", $6 / 1048576}' "$WORK/readers.csv"; }
 readerTime() { awk -F, -v n="\"$1\"" '$1 == n {printf "%.2f", $3}' "$WORK/readers.csv"; }
 
-# ---- The web build's page in headless Chromium: navigation to first frame, frames per second.
-echo "web: the page in headless Chromium" >&2
-WEB=$SRC/build/web
+# ---- The web release page in headless Chromium: cold, warm and throttled navigation to first
+# frame, frames per second, and the bytes a cold load costs.
+echo "web: the release page in headless Chromium" >&2
 (cd "$SRC" && cmake --preset web >/dev/null && cmake --build --preset web -j2 >/dev/null)
-read -r W_START W_FPS < <(/usr/bin/python3 "$SRC/bench/web_bench.py" "$WEB" "$RUNS" "$FRAMES")
-kib() { awk -v b="$(stat -c %s "$1")" 'BEGIN {printf "%.0f", b / 1024}'; }
+WEB=$SRC/build/web/pelmora-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$SRC/build/web/CMakeCache.txt")-web
+THROTTLED_RUNS=${PELMORA_BENCH_THROTTLED_RUNS:-5}
+read -r W_COLD W_WARM W_THROTTLED W_FPS W_BYTES < <(/usr/bin/python3 "$SRC/bench/web_bench.py" \
+    "$WEB" "$RUNS" "$FRAMES" "$THROTTLED_RUNS" 2>"$WORK/web.requests")
+W_FILES=$(cd "$WEB" && for f in index.html pelmora.js pelmora.wasm pelmora.data pelmora.webmanifest \
+    sw.js favicon.ico icons/pelmora-192.png icons/pelmora-512.png; do
+    printf '%s %s, ' "$f" "$(stat -c %s "$f")"; done | sed 's/, $//')
 
 # ---- The table.
 G_START=$(awk '{print $1}' "$WORK/startup.game" | median)
@@ -145,6 +151,12 @@ echo "| The same files read without GL upload, ms (Google Benchmark) | $(readerT
 echo "| .glt reader, 2048 x 2048 RGBA from memory, MiB/s | $(readerRate textureReader/2048) | - | - | - |"
 echo "| .glf reader, 4096 x 4096 alpha from memory, MiB/s | $(readerRate fontReader/4096) | - | - | - |"
 echo "| Peak resident set, MiB | $(mib "$G_RSS") | $(mib "$B_RSS") (same picture) / $(mib "$BS_RSS") (clear only) | $(ratio "$G_RSS" "$B_RSS") | - |"
-echo "| Web page, headless Chromium (SwiftShader): navigation to first frame, ms (median of $RUNS) | $W_START | - | - | - |"
+echo "| Web page, headless Chromium (SwiftShader): cold navigation to first frame (caches cleared), ms (median of $RUNS) | $W_COLD | - | - | - |"
+echo "| Web page: warm navigation to first frame (from the service worker's cache), ms (median of $RUNS) | $W_WARM | - | - | - |"
+echo "| Web page: cold navigation to first frame, network throttled to 10 Mbit/s and 40 ms, ms (median of $THROTTLED_RUNS) | $W_THROTTLED | - | - | <= 1500 |"
 echo "| Web page: frames per second over $FRAMES frames (animation frames, as vsync asks) | $W_FPS | - | - | - |"
-echo "| Web page: pelmora.wasm / pelmora.data, KiB | $(kib "$WEB/pelmora.wasm") / $(kib "$WEB/pelmora.data") | - | - | - |"
+echo "| Web page: bytes sent by a plain static server for one cold load, service worker's cache filled | $W_BYTES | - | - | <= 1000000 |"
+echo
+echo "Web release files, bytes: $W_FILES"
+echo "Requests of one cold load (path, status, bytes sent):"
+cat "$WORK/web.requests"

@@ -1,45 +1,160 @@
 #!/usr/bin/python3
-"""The web build's page in headless Chromium (tests/web/page_driver.py), 1024 x 768 CSS pixels:
-the time from navigation to the first presented frame (performance.now at the first SwapBuffers,
-median of RUNS loads) and the frames per second over FRAMES frames after a warm-up of 100, both
-read from the page (Module.firstFrameTime, presentedFrames, lastFrameTime). Frames follow the
-browser's animation frames, as the game asks for vertical sync. Prints: first_frame_ms fps
-    web_bench.py BUILD_DIR [RUNS] [FRAMES]"""
+"""The web release page (the folder of the web zip) in headless Chromium at 1024 x 768 CSS
+pixels, served by a plain static server (Python's http.server, no compression), through the
+DevTools client of tests/web/page_driver.py. Every time is from navigation to the first
+presented frame (performance.now at the first SwapBuffers, Module.firstFrameTime):
 
+- cold: the browser's cache, the page's service worker and its cache cleared before each load
+  (Network.clearBrowserCache, Storage.clearDataForOrigin), as on a first visit with the browser
+  already running; median of RUNS after one load that is not counted;
+- throttled: cold, with the browser's network held to 10 Mbit/s and 40 ms of latency
+  (Network.emulateNetworkConditions), median of THROTTLED runs;
+- warm: the same page loaded again once its service worker holds it, median of RUNS;
+- frames per second over FRAMES frames after a warm-up of 100 (Module.presentedFrames and
+  lastFrameTime), on the warm page; frames follow the browser's animation frames, as the game
+  asks for vertical sync;
+- bytes: what the server sent for one cold load, bodies and headers, from the navigation until
+  the service worker has filled its cache (the manifest's icons included).
+
+Prints one line: cold_ms warm_ms throttled_ms fps bytes; then, on standard error, each request
+of the cold load (path, status, bytes sent).
+    web_bench.py PAGE_DIR [RUNS] [FRAMES] [THROTTLED]"""
+
+import functools
+import http.server
 import os
 import statistics
 import sys
+import threading
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
-from page_driver import Page  # noqa: E402
+from page_driver import Browser  # noqa: E402
 
 FIRST_FRAME = ("new Promise(function(done) { (function check() {"
                " if (typeof Module != 'undefined' && Module.firstFrameTime) done(Module.firstFrameTime);"
                " else setTimeout(check, 5); })(); })")
 FRAME_STATE = "[Module.presentedFrames, Module.lastFrameTime]"
+WORKER_READY = "navigator.serviceWorker.ready.then(function() { return true; })"
+# 10 Mbit/s each way and 40 ms: the conditions a player on a modest connection sees.
+THROTTLE = {"offline": False, "latency": 40, "downloadThroughput": 10e6 / 8,
+            "uploadThroughput": 10e6 / 8}
+
+
+class _CountingWriter:
+    def __init__(self, stream):
+        self.stream = stream
+        self.count = 0
+
+    def write(self, data):
+        self.count += len(data)
+        return self.stream.write(data)
+
+    def __getattr__(self, name):  # flush, close, closed: the stream's own
+        return getattr(self.stream, name)
+
+
+class _CountingHandler(http.server.SimpleHTTPRequestHandler):
+    """Serves the folder as a plain static server does, one request per connection (HTTP/1.0),
+    and notes each request's path, status and the bytes it sent."""
+
+    def setup(self):
+        super().setup()
+        self.wfile = _CountingWriter(self.wfile)
+
+    def log_request(self, code="-", size="-"):
+        self.status = code
+
+    def log_message(self, *args):
+        pass
+
+    def finish(self):
+        self.server.sent.append((getattr(self, "path", "?"), getattr(self, "status", "-"),
+                                 self.wfile.count))
+        super().finish()
+
+
+class Server:
+    def __init__(self, directory):
+        handler = functools.partial(_CountingHandler, directory=directory)
+        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.httpd.sent = []
+        self.url = "http://127.0.0.1:%d/index.html" % self.httpd.server_address[1]
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+def open_browser():
+    browser = Browser()
+    browser.call("Emulation.setDeviceMetricsOverride", width=1024, height=768,
+                 deviceScaleFactor=1, mobile=False)
+    return browser
+
+
+def navigate(browser, url):
+    browser.events = [e for e in browser.events if e["method"] != "Page.loadEventFired"]
+    browser.call("Page.navigate", url=url)
+    browser.wait_for_event("Page.loadEventFired")
+    return browser.evaluate(FIRST_FRAME)
+
+
+def cold(browser, server):
+    """One load as a first visit: the first frame's time and the requests the server saw."""
+    browser.call("Page.navigate", url="about:blank")
+    browser.call("Network.clearBrowserCache")
+    browser.call("Storage.clearDataForOrigin", origin=server.url.rsplit("/", 1)[0],
+                 storageTypes="all")
+    del server.httpd.sent[:]
+    first = navigate(browser, server.url)
+    # The service worker fills its cache after the first frame; that belongs to the visit too.
+    browser.evaluate(WORKER_READY)
+    return first, list(server.httpd.sent)
+
+
+def wait_frames(browser, count):
+    browser.evaluate(
+        "new Promise(function(done) { var goal = Module.presentedFrames + %d;"
+        " (function check() { if (Module.presentedFrames >= goal) done(true);"
+        " else setTimeout(check, 5); })(); })" % count)
 
 
 def main():
     directory = sys.argv[1]
     runs = int(sys.argv[2]) if len(sys.argv) > 2 else 5
     frames = int(sys.argv[3]) if len(sys.argv) > 3 else 1000
-    page = Page(directory)
+    throttled_runs = int(sys.argv[4]) if len(sys.argv) > 4 else 5
+    server = Server(directory)
+    browser = open_browser()
     try:
-        page.start(1024, 768, 1)
-        url = page.browser.evaluate("location.href")
-        starts = [page.browser.evaluate(FIRST_FRAME)]
-        for _ in range(runs - 1):
-            page.browser.call("Page.navigate", url=url)
-            page.browser.wait_for_event("Page.loadEventFired")
-            starts.append(page.browser.evaluate(FIRST_FRAME))
-        page.frames(100)
-        first_count, first_time = page.browser.evaluate(FRAME_STATE)
-        page.frames(frames)
-        last_count, last_time = page.browser.evaluate(FRAME_STATE)
+        cold(browser, server)
+        colds, requests = [], None
+        for _ in range(runs):
+            first, sent = cold(browser, server)
+            colds.append(first)
+            requests = requests or sent
+        browser.call("Network.enable")
+        browser.call("Network.emulateNetworkConditions", **THROTTLE)
+        throttled = [cold(browser, server)[0] for _ in range(throttled_runs)]
+        browser.call("Network.emulateNetworkConditions", offline=False, latency=0,
+                     downloadThroughput=-1, uploadThroughput=-1)
+        browser.call("Network.disable")
+
+        warms = [navigate(browser, server.url) for _ in range(runs)]
+        wait_frames(browser, 100)
+        first_count, first_time = browser.evaluate(FRAME_STATE)
+        wait_frames(browser, frames)
+        last_count, last_time = browser.evaluate(FRAME_STATE)
         fps = (last_count - first_count) * 1000.0 / (last_time - first_time)
-        print("%.1f %.1f" % (statistics.median(starts), fps))
+        total = sum(sent for _, _, sent in requests)
+        print("%.1f %.1f %.1f %.1f %d" % (statistics.median(colds), statistics.median(warms),
+                                          statistics.median(throttled), fps, total))
+        for path, status, sent in requests:
+            print("  %-28s %s %9d" % (path, status, sent), file=sys.stderr)
     finally:
-        page.close()
+        browser.close()
+        server.close()
 
 
 if __name__ == "__main__":

@@ -1,8 +1,8 @@
 // The one header through which engine code reaches the operating system.
 // On Windows it is the real Win32, GDI, WGL and WINMM API plus the C runtime's low-level I/O;
-// elsewhere it is the small subset of that API the engine calls, implemented over SDL2 and POSIX
-// (platform/sdl) or, in a web browser, over Emscripten (platform/web). Engine code never includes
-// SDL or <windows.h> itself.
+// elsewhere it is the small subset of that API the engine calls (win32.h), implemented over SDL2
+// and POSIX (platform/sdl) or, in a web browser, over Emscripten (platform/web). Engine code never
+// includes SDL or <windows.h> itself.
 #pragma once
 
 #ifdef _WIN32
@@ -25,7 +25,7 @@
 #elif defined(__EMSCRIPTEN__)
 #include "web/web.h" // the same subset in a web browser, with the OpenGL that WebGL lacks
 #else
-#include "sdl/win32.h"
+#include "win32.h" // implemented by platform/sdl
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <GL/glext.h>

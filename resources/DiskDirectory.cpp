@@ -20,6 +20,15 @@ bool currentDirectory(String& path) {
     return true;
 }
 
+// Whether a path read back from the runtime really names a directory. A system that hands out
+// paths in a code page without some of their letters puts '?' or a look-alike letter in their
+// place, and such a path leads nowhere.
+bool isDirectory(const String& path) {
+    String copy(path);
+    const DWORD attributes = GetFileAttributesA(copy.cStr());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 // fail() covers a stream gone bad as well.
 bool opened(const std::ios& stream) {
     return !stream.fail();
@@ -40,16 +49,19 @@ template <class S> S* ifOpened(S* stream) {
 } // namespace
 
 DiskDirectory::DiskDirectory(const String& directory) {
-    String kept;
-    String target(directory);
-    if (currentDirectory(kept)) {
+    String start;
+    if (currentDirectory(start) && isDirectory(start)) {
+        String target(directory);
         _chdir(target.cStr());
-        if (!currentDirectory(basePath_))
+        // A name that cannot be read back is served as given, relative to the start directory.
+        if (!currentDirectory(basePath_) || !isDirectory(basePath_))
             basePath_ = directory;
-        _chdir(kept.cStr());
+        _chdir(start.cStr());
     } else {
-        // Without a way back the working directory is left alone; the path stays relative.
-        basePath_ = directory;
+        // No way back to the start directory: it is never left, and the directory is served by
+        // its name relative to it (nothing changes the working directory afterwards). A missing
+        // one leaves the start directory itself, as when it can be named.
+        basePath_ = isDirectory(directory) ? directory : String(".");
     }
     if (basePath_.length() == 0 || basePath_[basePath_.length() - 1] != PLATFORM_PATH_SEPARATOR) {
         const char separator[2] = {PLATFORM_PATH_SEPARATOR, 0};

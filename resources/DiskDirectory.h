@@ -8,10 +8,12 @@
 class DiskDirectory : public FileSource {
 public:
     // directory is relative to the working directory at this moment. A directory that does not
-    // exist leaves the source serving the working directory itself.
+    // exist leaves the source serving the working directory itself. Creating one never leaves
+    // the working directory changed.
     explicit DiskDirectory(const String& directory);
 
-    // Absolute, always ending in the platform's separator.
+    // Absolute, always ending in the platform's separator; relative to the working directory
+    // when the system cannot spell the absolute path in the program's code page.
     const String& getBasePath() const { return basePath_; }
 
     bool exists(const String& name) override;

@@ -15,29 +15,33 @@ PELMORA_BUILD_PACKAGES=(
 # Making the release artefacts (scripts/release.sh): the MinGW cross-compiler and its windres for
 # the exe and its resources, icoutils for the icon, dpkg-shlibdeps and lintian for the Debian
 # package. The package tests use them too, and wrestool of icoutils to read the exe back.
+# The web zip needs the web build's packages (below).
 PELMORA_RELEASE_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
     g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 icoutils dpkg-dev lintian
+    emscripten node-terser python3
 )
 
-# The web build (play-web.sh): Emscripten, with node and its modules, and the native build
-# packages for the asset tools that make the page's data.
+# The web build (play-web.sh): Emscripten, with node and its modules, terser to minify the
+# page's JavaScript, icoutils for its favicon, and the native build packages for the asset tools
+# that make the page's data.
 PELMORA_WEB_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
-    emscripten python3
+    emscripten node-terser icoutils python3
 )
 
 # Running every test: the MinGW cross-compiler and Wine for the Windows build, clang with its
 # libFuzzer runtime for the fuzz targets, the X server tools the whole-game tests drive,
-# Emscripten, Chromium and a DevTools client for the web build's page, and a font without
-# Cyrillic letters (DejaVu Math TeX Gyre) for the font baker's refusal.
+# Emscripten, Chromium and a DevTools client for the web build's page, a font without
+# Cyrillic letters (DejaVu Math TeX Gyre) for the font baker's refusal, and appstreamcli to
+# validate the package's AppStream metadata.
 PELMORA_TEST_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
     "${PELMORA_RELEASE_PACKAGES[@]}"
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev appstream
     g++-mingw-w64-x86-64-win32 wine wine64
     xvfb x11-utils xdotool x11-xkb-utils
-    emscripten chromium python3-websocket
+    emscripten node-terser chromium python3-websocket
     fonts-dejavu-extra
 )
 
@@ -47,7 +51,7 @@ PELMORA_TEST_PACKAGES=(
 PELMORA_BENCH_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
     xvfb x11-utils openbox valgrind
-    emscripten chromium python3-websocket
+    emscripten node-terser icoutils chromium python3-websocket
 )
 
 # Prints the packages of the arguments that dpkg does not list as installed.

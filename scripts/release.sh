@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Makes both release artefacts: build/linux/pelmora_<version>_<arch>.deb and
-# build/windows/pelmora-<version>-win64.zip. The linux build comes first: it makes the game's
-# data, which the zip carries too. Installs the missing Debian packages first, as play.sh does.
+# Makes the release artefacts: build/linux/pelmora_<version>_<arch>.deb,
+# build/windows/pelmora-<version>-win64.zip and build/web/pelmora-<version>-web.zip. The linux
+# build comes first: it makes the game's data, which the Windows zip carries too. Installs the
+# missing Debian packages first, as play.sh does.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/deps.sh
@@ -15,4 +16,6 @@ cpack --preset linux
 cmake --preset windows
 cmake --build --preset windows -j "$jobs"
 cpack --preset windows
-echo "Made:" build/linux/pelmora_*.deb build/windows/pelmora-*-win64.zip
+cmake --preset web
+cmake --build --preset web -j "$jobs"
+echo "Made:" build/linux/pelmora_*.deb build/windows/pelmora-*-win64.zip build/web/pelmora-*-web.zip

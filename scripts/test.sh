@@ -2,8 +2,9 @@
 # Builds every configuration and runs every test: the Windows cross-build (its pelmora.exe is
 # played under Wine by the linux tests), the linux build with tests, tools, data and benchmarks,
 # the release artefacts made from those two (the Debian package and the Windows zip),
-# the sanitizer build with the same tests, the libFuzzer targets, and the web build (its page
-# is played in headless Chromium by the linux tests). Exits non-zero when any
+# the sanitizer build with the same tests, the libFuzzer targets, and the web build with its
+# release zip (its page, and the unpacked zip, are played in headless Chromium by the linux
+# tests). Exits non-zero when any
 # step fails; every step runs even after an earlier one failed, so one run shows all breakage.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -51,8 +52,10 @@ step "configure sanitize" cmake --preset sanitize "${display_option[@]}" &&
     step "build sanitize" cmake --build --preset sanitize -j "$jobs"
 step "configure fuzz" cmake --preset fuzz &&
     step "build fuzz" cmake --build --preset fuzz -j "$jobs"
+# The web build makes its release zip too (target web_release), beside the page it plays.
 step "configure web" cmake --preset web &&
-    step "build web" cmake --build --preset web -j "$jobs"
+    step "build web" cmake --build --preset web -j "$jobs" &&
+    step "package web" cmake --build --preset web --target web_release
 step "ctest linux" run_ctest linux
 step "ctest sanitize" run_ctest sanitize
 

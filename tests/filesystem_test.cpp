@@ -158,6 +158,23 @@ TEST(DiskDirectoryTest, MissingDirectoryServesTheWorkingDirectory) {
               cwd + "/");
 }
 
+// A working directory that cannot be read back (here: removed) is never left: a directory that
+// cannot be found from it serves it, by the relative name ".".
+TEST(DiskDirectoryTest, WorkingDirectoryThatCannotBeNamedIsNeverLeft) {
+    std::string cwd = workingDirectory();
+    makeDirectory("dd_gone");
+    ASSERT_EQ(chdir("dd_gone"), 0);
+    struct stat before, after;
+    ASSERT_EQ(stat(".", &before), 0);
+    ASSERT_EQ(rmdir((cwd + "/dd_gone").c_str()), 0);
+    DiskDirectory directory("data");
+    const int statResult = stat(".", &after);
+    ASSERT_EQ(chdir(cwd.c_str()), 0);
+    ASSERT_EQ(statResult, 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(std::string(directory.getBasePath().data(), directory.getBasePath().length()), "./");
+}
+
 TEST(DiskDirectoryTest, WorkingDirectoryLongerThan256BytesIsKeptWhole) {
     std::string cwd = workingDirectory();
     std::string deep = cwd;

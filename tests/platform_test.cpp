@@ -2,11 +2,11 @@
 // events, close requests and signals, the creation messages, display modes, a real GL context,
 // the clock, the file calls, and how a program ends when video cannot start.
 #include "platform/platform.h"
-#include "platform/sdl/internal.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/GlContext.h"
 #include "tests/support/TestSupport.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -66,10 +66,25 @@ HWND sharedWindow() {
     return window;
 }
 
+// A pop-up window made and shown the way the engine makes its own; the SDL window behind it.
+SDL_Window* shownPopup(const char* title) {
+    registerClass("PlatformPopup");
+    HWND popup = CreateWindowExA(WS_EX_APPWINDOW, "PlatformPopup", title, WS_POPUP, 0, 0, 100, 80,
+                                 nullptr, nullptr, nullptr, nullptr);
+    HDC dc = GetDC(popup);
+    const PIXELFORMATDESCRIPTOR descriptor = testsupport::glPixelFormat(16);
+    SetPixelFormat(dc, ChoosePixelFormat(dc, &descriptor), &descriptor);
+    wglMakeCurrent(dc, wglCreateContext(dc));
+    ShowWindow(popup, SW_SHOW);
+    return SDL_GL_GetCurrentWindow();
+}
+
 class Messages : public testing::Test {
 protected:
     void SetUp() override {
         window = sharedWindow();
+        sdlWindow = SDL_GL_GetCurrentWindow();
+        ASSERT_NE(sdlWindow, nullptr);
         dispatchAll();
         received.clear();
     }
@@ -94,7 +109,7 @@ protected:
     SDL_Event mouseButton(Uint32 type, Uint8 button, int x, int y) {
         SDL_Event event = {};
         event.button.type = type;
-        event.button.windowID = SDL_GetWindowID(window->sdlWindow);
+        event.button.windowID = SDL_GetWindowID(sdlWindow);
         event.button.button = button;
         event.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
         event.button.x = x;
@@ -105,7 +120,7 @@ protected:
     SDL_Event wheel(int notches, Uint32 direction) {
         SDL_Event event = {};
         event.wheel.type = SDL_MOUSEWHEEL;
-        event.wheel.windowID = SDL_GetWindowID(window->sdlWindow);
+        event.wheel.windowID = SDL_GetWindowID(sdlWindow);
         event.wheel.y = notches;
         event.wheel.preciseY = float(notches);
         event.wheel.direction = direction;
@@ -115,12 +130,13 @@ protected:
     }
 
     HWND window = nullptr;
+    SDL_Window* sdlWindow = nullptr;
 };
 
 TEST_F(Messages, MouseMotionPutsClientXInLowWordAndYInHighWord) {
     SDL_Event event = {};
     event.motion.type = SDL_MOUSEMOTION;
-    event.motion.windowID = SDL_GetWindowID(window->sdlWindow);
+    event.motion.windowID = SDL_GetWindowID(sdlWindow);
     event.motion.x = 300;
     event.motion.y = 200;
     event.motion.state = SDL_BUTTON_LMASK;
@@ -136,7 +152,7 @@ TEST_F(Messages, MouseMotionPutsClientXInLowWordAndYInHighWord) {
 TEST_F(Messages, NegativeMouseXStaysInItsOwnWord) {
     SDL_Event event = {};
     event.motion.type = SDL_MOUSEMOTION;
-    event.motion.windowID = SDL_GetWindowID(window->sdlWindow);
+    event.motion.windowID = SDL_GetWindowID(sdlWindow);
     event.motion.x = -5;
     event.motion.y = 7;
     push(event);
@@ -181,7 +197,7 @@ TEST_F(Messages, WheelDeltaIsSignedMultipleOf120WithScreenPosition) {
     EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[1].wParam), -240);
     EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[2].wParam), -120);
     int left = 0, top = 0;
-    SDL_GetWindowPosition(window->sdlWindow, &left, &top);
+    SDL_GetWindowPosition(sdlWindow, &left, &top);
     EXPECT_EQ(LOWORD(wheels[0].lParam), left + 15);
     EXPECT_EQ(HIWORD(wheels[0].lParam), top + 25);
 }
@@ -190,7 +206,7 @@ TEST_F(Messages, WindowCloseRequestBecomesWmClose) {
     SDL_Event event = {};
     event.window.type = SDL_WINDOWEVENT;
     event.window.event = SDL_WINDOWEVENT_CLOSE;
-    event.window.windowID = SDL_GetWindowID(window->sdlWindow);
+    event.window.windowID = SDL_GetWindowID(sdlWindow);
     push(event);
     const auto closes = dispatched(WM_CLOSE);
     ASSERT_EQ(closes.size(), 1u);
@@ -203,7 +219,7 @@ TEST_F(Messages, SdlQuitBecomesWmCloseForTheProgramWindow) {
     push(event);
     const auto closes = dispatched(WM_CLOSE);
     ASSERT_EQ(closes.size(), 1u);
-    EXPECT_EQ(closes[0].window, platformMainWindow());
+    EXPECT_EQ(closes[0].window, window);
 }
 
 TEST_F(Messages, TerminationSignalsBecomeWmClose) {
@@ -212,7 +228,7 @@ TEST_F(Messages, TerminationSignalsBecomeWmClose) {
         ASSERT_EQ(std::raise(signal), 0);
         const auto closes = dispatched(WM_CLOSE);
         ASSERT_EQ(closes.size(), 1u) << "signal " << signal;
-        EXPECT_EQ(closes[0].window, platformMainWindow());
+        EXPECT_EQ(closes[0].window, window);
     }
 }
 
@@ -340,8 +356,9 @@ TEST_F(DisplayModes, DesktopModeIsAcceptedAndRememberedForFullScreen) {
     DEVMODEA mode = desktop();
     mode.dmDisplayFrequency = 0;
     ASSERT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    SDL_Window* full = shownPopup("Full");
     SDL_DisplayMode chosen;
-    ASSERT_TRUE(platformFullscreenMode(&chosen));
+    ASSERT_EQ(SDL_GetWindowDisplayMode(full, &chosen), 0) << SDL_GetError();
     EXPECT_EQ(DWORD(chosen.w), mode.dmPelsWidth);
     EXPECT_EQ(DWORD(chosen.h), mode.dmPelsHeight);
 }
@@ -358,29 +375,24 @@ TEST_F(DisplayModes, ModesTheDisplayDoesNotOfferAreRefused) {
     mode = desktop();
     mode.dmDisplayFrequency = 1234;
     EXPECT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_BADMODE);
-    EXPECT_FALSE(platformFullscreenMode(nullptr));
+    EXPECT_FALSE(SDL_GetWindowFlags(shownPopup("Plain")) & SDL_WINDOW_FULLSCREEN);
 }
 
 TEST_F(DisplayModes, PopupWindowIsFullScreenOnlyAfterAModeSwitch) {
-    registerClass("PlatformPopup");
     DEVMODEA mode = desktop();
     ASSERT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
-    HWND full = CreateWindowExA(WS_EX_APPWINDOW, "PlatformPopup", "Full", WS_POPUP, 0, 0, 100, 80,
-                                nullptr, nullptr, nullptr, nullptr);
-    ShowWindow(full, SW_SHOW);
-    ASSERT_NE(full->sdlWindow, nullptr);
-    EXPECT_TRUE(SDL_GetWindowFlags(full->sdlWindow) & SDL_WINDOW_FULLSCREEN);
+    SDL_Window* full = shownPopup("Full");
+    ASSERT_NE(full, nullptr);
+    EXPECT_TRUE(SDL_GetWindowFlags(full) & SDL_WINDOW_FULLSCREEN);
 
     ChangeDisplaySettingsA(nullptr, 0);
-    HWND plain = CreateWindowExA(WS_EX_APPWINDOW, "PlatformPopup", "Plain", WS_POPUP, 0, 0, 100, 80,
-                                 nullptr, nullptr, nullptr, nullptr);
-    ShowWindow(plain, SW_SHOW);
-    ASSERT_NE(plain->sdlWindow, nullptr);
-    const Uint32 flags = SDL_GetWindowFlags(plain->sdlWindow);
+    SDL_Window* plain = shownPopup("Plain");
+    ASSERT_NE(plain, nullptr);
+    const Uint32 flags = SDL_GetWindowFlags(plain);
     EXPECT_FALSE(flags & SDL_WINDOW_FULLSCREEN);
     EXPECT_TRUE(flags & SDL_WINDOW_BORDERLESS);
     int width = 0, height = 0;
-    SDL_GetWindowSize(plain->sdlWindow, &width, &height);
+    SDL_GetWindowSize(plain, &width, &height);
     EXPECT_EQ(width, 100);
     EXPECT_EQ(height, 80);
 }

@@ -8,10 +8,18 @@ set(PELMORA_INSTALL_DATA_DIR share/games/pelmora)
 set(PELMORA_INSTALL_DOC_DIR share/doc/pelmora)
 set(out ${CMAKE_BINARY_DIR}/packaging)
 
+# The game's id for software centres: AppStream wants a reverse-DNS name, the desktop file and the
+# metainfo named after it. The project has no domain of its own; io.github.pelmora is the name
+# under the code host that AppStream and the desktop-entry rules suggest for such a project, and
+# it must not change once released, or software centres take it for another program. The package,
+# the launcher and the icon stay "pelmora".
+set(PELMORA_APP_ID io.github.pelmora.Pelmora)
+
 # Texts with the version or the licences in them, made when configuring.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/pelmora.in ${out}/pelmora @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/pelmora.6.in ${out}/pelmora.6 @ONLY)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/pelmora.metainfo.xml.in ${out}/pelmora.metainfo.xml @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/pelmora.metainfo.xml.in
+    ${out}/${PELMORA_APP_ID}.metainfo.xml @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog ${out}/changelog COPYONLY)
 
 # Debian's copyright file carries the full text of each licence, as its format asks: taken from
@@ -46,8 +54,9 @@ install(TARGETS pelmora RUNTIME DESTINATION ${PELMORA_INSTALL_PROGRAM_DIR})
 install(DIRECTORY ${CMAKE_BINARY_DIR}/textures ${CMAKE_BINARY_DIR}/data
     DESTINATION ${PELMORA_INSTALL_DATA_DIR})
 install(PROGRAMS ${out}/pelmora DESTINATION ${PELMORA_INSTALL_LAUNCHER_DIR})
-install(FILES ${CMAKE_CURRENT_LIST_DIR}/pelmora.desktop DESTINATION share/applications)
-install(FILES ${out}/pelmora.metainfo.xml DESTINATION share/metainfo)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/pelmora.desktop DESTINATION share/applications
+    RENAME ${PELMORA_APP_ID}.desktop)
+install(FILES ${out}/${PELMORA_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 foreach(size 48 64 128 256)
     install(FILES ${PELMORA_ICON_DIR}/pelmora-${size}.png
         DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME pelmora.png)

@@ -29,9 +29,20 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/pelmora.rc.in ${resources} @ONLY)
 target_sources(pelmora PRIVATE ${resources})
 set_source_files_properties(${resources} PROPERTIES OBJECT_DEPENDS "${icon};${manifest}")
 
-# The zip: pelmora-<version>-win64/ holding the exe, its data and the texts a player needs.
+# The zip: pelmora-<version>-win64/ holding the exe, its data and the texts a player needs. A
+# player opens the texts in Notepad by double-click: each is a .txt with CR LF line ends, whatever
+# the line ends of the project's own file.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${CMAKE_BINARY_DIR}/README.txt @ONLY
     NEWLINE_STYLE CRLF)
+function(pelmora_windows_text source destination)
+    file(READ ${source} text)
+    string(REPLACE "\r\n" "\n" text "${text}")
+    string(REPLACE "\n" "\r\n" text "${text}")
+    file(WRITE ${destination} "${text}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+endfunction()
+pelmora_windows_text(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt)
+pelmora_windows_text(${CMAKE_SOURCE_DIR}/assets/fonts/OFL.txt ${CMAKE_BINARY_DIR}/OFL.txt)
 install(TARGETS pelmora RUNTIME DESTINATION .)
 install(CODE "
     foreach(dir textures data)
@@ -42,8 +53,8 @@ install(CODE "
         endif()
     endforeach()")
 install(DIRECTORY ${PELMORA_GAME_DATA_DIR}/textures ${PELMORA_GAME_DATA_DIR}/data DESTINATION .)
-install(FILES ${CMAKE_BINARY_DIR}/README.txt ${CMAKE_SOURCE_DIR}/LICENSE
-    ${CMAKE_SOURCE_DIR}/assets/fonts/OFL.txt DESTINATION .)
+install(FILES ${CMAKE_BINARY_DIR}/README.txt ${CMAKE_BINARY_DIR}/LICENSE.txt
+    ${CMAKE_BINARY_DIR}/OFL.txt DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_FILE_NAME pelmora-${PROJECT_VERSION}-win64)

@@ -1,5 +1,30 @@
-// Shared state and calls between the files of the SDL implementation of the Win32 subset.
-// Nothing outside platform/sdl includes this header.
+// The Win32 subset that Pelmora calls (platform/win32.h), implemented over SDL2 and POSIX, one
+// file per service, with the browser layer's share in platform/shared (windowing, the key
+// tracker, files). This header holds the shared state and calls between the layer's files;
+// nothing outside platform/sdl includes it. Where the layer departs from Windows:
+// - Windows and messages (window.cpp, messages.cpp): video starts with the first window; when it
+//   cannot (no display), the process ends with a message on standard error, since a window-less
+//   busy loop would never end. The SDL window behind a window record is made by SetPixelFormat
+//   (SDL fixes a window's GL attributes when it creates it) or, for a window without a pixel
+//   format, by ShowWindow. SDL's events become the messages: the window's close request and
+//   SIGINT, SIGTERM and SIGHUP arrive as WM_CLOSE, focus changes as WM_ACTIVATEAPP and
+//   WM_SETFOCUS/WM_KILLFOCUS. MessageBoxA is SDL's message box, or a line on standard error when
+//   no box can be shown.
+// - Display modes (display.cpp): asking starts video. Colour depth is the bytes of the pixel
+//   format times 8 (a 24-bit X visual in 32-bit pixels answers 32, as Windows does). The mode
+//   that ChangeDisplaySettingsA accepts is applied to the full-screen pop-up window when that
+//   window is made.
+// - GL context (wgl.cpp): SetPixelFormat sets SDL's GL attributes from the descriptor (double
+//   buffering, colour, depth, stencil and alpha bits) and makes the SDL window, hidden until
+//   ShowWindow; when SDL cannot make it, the process ends with a message on standard error.
+//   wglGetProcAddress answers SDL_GL_GetProcAddress, and the swap-interval extension over SDL's
+//   swap interval.
+// - Keyboard (keyboard.cpp, x11keys.cpp): the key messages are the X server's key events while
+//   the window has the keyboard, not the events SDL makes up around focus changes, so that focus
+//   changes send and keep what Windows does. ToAsciiEx answers from SDL's key map and the text
+//   SDL produced for the press. SetCursorPos takes client coordinates of the program's window,
+//   which covers the screen from its top-left corner.
+// - Clock (clock.cpp): the system's monotonic clock, which does not count time asleep.
 #pragma once
 
 #ifndef PELMORA_PLATFORM_SDL_INTERNALS
@@ -7,9 +32,8 @@
 #endif
 
 #include "platform/shared/windowing.h"
-#include "platform/sdl/win32.h"
+#include "platform/win32.h"
 #include <SDL.h>
-#include <vector>
 
 // The one window record behind an HWND.
 struct PlatformWindow : WindowRecord {
@@ -64,15 +88,6 @@ void platformCreateSdlWindow(HWND window, Uint32 flags);
 
 // The window record behind an SDL window id; the program's window when the id is unknown.
 HWND platformWindowForId(Uint32 windowId);
-
-// Keeps a record behind a handle for the rest of the process and answers it. Like Windows, this
-// layer frees no window, device context, GL context or brush before the process ends; holding
-// them here keeps them reachable, so leak checkers do not count what a caller never releases.
-template <typename Record> Record* platformKeep(Record* record) {
-    static std::vector<Record*>* const kept = new std::vector<Record*>;
-    kept->push_back(record);
-    return record;
-}
 
 // Installs the SIGINT, SIGTERM and SIGHUP handlers that turn a termination request into
 // WM_CLOSE (SIGHUP only when it was not ignored at start); called when the first window is

@@ -2,8 +2,6 @@
 // swap-interval entry points that wglGetProcAddress hands out in place of the WGL extension.
 #include "platform/sdl/internal.h"
 
-#include <cstring>
-
 namespace {
 
 BOOL swapInterval(int interval) {
@@ -12,6 +10,10 @@ BOOL swapInterval(int interval) {
 
 int getSwapInterval(void) {
     return SDL_GL_GetSwapInterval();
+}
+
+PROC glProcAddress(LPCSTR name) {
+    return reinterpret_cast<PROC>(SDL_GL_GetProcAddress(name));
 }
 
 void setColourSizes(BYTE colourBits) {
@@ -84,11 +86,6 @@ BOOL SwapBuffers(HDC dc) {
 }
 
 PROC wglGetProcAddress(LPCSTR name) {
-    if (name == nullptr || SDL_GL_GetCurrentContext() == nullptr)
-        return nullptr;
-    if (std::strcmp(name, "wglSwapIntervalEXT") == 0)
-        return reinterpret_cast<PROC>(&swapInterval);
-    if (std::strcmp(name, "wglGetSwapIntervalEXT") == 0)
-        return reinterpret_cast<PROC>(&getSwapInterval);
-    return reinterpret_cast<PROC>(SDL_GL_GetProcAddress(name));
+    return platformProcAddress(name, SDL_GL_GetCurrentContext() != nullptr, &glProcAddress,
+                               &swapInterval, &getSwapInterval);
 }

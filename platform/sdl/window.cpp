@@ -7,10 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 
-struct PlatformBrush {
-    COLORREF colour;
-};
-
 namespace {
 
 HWND mainWindow = nullptr;
@@ -117,21 +113,17 @@ void platformCreateSdlWindow(HWND window, Uint32 flags) {
     SDL_SetWindowData(window->sdlWindow, "pelmora", window);
 }
 
-HBRUSH CreateSolidBrush(COLORREF colour) {
-    return platformKeep(new PlatformBrush{colour});
-}
-
 WindowRecord& platformWindowRecord(HWND window) {
     return *window;
 }
 
-HWND platformNewWindow(LPCSTR windowName) {
+HWND platformNewWindow(const WNDCLASSEXA&, const CREATESTRUCTA& create) {
     platformRequireVideo();
     if (mainWindow == nullptr)
         platformInstallSignalHandlers();
     HWND window = platformKeep(new PlatformWindow);
-    if (windowName != nullptr)
-        std::snprintf(window->title, sizeof window->title, "%s", windowName);
+    if (create.lpszName != nullptr)
+        std::snprintf(window->title, sizeof window->title, "%s", create.lpszName);
     mainWindow = window;
     return window;
 }

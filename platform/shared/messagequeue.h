@@ -3,7 +3,7 @@
 // platform layers and the tests' recording platform both keep their messages in one.
 #pragma once
 
-#include "platform/sdl/win32.h"
+#include "platform/win32.h"
 
 #include <deque>
 

@@ -1,9 +1,11 @@
-// Handles, window classes and creation, device contexts, the message queue, dispatching and the
-// default window procedure, as Windows has them, for every implementation of the platform layer.
+// Handles, window classes and creation, device contexts and brushes, the message queue,
+// dispatching and the default window procedure, as Windows has them, for every implementation of
+// the platform layer.
 #include "platform/shared/windowing.h"
 
 #include "platform/shared/messagequeue.h"
 
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -55,7 +57,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     auto found = windowClasses().find(className);
     if (found == windowClasses().end())
         return nullptr;
-    HWND window = platformNewWindow(windowName);
+    CREATESTRUCTA create = {param, instance, menu,        parent,     height,    width,
+                            y,     x,        LONG(style), windowName, className, exStyle};
+    HWND window = platformNewWindow(found->second, create);
     WindowRecord& record = platformWindowRecord(window);
     record.procedure = found->second.lpfnWndProc;
     record.exStyle = exStyle;
@@ -65,8 +69,6 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     record.width = width;
     record.height = height;
 
-    CREATESTRUCTA create = {param, instance, menu,        parent,     height,    width,
-                            y,     x,        LONG(style), windowName, className, exStyle};
     const LPARAM createParam = reinterpret_cast<LPARAM>(&create);
     record.procedure(window, WM_NCCREATE, 0, createParam);
     RECT rect = {x, y, x + width, y + height};
@@ -96,6 +98,22 @@ int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor) {
         !(descriptor->dwFlags & PFD_SUPPORT_OPENGL))
         return 0;
     return 1;
+}
+
+HBRUSH CreateSolidBrush(COLORREF colour) {
+    return platformKeep(new PlatformBrush{colour});
+}
+
+PROC platformProcAddress(LPCSTR name, bool contextCurrent, PROC (*glProcAddress)(LPCSTR),
+                         PFNWGLSWAPINTERVALEXTPROC setInterval,
+                         PFNWGLGETSWAPINTERVALEXTPROC getInterval) {
+    if (name == nullptr || !contextCurrent)
+        return nullptr;
+    if (std::strcmp(name, "wglSwapIntervalEXT") == 0)
+        return reinterpret_cast<PROC>(setInterval);
+    if (std::strcmp(name, "wglGetSwapIntervalEXT") == 0)
+        return reinterpret_cast<PROC>(getInterval);
+    return glProcAddress(name);
 }
 
 void platformQueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, POINT pointer) {

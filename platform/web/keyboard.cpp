@@ -1,10 +1,9 @@
-// Keyboard services of the Win32 subset in the browser: the page's key events become key
-// messages with the virtual keys and scan codes of the shared key table, the key-state table
-// behind GetKeyState follows the messages the program takes, and ToAsciiEx answers the
-// character the browser reported for the key's press, in Windows-1251.
+// Keyboard services of the Win32 subset in the browser: the page's key events go through the
+// shared key tracker, which posts the key messages and keeps the states behind GetKeyState, and
+// ToAsciiEx answers the character the browser reported for the key's press, in Windows-1251.
 #include "platform/web/internal.h"
 
-#include "platform/shared/keystate.h"
+#include "platform/shared/keytracker.h"
 #include "platform/shared/text.h"
 #include "platform/web/keycodes.h"
 
@@ -14,61 +13,15 @@
 
 namespace {
 
-struct KeyboardState {
-    // As the key events arrived: decides the key data and the routing of new messages.
-    BYTE keys[256] = {};
-    // As of the key messages the program has taken from the queue: what GetKeyState answers.
-    BYTE taken[256] = {};
-    bool locksRead = false;
-    // The virtual key each held usage went down as, so that its release names the same key even
-    // when NumLock or the layout changed in between.
-    std::map<uint32_t, BYTE> pressedAs;
-    // The character the browser reported for the latest press of each scan code.
-    std::map<BYTE, uint32_t> pressText;
-};
-
-KeyboardState& keyboard() {
-    static KeyboardState state;
-    return state;
+// The character the browser reported for the latest press of each scan code.
+std::map<BYTE, uint32_t>& pressText() {
+    static std::map<BYTE, uint32_t> characters;
+    return characters;
 }
 
 constexpr int LockCaps = 1;
 constexpr int LockNum = 2;
 constexpr int LockScroll = 4;
-
-// The browser knows the lock keys' state from the first key event on; each press toggles them.
-void readLocks(KeyboardState& kb, int locks) {
-    if (kb.locksRead)
-        return;
-    kb.locksRead = true;
-    for (BYTE* keys : {kb.keys, kb.taken})
-        setLockToggles(keys, locks & LockCaps, locks & LockNum, locks & LockScroll);
-}
-
-// Letter and digit keys are named after what the layout puts on them when that is a Latin
-// letter or a digit, and after their US position otherwise (a Cyrillic layout's A key is 'A').
-BYTE layoutVirtualKey(uint32_t character, BYTE usPosition) {
-    if (character >= 'a' && character <= 'z')
-        return BYTE(character - 'a' + 'A');
-    if ((character >= 'A' && character <= 'Z') || (character >= '0' && character <= '9'))
-        return BYTE(character);
-    return usPosition;
-}
-
-bool physicalKey(uint32_t usage, uint32_t character, const BYTE* keys, PhysicalKey& key) {
-    const KeyTableEntry* entry = keyTableFind(usage);
-    if (entry == nullptr)
-        return false;
-    key = {entry->virtualKey, entry->scanCode, entry->extended};
-    const BYTE vk = entry->virtualKey;
-    if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9'))
-        key.virtualKey = layoutVirtualKey(character, vk);
-    // NumLock decides between the keypad's character keys and its navigation keys.
-    const BYTE navigation = keyWithoutNumLock(usage);
-    if (navigation && !(keys[VK_NUMLOCK] & KeyStateToggled))
-        key.virtualKey = navigation;
-    return true;
-}
 
 char codeBuffer[32];
 
@@ -94,44 +47,28 @@ EM_JS(void, listenToKeys, (char* code, int size), {
 
 } // namespace
 
+// The browser knows the lock keys' state from the first key event on.
 extern "C" EMSCRIPTEN_KEEPALIVE void webKeyEvent(int down, int repeat, int character, int locks) {
-    KeyboardState& kb = keyboard();
-    readLocks(kb, locks);
+    keyTracker().startLocks(locks & LockCaps, locks & LockNum, locks & LockScroll);
     const uint32_t usage = usageOfDomCode(codeBuffer);
-    PhysicalKey key;
-    if (!physicalKey(usage, uint32_t(character), kb.keys, key))
-        return;
-    if (down) {
-        kb.pressedAs[usage] = key.virtualKey;
-        kb.pressText[key.scanCode] = uint32_t(character);
-    } else {
-        auto pressed = kb.pressedAs.find(usage);
-        if (pressed != kb.pressedAs.end()) {
-            key.virtualKey = pressed->second;
-            kb.pressedAs.erase(pressed);
-        }
-    }
-    const KeyMessage message = keyTransition(kb.keys, key, down != 0, repeat != 0);
-    platformPostMessage(platformMainWindow(), message.message, message.wParam, message.lParam);
+    const KeyTableEntry* entry = keyTableFind(usage);
+    if (down && entry != nullptr)
+        pressText()[entry->scanCode] = uint32_t(character);
+    keyTracker().keyEvent(platformMainWindow(), usage, uint32_t(character), down != 0, repeat != 0);
 }
 
 void platformListenToKeys() {
     listenToKeys(codeBuffer, sizeof codeBuffer);
 }
 
-void platformKeyMessageTaken(const MSG& msg) {
-    updateKeyState(keyboard().taken, keyOfMessage(msg), isKeyPressMessage(msg),
-                   isKeyRepeatMessage(msg));
-}
-
 short GetKeyState(int virtualKey) {
-    return keyStateWord(keyboard().taken, virtualKey);
+    return keyStateWord(keyTracker().takenStates(), virtualKey);
 }
 
 BOOL GetKeyboardState(BYTE* keyState) {
     if (keyState == nullptr)
         return FALSE;
-    std::memcpy(keyState, keyboard().taken, sizeof keyboard().taken);
+    std::memcpy(keyState, keyTracker().takenStates(), 256);
     return TRUE;
 }
 
@@ -144,8 +81,8 @@ int ToAsciiEx(UINT virtualKey, UINT scanCode, const BYTE* keyState, WORD* buffer
     if (ctrl && !alt) {
         character = ctrlCharacter(virtualKey);
     } else if ((character = fixedCharacter(virtualKey)) < 0) {
-        auto text = keyboard().pressText.find(BYTE(scanCode));
-        character = text != keyboard().pressText.end() ? toCp1251(text->second) : 0;
+        auto text = pressText().find(BYTE(scanCode));
+        character = text != pressText().end() ? toCp1251(text->second) : 0;
     }
     if (character <= 0)
         return 0;

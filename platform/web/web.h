@@ -1,5 +1,5 @@
 // The Win32 subset that Pelmora calls, for a web browser, over Emscripten. The declarations are
-// the Linux layer's (platform/sdl/win32.h: Windows' names, types and encodings); this folder
+// platform/win32.h (Windows' names, types and encodings); this folder
 // implements them over the page's canvas, the browser's events, WebGL through Emscripten's
 // OpenGL emulation and its in-memory file system, one file per service. Where the browser
 // departs from Windows:
@@ -41,7 +41,7 @@
 //   multiplies in; replace mode would show them white, where a desktop GL keeps the colour).
 #pragma once
 
-#include "platform/sdl/win32.h"
+#include "platform/win32.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

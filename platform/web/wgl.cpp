@@ -4,7 +4,6 @@
 #include "platform/web/internal.h"
 
 #include <GLFW/glfw3.h>
-#include <cstring>
 #include <emscripten.h>
 
 namespace {
@@ -38,6 +37,10 @@ BOOL setSwapInterval(int interval) {
 
 int getSwapInterval(void) {
     return swapInterval;
+}
+
+PROC glProcAddress(LPCSTR name) {
+    return reinterpret_cast<PROC>(glfwGetProcAddress(name));
 }
 
 } // namespace
@@ -90,11 +93,6 @@ BOOL SwapBuffers(HDC dc) {
 }
 
 PROC wglGetProcAddress(LPCSTR name) {
-    if (name == nullptr || glfwGetCurrentContext() == nullptr)
-        return nullptr;
-    if (std::strcmp(name, "wglSwapIntervalEXT") == 0)
-        return reinterpret_cast<PROC>(&setSwapInterval);
-    if (std::strcmp(name, "wglGetSwapIntervalEXT") == 0)
-        return reinterpret_cast<PROC>(&getSwapInterval);
-    return reinterpret_cast<PROC>(glfwGetProcAddress(name));
+    return platformProcAddress(name, glfwGetCurrentContext() != nullptr, &glProcAddress,
+                               &setSwapInterval, &getSwapInterval);
 }

@@ -4,10 +4,6 @@
 
 #include <emscripten.h>
 
-struct PlatformBrush {
-    COLORREF colour;
-};
-
 namespace {
 
 HWND mainWindow = nullptr;
@@ -25,16 +21,11 @@ HWND platformMainWindow() {
     return mainWindow;
 }
 
-HBRUSH CreateSolidBrush(COLORREF colour) {
-    // The page never closes its window, so brushes live as long as the page, as windows do.
-    return new PlatformBrush{colour};
-}
-
 WindowRecord& platformWindowRecord(HWND window) {
     return *window;
 }
 
-HWND platformNewWindow(LPCSTR) {
+HWND platformNewWindow(const WNDCLASSEXA&, const CREATESTRUCTA&) {
     if (mainWindow == nullptr) {
         platformListenToPointer();
         platformListenToKeys();

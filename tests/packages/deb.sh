@@ -3,6 +3,8 @@
 # normal user with a home of their own starts the game as the desktop entry does, once to make
 # the run directory and once more, reusing it, to play a whole game with the whole-game test;
 # dpkg --purge then leaves nothing of the package outside the player's directory.
+# A pelmora already on the machine is a player's game, which installing and purging the package
+# under test would take away: the test then changes nothing and says it was skipped (status 77).
 #   deb.sh DEB GAME_TEST        (DISPLAY from CTest; needs root or password-less sudo)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -12,6 +14,15 @@ deb=$(readlink -f -- "$1")
 game_test=$(readlink -f -- "$2")
 [ -f "$deb" ] || fail "$1 does not exist: make it with scripts/release.sh or cpack --preset linux"
 [ -n "${DISPLAY:-}" ] || fail "DISPLAY is not set"
+
+# Any state but "not installed" (config files left by a removal too) belongs to someone else.
+status=$(dpkg-query --show --showformat='${db:Status-Status} ${Version}' pelmora 2>/dev/null)
+if [ -n "$status" ] && [ "${status%% *}" != not-installed ]; then
+    echo "SKIPPED: pelmora ${status#* } is on this machine (dpkg: ${status%% *}), a player's game" \
+        "that this test would purge. It runs where pelmora is not installed, as on CI; remove" \
+        "it yourself (sudo apt purge pelmora) to run it here."
+    exit 77
+fi
 
 if [ "$(id -u)" -ne 0 ]; then
     if sudo -n true 2>/dev/null; then
@@ -26,13 +37,14 @@ done
 player=pelmora-player
 launcher_path=/usr/local/bin:/usr/bin:/bin:/usr/local/games:/usr/games
 pid=
+ours=
 
 cleanup() {
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then
         kill -KILL "$pid"
         wait "$pid" 2>/dev/null
     fi
-    if dpkg-query -W pelmora >/dev/null 2>&1; then
+    if [ -n "$ours" ] && dpkg-query -W pelmora >/dev/null 2>&1; then
         dpkg_retry --purge pelmora >/dev/null
     fi
     if id "$player" >/dev/null 2>&1; then
@@ -63,9 +75,11 @@ make_temp_dir scratch lintian
 TMPDIR=$scratch lintian --fail-on error,warning "$deb" || fail "lintian reports errors or warnings"
 
 # -- install, and a player of the desktop --------------------------------------------------------
+ours=yes
 dpkg_retry --install "$deb" >/dev/null || fail "dpkg --install failed"
 mapfile -t installed < <(dpkg-query --listfiles pelmora)
-desktop=/usr/share/applications/pelmora.desktop
+desktop=$(printf '%s\n' "${installed[@]}" | grep '^/usr/share/applications/.*\.desktop$')
+[ -f "$desktop" ] || fail "the package holds no desktop file in /usr/share/applications"
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 [ -n "$exec_line" ] || fail "$desktop has no Exec line"
 

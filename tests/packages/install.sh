@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Tests of the install rules that the Debian package wraps, in a fresh prefix outside the build.
 #   install.sh tree BUILD_DIR DEB
-#       `cmake --install` lays out under any prefix exactly the tree that the package holds
-#   install.sh launcher BUILD_DIR
-#       the installed launcher: a run directory with links into its own prefix, and a clear
-#       message with a non-zero exit, changing nothing, for each start it cannot make
+#       `cmake --install` lays out under any prefix exactly the tree that the package holds,
+#       and AppStream finds its metadata and the desktop file it names valid
+#   install.sh launcher BUILD_DIR VERSION
+#       the installed launcher: --help and --version answered without starting the game, a run
+#       directory with links into its own prefix, and a clear message with a non-zero exit,
+#       changing nothing, for each start it cannot make
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -34,21 +36,37 @@ check_tree() {
     differences=$(diff <(listing_of_package "$deb") <(listing_of_tree)) ||
         fail "the installed tree (>) and the package (<) differ:"$'\n'"$differences"
     echo "cmake --install lays out the package's $(listing_of_tree | wc -l) entries"
+
+    # Software centres list the game only when its metadata passes without a warning.
+    need_tool appstreamcli appstream
+    local report
+    report=$(appstreamcli validate-tree --no-net --strict "$root" 2>&1) ||
+        fail "appstreamcli finds the installed metadata invalid:"$'\n'"$report"
+    grep -qE '^ *[EWI]: ' <<<"$report" && fail "appstreamcli reports:"$'\n'"$report"
+    echo "appstreamcli: $(tail -n 1 <<<"$report")"
 }
 
-# launch EXPECTED_STATUS MESSAGE [env settings...]: runs the launcher with exactly the given
-# environment and checks its exit status and the message it prints.
+# launch EXPECTED_STATUS MESSAGE [env settings...] [-- arguments...]: runs the launcher with
+# exactly the given environment and arguments and checks its exit status and the message it
+# prints, which it keeps in $output.
 launch() {
     local expected=$1 message=$2
     shift 2
-    local output status
-    output=$("${as_player[@]}" env -i "$@" "$prefix/games/pelmora" 2>&1)
+    local settings=()
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do
+        settings+=("$1")
+        shift
+    done
+    [ $# -gt 0 ] && shift
+    local status
+    output=$("${as_player[@]}" env -i "${settings[@]}" "$prefix/games/pelmora" "$@" 2>&1)
     status=$?
     [ $status -eq "$expected" ] || fail "status $status, not $expected, with $*: $output"
     grep -qF -- "$message" <<<"$output" || fail "no \"$message\" with $*, but: $output"
 }
 
 check_launcher() {
+    local version=$2
     install_tree "$1"
     make_temp_dir player launcher
     chmod 755 "$player"
@@ -74,6 +92,22 @@ check_launcher() {
     launch 1 "no display" HOME="$player/nodisplay"
     [ ! -e "$player/nodisplay" ] || fail "a start without a display made $player/nodisplay"
     launch 1 "HOME is not set" DISPLAY=:999
+    launch 1 "HOME is $player/missing, which does not exist" HOME="$player/missing" DISPLAY=:999
+    [ ! -e "$player/missing" ] || fail "a start with a missing HOME made it"
+    # The root as HOME, which the player cannot write to: its paths have no "//".
+    launch 1 "cannot create /.local/share/pelmora" HOME=/ DISPLAY=:999
+    ! grep -qF // <<<"$output" || fail "a doubled slash with HOME=/: $output"
+
+    # --help and --version answer with and without a display, and start nothing: no run
+    # directory, no log.
+    local fresh=$player/fresh
+    "${as_player[@]}" mkdir "$fresh"
+    launch 0 "Usage: pelmora [--help | --version]" -- --help
+    launch 0 "pelmora $version" HOME="$fresh" DISPLAY=:999 -- --version
+    [ "$output" = "pelmora $version" ] || fail "--version prints: $output"
+    launch 0 "Usage: pelmora" HOME="$fresh" DISPLAY=:999 -- --help
+    launch 2 "takes no arguments" HOME="$fresh" DISPLAY=:999 -- --fullscreen
+    [ -z "$(ls -A "$fresh")" ] || fail "--help, --version or an argument made: $(ls -A "$fresh")"
 
     local locked=$player/locked
     mkdir -m 555 "$locked"
@@ -93,7 +127,8 @@ check_launcher() {
         [ ! -e "$own/pelmora/$other" ] && [ ! -L "$own/pelmora/$other" ] ||
             fail "the launcher made $other although it refused to start"
     done
-    echo "launcher: links into $prefix; no display, no HOME, unwritable, textures or data in the way refused"
+    echo "launcher: --help and --version answered; links into $prefix; no display, no or a" \
+        "missing HOME, unwritable, textures or data in the way refused"
 }
 
 case ${1:-} in
@@ -102,10 +137,10 @@ tree)
     check_tree "$2" "$3"
     ;;
 launcher)
-    [ $# -eq 2 ] || fail "usage: $0 launcher BUILD_DIR"
-    check_launcher "$2"
+    [ $# -eq 3 ] || fail "usage: $0 launcher BUILD_DIR VERSION"
+    check_launcher "$2" "$3"
     ;;
 *)
-    fail "usage: $0 tree BUILD_DIR DEB | launcher BUILD_DIR"
+    fail "usage: $0 tree BUILD_DIR DEB | launcher BUILD_DIR VERSION"
     ;;
 esac

@@ -1,38 +1,58 @@
 #!/usr/bin/env bash
 # Tests of the Windows zip as a player gets it, unzipped into a fresh directory outside the build.
 #   zip.sh contents ZIP VERSION SOURCE_DIR DATA_DIR
-#       the files a player finds, README.txt with CR LF line ends, and the exe's icon, version
+#       the files a player finds, the texts with CR LF line ends, and the exe's icon, version
 #       resource and manifest read back with icoutils' wrestool
-#   zip.sh play ZIP GAME_TEST
-#       the whole-game test plays the unzipped exe under Wine (WINEPREFIX, DISPLAY from CTest)
+#   zip.sh play ZIP GAME_TEST LOCALE CODEPAGE [legacy]
+#       the whole-game test plays the exe under Wine (WINEPREFIX, DISPLAY from CTest), unzipped
+#       into a folder whose name no single ANSI code page can spell, with Wine in LOCALE, whose
+#       ANSI code page must be CODEPAGE; "legacy" plays it as Windows before 10 1903 runs it,
+#       in that code page rather than the UTF-8 its manifest asks for
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
+# unpack ZIP [SUBDIR]: into a fresh directory, or into SUBDIR made inside one.
 unpack() {
-    local zip=$1
+    local zip=$1 place
     [ -f "$zip" ] || fail "$zip does not exist: make it with scripts/release.sh" \
         "(or cpack --preset windows after building the windows and linux presets)"
     make_temp_dir unpacked zip
-    (cd "$unpacked" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
+    place=$unpacked${2:+/$2}
+    mkdir -p "$place" || fail "cannot make $place"
+    (cd "$place" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
     # Everything sits in one folder named after the zip, so unpacking spills nothing.
-    folder=$unpacked/$(basename "$zip" .zip)
+    folder=$place/$(basename "$zip" .zip)
     [ -d "$folder" ] || fail "the zip has no top folder $(basename "$zip" .zip)/"
+}
+
+# check_crlf FILE: more than a few lines, every one ending with CR LF.
+check_crlf() {
+    local lines crlf
+    lines=$(wc -l <"$1")
+    crlf=$(grep -c $'\r$' "$1")
+    [ "$lines" -gt 5 ] && [ "$lines" = "$crlf" ] ||
+        fail "$(basename "$1"): $crlf of $lines lines end with CR LF"
+}
+
+# same_text A B: the same text, whatever the line ends.
+same_text() {
+    cmp -s <(tr -d '\r' <"$1") <(tr -d '\r' <"$2")
 }
 
 check_files() {
     local source=$1 data=$2 listing
     listing=$(cd "$folder" && ls | tr '\n' ' ')
-    [ "$listing" = "LICENSE OFL.txt README.txt data pelmora.exe textures " ] ||
+    [ "$listing" = "LICENSE.txt OFL.txt README.txt data pelmora.exe textures " ] ||
         fail "the zip's folder holds: $listing"
-    cmp -s "$folder/LICENSE" "$source/LICENSE" || fail "LICENSE differs from the project's"
-    cmp -s "$folder/OFL.txt" "$source/assets/fonts/OFL.txt" || fail "OFL.txt is not the font's licence"
+    same_text "$folder/LICENSE.txt" "$source/LICENSE" || fail "LICENSE.txt differs from LICENSE"
+    same_text "$folder/OFL.txt" "$source/assets/fonts/OFL.txt" ||
+        fail "OFL.txt is not the font's licence"
     diff -r "$folder/textures" "$data/textures" && diff -r "$folder/data" "$data/data" ||
         fail "the zip's game data differs from the linux build's"
-    local lines crlf
-    lines=$(wc -l <"$folder/README.txt")
-    crlf=$(grep -c $'\r$' "$folder/README.txt")
-    [ "$lines" -gt 5 ] && [ "$lines" = "$crlf" ] ||
-        fail "README.txt: $crlf of $lines lines end with CR LF"
+    local text
+    for text in README.txt LICENSE.txt OFL.txt; do
+        check_crlf "$folder/$text"
+    done
 }
 
 check_icon() {
@@ -77,11 +97,60 @@ check_manifest() {
     manifest=$(wrestool --extract --raw --type=24 --name=1 "$exe")
     [ -n "$manifest" ] || fail "the exe carries no application manifest"
     for wanted in 'level="asInvoker"' \
-        '>true</dpiAware>' '>PerMonitorV2</dpiAwareness>' \
+        '>true</dpiAware>' '>PerMonitorV2</dpiAwareness>' '>UTF-8</activeCodePage>' \
         '{35138b9a-5d96-4fbd-8e2d-a2440225f93a}' '{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}' \
         '{1f676c76-80e1-4239-95bb-83d0f6d0da78}' '{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}'; do
         grep -qF -- "$wanted" <<<"$manifest" || fail "the manifest lacks $wanted"
     done
+}
+
+# use_locale NAME: in_locale becomes the env command that runs Wine in the Unix locale NAME. Wine
+# takes the Windows locale, and with it the ANSI code page, from the locale's name; its data only
+# has to load. A locale the system has not generated gets C.UTF-8's data under its name
+# (LOCPATH), so that Unix file names stay UTF-8 for Wine.
+use_locale() {
+    local name=$1
+    in_locale=(env LC_ALL="$name")
+    if ! locale -a | tr -d - | grep -qixF "$(tr -d - <<<"$name")"; then
+        [ -d /usr/lib/locale/C.utf8 ] || fail "neither $name nor C.UTF-8 is on this system"
+        make_temp_dir locales locale
+        ln -s /usr/lib/locale/C.utf8 "$locales/$name"
+        in_locale+=(LOCPATH="$locales")
+    fi
+}
+
+# Windows before 10 1903 does not know the manifest's activeCodePage and runs the game in the
+# system's code page. The element renamed, at the same length so that the resource stays whole,
+# is what such a system sees.
+make_legacy() {
+    local exe=$1
+    perl -0777 -pi -e 's/activeCodePage/legacyCodePage/g' "$exe" || fail "cannot change $exe"
+    [ "$(wrestool --extract --raw --type=24 --name=1 "$exe" | grep -o legacyCodePage | wc -l)" = 2 ] ||
+        fail "the manifest's activeCodePage was not renamed"
+}
+
+play() {
+    local zip=$1 game_test=$2 locale=$3 codepage=$4 legacy=$5
+    # Cyrillic and Latin-1 letters: no ANSI code page holds both.
+    unpack "$zip" "Jürgen/Мои игры"
+    use_locale "$locale"
+    local acp key='HKLM\System\CurrentControlSet\Control\Nls\CodePage'
+    acp=$("${in_locale[@]}" wine reg query "$key" /v ACP | tr -d '\r' | awk '$1 == "ACP" { print $3 }')
+    [ "$acp" = "$codepage" ] || fail "Wine in $locale runs programs with code page ${acp:-unknown}," \
+        "not $codepage"
+    if [ -n "$legacy" ]; then
+        need_tool wrestool icoutils
+        make_legacy "$folder/pelmora.exe"
+    fi
+    export PELMORA_GAME_COMMAND="${in_locale[*]} wine '$folder/pelmora.exe'"
+    export PELMORA_RUN_DIR=$folder
+    play_whole_game "$game_test"
+    # The log lies beside the exe, not in a data folder the game was left in.
+    [ ! -e "$folder/data/pelmora.log" ] && [ ! -e "$folder/textures/pelmora.log" ] ||
+        fail "the game left its working directory for one of its data folders"
+    local how="the manifest's UTF-8 code page"
+    [ -n "$legacy" ] && how="code page $acp, the manifest's UTF-8 unknown"
+    echo "played from $folder under $locale ($how)"
 }
 
 case ${1:-} in
@@ -97,12 +166,12 @@ contents)
     echo "zip contents, icon, version $3 and manifest as released"
     ;;
 play)
-    [ $# -eq 3 ] || fail "usage: $0 play ZIP GAME_TEST"
-    unpack "$2"
-    export PELMORA_GAME_COMMAND="wine '$folder/pelmora.exe'" PELMORA_RUN_DIR=$folder
-    play_whole_game "$3"
+    { [ $# -eq 5 ] || { [ $# -eq 6 ] && [ "$6" = legacy ]; }; } ||
+        fail "usage: $0 play ZIP GAME_TEST LOCALE CODEPAGE [legacy]"
+    play "$2" "$3" "$4" "$5" "${6:-}"
     ;;
 *)
-    fail "usage: $0 contents ZIP VERSION SOURCE_DIR DATA_DIR | play ZIP GAME_TEST"
+    fail "usage: $0 contents ZIP VERSION SOURCE_DIR DATA_DIR |" \
+        "play ZIP GAME_TEST LOCALE CODEPAGE [legacy]"
     ;;
 esac

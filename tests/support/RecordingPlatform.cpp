@@ -1,39 +1,24 @@
-// The recording platform: Win32 windows, classes and messages as plain records, display modes and
-// GL entry points answered from recording::system(), and a trace of every call.
+// The recording platform: the layers' own windowing (platform/shared/windowing.cpp) over window
+// records that the system never shows, display modes and GL entry points answered from
+// recording::system(), and a trace of every call.
 #include "tests/support/RecordingPlatform.h"
-
-#include "platform/shared/messagequeue.h"
 
 #include <cstring>
 #include <memory>
 
-struct PlatformWindow {
-    WNDPROC procedure = nullptr;
-};
-struct PlatformDC {
-    HWND window = nullptr;
+struct PlatformWindow : WindowRecord {
+    bool visible = false;
 };
 struct PlatformGLContext {};
-struct PlatformInstance {};
-struct PlatformIcon {};
-struct PlatformBrush {
-    COLORREF colour = 0;
-};
 
 namespace {
 
 struct State {
     recording::System system;
     std::vector<std::string> calls;
-    std::map<std::string, WNDCLASSEXA> classes;
     WNDCLASSEXA lastClass{};
     std::vector<std::unique_ptr<PlatformWindow>> windows;
-    std::vector<std::unique_ptr<PlatformDC>> deviceContexts;
     std::vector<std::unique_ptr<PlatformGLContext>> contexts;
-    std::vector<std::unique_ptr<PlatformBrush>> brushes;
-    PlatformInstance module;
-    PlatformIcon standardIcon;
-    MessageQueue queue;
     DEVMODEA lastMode{};
     DWORD lastModeFlags = 0;
     HGLRC current = nullptr;
@@ -90,55 +75,45 @@ DWORD lastModeChangeFlags() {
     return state().lastModeFlags;
 }
 
-const WNDCLASSEXA& lastRegisteredClass() {
+const WNDCLASSEXA& lastWindowClass() {
     return state().lastClass;
 }
 
 } // namespace recording
 
-// ---- Windows and messages -----------------------------------------------------------------
+// ---- The windowing's hooks and the windows ---------------------------------------------------
 
-HMODULE GetModuleHandleA(LPCSTR) {
-    return &state().module;
+HWND platformNewWindow(const WNDCLASSEXA& windowClass, const CREATESTRUCTA& create) {
+    record("CreateWindowExA:" + std::to_string(create.dwExStyle) + "," +
+           std::to_string(DWORD(create.style)) + "," + std::to_string(create.x) + "," +
+           std::to_string(create.y) + "," + std::to_string(create.cx) + "," +
+           std::to_string(create.cy) + "," + create.lpszClass + "," +
+           (create.lpszName ? create.lpszName : ""));
+    state().lastClass = windowClass;
+    return keep(state().windows);
 }
 
-HICON LoadIconA(HINSTANCE, LPCSTR) {
-    return &state().standardIcon;
+WindowRecord& platformWindowRecord(HWND window) {
+    return *window;
 }
 
-ATOM RegisterClassExA(const WNDCLASSEXA* windowClass) {
-    record("RegisterClassExA");
-    if (windowClass == nullptr || windowClass->lpszClassName == nullptr)
-        return 0;
-    state().lastClass = *windowClass;
-    if (!state().classes.emplace(windowClass->lpszClassName, *windowClass).second)
-        return 0;
-    return ATOM(0xC000 + state().classes.size() - 1);
+void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    platformQueueMessage(window, message, wParam, lParam, POINT{0, 0});
 }
 
-HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
-                     LPVOID param) {
-    record("CreateWindowExA:" + std::to_string(exStyle) + "," + std::to_string(style) + "," +
-           std::to_string(x) + "," + std::to_string(y) + "," + std::to_string(width) + "," +
-           std::to_string(height) + "," + (className ? className : "") + "," +
-           (windowName ? windowName : ""));
-    auto found = state().classes.find(className ? className : "");
-    if (found == state().classes.end())
-        return nullptr;
-    HWND window = keep(state().windows);
-    window->procedure = found->second.lpfnWndProc;
-    CREATESTRUCTA create = {param, instance, menu,        parent,     height,    width,
-                            y,     x,        LONG(style), windowName, className, exStyle};
-    const LPARAM createParam = reinterpret_cast<LPARAM>(&create);
-    window->procedure(window, WM_NCCREATE, 0, createParam);
-    window->procedure(window, WM_CREATE, 0, createParam);
-    return window;
-}
+void platformPumpEvents() {}
 
-BOOL ShowWindow(HWND, int command) {
+BOOL ShowWindow(HWND window, int command) {
     record("ShowWindow", command);
-    return FALSE;
+    if (window == nullptr)
+        return FALSE;
+    const bool wasVisible = window->visible;
+    const bool show = command != SW_HIDE;
+    if (show != wasVisible) {
+        window->visible = show;
+        window->procedure(window, WM_SHOWWINDOW, show, 0);
+    }
+    return wasVisible;
 }
 
 BOOL SetForegroundWindow(HWND) {
@@ -160,38 +135,6 @@ int ShowCursor(BOOL show) {
 int MessageBoxA(HWND, LPCSTR text, LPCSTR, UINT) {
     record(std::string("MessageBoxA:") + (text ? text : ""));
     return IDOK;
-}
-
-LRESULT DefWindowProcA(HWND, UINT message, WPARAM, LPARAM) {
-    record("DefWindowProcA", message);
-    return message == WM_NCCREATE ? TRUE : 0;
-}
-
-BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
-    return state().queue.peek(*msg, window, filterMin, filterMax, removeMessage & PM_REMOVE);
-}
-
-BOOL TranslateMessage(const MSG*) {
-    return FALSE;
-}
-
-LRESULT DispatchMessageA(const MSG* msg) {
-    if (msg == nullptr || msg->hwnd == nullptr)
-        return 0;
-    return msg->hwnd->procedure(msg->hwnd, msg->message, msg->wParam, msg->lParam);
-}
-
-BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    state().queue.post(MSG{window, message, wParam, lParam, 0, {0, 0}});
-    return TRUE;
-}
-
-void PostQuitMessage(int exitCode) {
-    PostMessageA(nullptr, WM_QUIT, WPARAM(exitCode), 0);
-}
-
-LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return window == nullptr ? 0 : window->procedure(window, message, wParam, lParam);
 }
 
 // ---- Display modes ---------------------------------------------------------------------------
@@ -221,25 +164,11 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags) {
     return offered ? DISP_CHANGE_SUCCESSFUL : DISP_CHANGE_BADMODE;
 }
 
-// ---- Device contexts and GL contexts -----------------------------------------------------------
+// ---- GL contexts -----------------------------------------------------------------------------
 
-HDC GetDC(HWND window) {
-    record("GetDC");
-    if (window == nullptr)
-        return nullptr;
-    HDC dc = keep(state().deviceContexts);
-    dc->window = window;
-    return dc;
-}
-
-int ChoosePixelFormat(HDC, const PIXELFORMATDESCRIPTOR* descriptor) {
-    record("ChoosePixelFormat:" + std::to_string(descriptor->dwFlags) + "," +
+BOOL SetPixelFormat(HDC, int, const PIXELFORMATDESCRIPTOR* descriptor) {
+    record("SetPixelFormat:" + std::to_string(descriptor->dwFlags) + "," +
            std::to_string(descriptor->cColorBits) + "," + std::to_string(descriptor->cDepthBits));
-    return 1;
-}
-
-BOOL SetPixelFormat(HDC, int, const PIXELFORMATDESCRIPTOR*) {
-    record("SetPixelFormat");
     return state().system.pixelFormatAccepted;
 }
 
@@ -268,13 +197,6 @@ PROC wglGetProcAddress(LPCSTR name) {
     return found == system.entryPoints.end() ? system.otherEntryPoints : found->second;
 }
 
-HBRUSH CreateSolidBrush(COLORREF colour) {
-    record("CreateSolidBrush", colour);
-    HBRUSH brush = keep(state().brushes);
-    brush->colour = colour;
-    return brush;
-}
-
 // ---- Keyboard, cursor and clock --------------------------------------------------------------
 
 short GetKeyState(int) {
@@ -284,10 +206,6 @@ short GetKeyState(int) {
 BOOL GetKeyboardState(BYTE* keyState) {
     std::memset(keyState, 0, 256);
     return TRUE;
-}
-
-HKL GetKeyboardLayout(DWORD) {
-    return nullptr;
 }
 
 int ToAsciiEx(UINT, UINT, const BYTE*, WORD*, UINT, HKL) {

@@ -5,14 +5,16 @@
 // accepts, the GL extension string and entry points) and to read back every call the engine
 // made, in order.
 //
-// Windows, classes and the message queue behave as Win32 describes them: CreateWindowExA sends
-// WM_NCCREATE and WM_CREATE through the class's procedure before it returns, DispatchMessageA
-// and SendMessageA call the window's procedure, a posted quit message is an ordinary queued
-// message. DefWindowProcA does nothing but answer (TRUE for WM_NCCREATE, 0 otherwise). Nothing
-// is drawn, no key is ever down, and the clock stands still unless the test moves it.
+// Windows, classes, the message queue and the default window procedure are the platform layers'
+// own (platform/shared/windowing.cpp), so the engine sees the messages a real window receives:
+// CreateWindowExA sends WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE and WM_MOVE before it
+// returns, ShowWindow sends WM_SHOWWINDOW when the window's visibility changes. Where it departs
+// from Windows: nothing is drawn, no key is ever down, and the clock stands still unless the
+// test moves it.
 #pragma once
 
 #include "platform/platform.h"
+#include "platform/shared/windowing.h" // the records behind the handles
 
 #include <map>
 #include <string>
@@ -42,9 +44,9 @@ struct System {
 
 System& system();
 
-// Every call into the platform, in order: the function's name, and for the calls whose
-// arguments tell the engine's behaviour, those after a colon ("ShowCursor:0",
-// "DefWindowProcA:16"). Message numbers are decimal.
+// Every call into the platform that is the recording's own (not the shared windowing's, except
+// CreateWindowExA), in order: the function's name, and for the calls whose arguments tell the
+// engine's behaviour, those after a colon ("ShowCursor:0", "SetPixelFormat:37,32,16").
 std::vector<std::string>& calls();
 // The calls whose name is one of the given ones, in order.
 std::vector<std::string> callsOf(const std::vector<std::string>& names);
@@ -53,7 +55,7 @@ std::vector<std::string> callsOf(const std::vector<std::string>& names);
 const DEVMODEA& lastModeChange();
 DWORD lastModeChangeFlags();
 
-// The class record that RegisterClassExA received last.
-const WNDCLASSEXA& lastRegisteredClass();
+// The registered class of the window made last.
+const WNDCLASSEXA& lastWindowClass();
 
 } // namespace recording

@@ -17,6 +17,9 @@ device pixels: the driver divides by the device pixel ratio for the browser's CS
   file PATH                a file of the page's in-memory file system -> "lines N", then N lines
   ended                    the page's end notice -> "ended 0" or "ended 1 TEXT"
   eval EXPRESSION          a JavaScript expression's value -> "value JSON"
+  reload                   load the page again, as the browser's reload button does -> "ok"
+  server stop              stop serving the page, as a server that has gone away -> "ok"
+  devtools METHOD [JSON]   a DevTools call with those parameters -> "value JSON" (its result)
   quit                     close everything -> "ok"
 Everything it starts ends with it: chromium (by its process group), the server and the profile.
 """
@@ -28,6 +31,7 @@ import json
 import os
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -48,12 +52,27 @@ class Server:
         handler = functools.partial(_QuietHandler, directory=directory)
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         self.port = self.httpd.server_address[1]
+        # The browser opens connections before it needs them; a stopped server answers on none.
+        self.connections = []
+        accept = self.httpd.get_request
+
+        def get_request():
+            connection = accept()
+            self.connections.append(connection[0])
+            return connection
+
+        self.httpd.get_request = get_request
         self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
         self.thread.start()
 
     def close(self):
         self.httpd.shutdown()
         self.httpd.server_close()
+        for connection in self.connections:
+            try:
+                connection.shutdown(socket.SHUT_RDWR)
+            except OSError:  # already closed by its request's end
+                pass
 
 
 class _QuietHandler(http.server.SimpleHTTPRequestHandler):
@@ -64,6 +83,14 @@ class _QuietHandler(http.server.SimpleHTTPRequestHandler):
 class Browser:
     def __init__(self):
         self.profile = tempfile.mkdtemp(prefix="pelmora-chromium-")
+        # Chromium makes its singleton socket in a directory under TMPDIR, and a socket's path
+        # holds at most 107 bytes: under a deep working directory (a test's, in a build tree
+        # that may itself be deep) it aborts. It then gets a short one of its own.
+        environment = dict(os.environ)
+        self.scratch = None
+        if len(tempfile.gettempdir()) > 40:
+            self.scratch = tempfile.mkdtemp(prefix="pelmora-chromium-", dir="/tmp")
+            environment["TMPDIR"] = self.scratch
         args = [CHROMIUM, "--headless=new", "--use-angle=swiftshader",
                 "--enable-unsafe-swiftshader", "--no-first-run", "--no-default-browser-check",
                 "--disable-background-networking", "--disable-component-update",
@@ -72,7 +99,7 @@ class Browser:
                 "about:blank"]
         if os.geteuid() == 0:
             args.insert(1, "--no-sandbox")
-        self.process = subprocess.Popen(args, stdin=subprocess.DEVNULL,
+        self.process = subprocess.Popen(args, stdin=subprocess.DEVNULL, env=environment,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                         start_new_session=True)
         self.socket = None
@@ -156,6 +183,8 @@ class Browser:
             pass
         self.process.wait()
         shutil.rmtree(self.profile, ignore_errors=True)
+        if self.scratch is not None:
+            shutil.rmtree(self.scratch, ignore_errors=True)
 
 
 class Page:
@@ -221,6 +250,18 @@ class Page:
             "document.getElementById('ended').hidden ? '' :"
             " document.getElementById('ended-text').textContent")
 
+    # The release page's offline play: a reload is a new navigation, which the page's service
+    # worker answers once it controls the page, with or without the server.
+    def reload(self):
+        self.browser.events = [e for e in self.browser.events
+                               if e["method"] != "Page.loadEventFired"]
+        self.browser.call("Page.reload")
+        self.browser.wait_for_event("Page.loadEventFired")
+
+    def stop_server(self):
+        self.server.close()
+        self.server = None
+
     def close(self):
         if self.browser is not None:
             self.browser.close()
@@ -276,6 +317,15 @@ def serve(page):
                 answer("ended 1 " + text if text else "ended 0")
             elif command == "eval":
                 answer("value " + json.dumps(page.browser.evaluate(line.split(None, 1)[1])))
+            elif command == "reload":
+                page.reload()
+                answer("ok")
+            elif command == "server" and args == ["stop"]:
+                page.stop_server()
+                answer("ok")
+            elif command == "devtools":
+                params = json.loads(line.split(None, 2)[2]) if len(args) > 1 else {}
+                answer("value " + json.dumps(page.browser.call(args[0], **params)))
             elif command == "quit":
                 break
             else:

@@ -1,6 +1,8 @@
 // The browser layer's arithmetic that needs no browser: the names of physical keys as USB
-// usages of the shared key table, and the box filtering behind its gluBuild2DMipmaps.
+// usages of the shared key table, the box filtering behind its gluBuild2DMipmaps, and the shared
+// key tracker's release of the keys held when the page loses the keyboard.
 #include "platform/platform.h"
+#include "platform/shared/keytracker.h"
 #include "platform/web/keycodes.h"
 #include "platform/web/mipmaps.h"
 
@@ -8,6 +10,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -119,4 +122,25 @@ TEST(WebMipmaps, HalveDownToOnePixelKeepingASideOfOne) {
     }
     EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{{4, 1}, {2, 1}, {1, 1}}));
     EXPECT_EQ(image.at(0, 0)[0], 35);
+}
+
+// Each key comes up once, with the release Windows would post (Alt still held for the first, so
+// a system key; keypad Enter keeps its scan code and extended flag), and the key states follow.
+TEST(WebKeyboardLost, ReleasesEveryHeldKeyOnce) {
+    KeyTracker& tracker = keyTracker();
+    tracker.keyEvent(nullptr, usageOfDomCode("NumpadEnter"), 0, true, false);
+    tracker.keyEvent(nullptr, usageOfDomCode("AltLeft"), 0, true, false);
+    tracker.keyboardLost(nullptr);
+    tracker.keyboardLost(nullptr);
+    std::vector<MSG> posted;
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
+        posted.push_back(msg);
+    ASSERT_EQ(posted.size(), 4u);
+    EXPECT_EQ(posted[2].message, UINT(WM_SYSKEYUP));
+    EXPECT_EQ(posted[2].wParam, WPARAM(VK_RETURN));
+    EXPECT_EQ(posted[2].lParam & 0xC1FF0000, LPARAM(0xC11C0000)); // up, was down, E0 1C
+    EXPECT_EQ(posted[3].message, UINT(WM_SYSKEYUP));
+    EXPECT_EQ(posted[3].wParam, WPARAM(VK_MENU));
+    EXPECT_EQ(keyStateWord(tracker.takenStates(), VK_RETURN), 0);
+    EXPECT_EQ(keyStateWord(tracker.takenStates(), VK_MENU), 0);
 }

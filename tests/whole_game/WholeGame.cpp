@@ -311,6 +311,9 @@ void playEveryPetalToTheVerdict(GameDriver& game) {
     std::vector<std::string> lines = game.logLines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), "Application terminated");
+    // Every texture and the font loaded: a game that plays on with a missing one says so here.
+    for (const auto& line : lines)
+        EXPECT_EQ(line.find(" load failed"), std::string::npos) << line;
 }
 
 void playWithoutData(GameDriver& game) {

@@ -1,14 +1,16 @@
-// The subset of the Win32 interface that Pelmora calls, for systems without Win32.
-// Declarations keep the Windows names, types and encodings; the implementation (one file per
-// service in this folder, and in platform/shared what is plain POSIX) runs over SDL2 and POSIX.
-// Where it differs from Windows, the declaration says so. Nothing here is a general Win32
-// emulation: only what the engine uses.
+// The subset of the Win32 interface that Pelmora calls, for systems without Win32: the contract
+// that every stand-in implements (platform/sdl over SDL2 and POSIX, platform/web in a web
+// browser, and the tests' recording platform), with the code they share in platform/shared.
+// Declarations keep Windows' names, types and encodings; the comments say what the engine may
+// rely on, which is Windows' behaviour where they do not say otherwise. Each implementation
+// states at the top of its own header where it departs from that. Nothing here is a general
+// Win32 emulation: only what the engine uses.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-// ---- Basic types ---------------------------------------------------------------------------
+// ---- Basic types --------------------------------------------------------------------------------
 typedef int BOOL;
 typedef unsigned char BYTE;
 typedef uint16_t WORD;
@@ -81,7 +83,7 @@ struct RECT {
 
 #define MAKELPARAM(low, high) ((LPARAM)(DWORD)(((WORD)(low)) | (((DWORD)(WORD)(high)) << 16)))
 
-// ---- Windows and messages (window.cpp, messages.cpp) ----------------------------------------
+// ---- Windows and messages -----------------------------------------------------------------------
 struct WNDCLASSEXA {
     UINT cbSize;
     UINT style;
@@ -189,16 +191,14 @@ struct CREATESTRUCTA {
 #define MK_MBUTTON 0x0010
 
 HMODULE GetModuleHandleA(LPCSTR moduleName);
-// Icons are not shown by this platform; the handle only stands for the standard icon.
+// Icons are not shown; the handle only stands for the standard icon.
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
-// Remembers the class by name; answers 0 for a null name or a name already registered.
+// Remembers the class by name; answers 0 for a null name or window procedure, or a name already
+// registered.
 ATOM RegisterClassExA(const WNDCLASSEXA* windowClass);
-// Builds the window record and sends WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE and WM_MOVE
-// through the class's window procedure before it returns, as Windows does (their answers are not
-// examined: the window is always made). Video starts here: when it cannot (no
-// display), the process ends with a message on standard error, since a window-less busy loop
-// would never end. The SDL window itself is made by SetPixelFormat (SDL fixes a window's GL
-// attributes when it creates it) or, for a window without a pixel format, by ShowWindow.
+// Sends WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE and WM_MOVE through the class's window
+// procedure before it returns, as Windows does; their answers are not examined: the window is
+// always made.
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);
@@ -207,17 +207,16 @@ BOOL SetForegroundWindow(HWND window);
 HWND SetFocus(HWND window);
 // Answers the display counter as Windows does (0 or below: hidden).
 int ShowCursor(BOOL show);
-// Shown through SDL's message box; the caption defaults to "Error" as on Windows.
+// The caption defaults to "Error", as on Windows.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Alt+F4 (WM_SYSKEYDOWN with VK_F4 and the Alt flag) sends WM_SYSCOMMAND with SC_CLOSE, which
 // sends WM_CLOSE, as on Windows; WM_NCCREATE answers TRUE; every other message answers 0 (WM_CLOSE
 // does not destroy the window).
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// SDL events become window messages with Win32's encodings: mouse position in the low and high
-// words of lParam (client pixels), wheel delta in multiples of 120 in the high word of wParam,
-// key messages with virtual key and key data. The window's close request and SIGINT, SIGTERM
-// and SIGHUP arrive as WM_CLOSE; focus changes as WM_ACTIVATEAPP and WM_SETFOCUS/WM_KILLFOCUS.
-// The window and the message range filter as on Windows (0, 0: every message).
+// The system's events arrive as window messages with Win32's encodings: mouse position in the
+// low and high words of lParam (client pixels), wheel delta in multiples of 120 in the high word
+// of wParam, key messages with virtual key and key data. The window and the message range filter
+// as on Windows (0, 0: every message).
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
 // Character messages are not generated (the engine translates keys with ToAsciiEx itself).
 BOOL TranslateMessage(const MSG* msg);
@@ -226,7 +225,7 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-// ---- Display modes (display.cpp) -------------------------------------------------------------
+// ---- Display modes ------------------------------------------------------------------------------
 #define CCHDEVICENAME 32
 #define CCHFORMNAME 32
 
@@ -269,16 +268,14 @@ struct DEVMODEA {
 #define DM_DISPLAYFREQUENCY 0x00400000u
 
 // With ENUM_CURRENT_SETTINGS, the primary display's desktop mode; with 0, 1, ... the modes the
-// display offers. Colour depth is the bytes of the pixel format times 8 (a 24-bit X visual in
-// 32-bit pixels answers 32, as Windows does). Only the primary display (a null name). Starts video.
+// display offers. Only the primary display (a null name).
 BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* mode);
 // With CDS_FULLSCREEN: accepts a mode the display offers (width, height, depth and, unless 0,
-// refresh rate; the desktop mode always counts) and applies it to the full-screen pop-up window
-// when that window is made; DISP_CHANGE_BADMODE for any other mode. A null mode restores the
-// desktop mode.
+// refresh rate; the desktop mode always counts), DISP_CHANGE_BADMODE for any other mode. A null
+// mode restores the desktop mode.
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
 
-// ---- GDI and the GL context (wgl.cpp) ---------------------------------------------------------
+// ---- GDI and the GL context ---------------------------------------------------------------------
 struct PIXELFORMATDESCRIPTOR {
     WORD nSize;
     WORD nVersion;
@@ -315,25 +312,22 @@ struct PIXELFORMATDESCRIPTOR {
 #define PFD_MAIN_PLANE 0
 
 HDC GetDC(HWND window);
-// Answers 1 for any RGBA descriptor that asks for OpenGL: SDL chooses the real format.
+// Answers 1 for any RGBA descriptor that asks for OpenGL: the implementation's SetPixelFormat
+// chooses the real format.
 int ChoosePixelFormat(HDC dc, const PIXELFORMATDESCRIPTOR* descriptor);
-// Sets SDL's GL attributes from the descriptor (double buffering, colour and depth bits) and
-// creates the SDL window, hidden until ShowWindow. Fails for a second call on the same window,
-// as on Windows, and when SDL cannot make the window (the process then ends with a message on
-// standard error, like CreateWindowExA without video).
+// Fails for a second call on the same window, as on Windows.
 BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor);
 HGLRC wglCreateContext(HDC dc);
 BOOL wglMakeCurrent(HDC dc, HGLRC context);
 BOOL SwapBuffers(HDC dc);
-// Answers SDL_GL_GetProcAddress, except "wglSwapIntervalEXT" and "wglGetSwapIntervalEXT", which
-// answer functions of this layer over SDL's swap interval. Needs a current context.
+// Needs a current context.
 PROC wglGetProcAddress(LPCSTR name);
 HBRUSH CreateSolidBrush(COLORREF colour);
 
 typedef BOOL (*PFNWGLSWAPINTERVALEXTPROC)(int interval);
 typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
 
-// ---- Keyboard and cursor (keyboard.cpp) --------------------------------------------------------
+// ---- Keyboard and cursor ------------------------------------------------------------------------
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
 #define VK_MBUTTON 0x04
@@ -451,12 +445,12 @@ typedef int (*PFNWGLGETSWAPINTERVALEXTPROC)(void);
 #define VK_DBE_KATAKANA 0xF1
 #define VK_DBE_HIRAGANA 0xF2
 
-// Follow the key messages this layer has generated: high bit while down, low bit the toggle
-// state (Caps, Num and Scroll Lock toggle on each press). VK_SHIFT, VK_CONTROL and VK_MENU
+// Follow the key messages the program has taken from the queue: high bit while down, low bit the
+// toggle state (Caps, Num and Scroll Lock toggle on each press). VK_SHIFT, VK_CONTROL and VK_MENU
 // combine their left and right keys.
 short GetKeyState(int virtualKey);
 BOOL GetKeyboardState(BYTE* keyState);
-// The layout is the one the display server currently applies; the handle only names it.
+// The layout is the one the system currently applies; the handle only names it.
 HKL GetKeyboardLayout(DWORD threadId);
 // The character the current layout puts on the key with the Shift and Caps state of keyState,
 // as a Windows-1251 byte (Latin and Cyrillic letters, digits, punctuation): answers 1 with the
@@ -464,16 +458,14 @@ HKL GetKeyboardLayout(DWORD threadId);
 // two-character results are not produced.
 int ToAsciiEx(UINT virtualKey, UINT scanCode, const BYTE* keyState, WORD* buffer, UINT flags,
               HKL layout);
-// Places the pointer at client coordinates of the program's window (the window covers the
-// screen from its top-left corner, so they are also screen coordinates).
+// Places the pointer at screen coordinates.
 BOOL SetCursorPos(int x, int y);
 
-// ---- Clock (clock.cpp) -------------------------------------------------------------------------
-// Milliseconds of the system's monotonic clock (time since boot, not since the program started),
-// cut to 32 bits so that it wraps as on Windows.
+// ---- Clock --------------------------------------------------------------------------------------
+// Milliseconds since the system started, cut to 32 bits so that the count wraps as on Windows.
 DWORD timeGetTime(void);
 
-// ---- Files and the working directory (platform/shared/files.cpp) --------------------------------
+// ---- Files and the working directory ------------------------------------------------------------
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
 #define FILE_ATTRIBUTE_DEVICE 0x00000040u

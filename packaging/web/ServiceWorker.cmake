@@ -1,0 +1,22 @@
+# Writes the page's service worker (cmake -P): sw.js.in with the cache's name and each file's
+# size. The name carries the version and a hash of the files themselves, so that any change to
+# what the page loads, a new release or a rebuild during development, makes a new worker and
+# cache, and no browser keeps answering with files of an older build.
+#   cmake -DPAGE_DIR=dir -DFILES=a,b,... -DVERSION=x.y.z -DTEMPLATE=sw.js.in -DOUTPUT=sw.js -P ServiceWorker.cmake
+string(REPLACE "," ";" files "${FILES}")
+set(hashes "")
+set(entries "")
+foreach(file IN LISTS files)
+    file(SIZE ${PAGE_DIR}/${file} size)
+    file(SHA256 ${PAGE_DIR}/${file} hash)
+    string(APPEND hashes "${file} ${hash}\n")
+    if(entries)
+        string(APPEND entries ",\n")
+    endif()
+    string(APPEND entries "    \"${file}\": ${size}")
+endforeach()
+string(SHA256 hash "${hashes}")
+string(SUBSTRING ${hash} 0 12 hash)
+set(PELMORA_WEB_CACHE "pelmora-${VERSION}-${hash}")
+set(PELMORA_WEB_FILES "{\n${entries}\n}")
+configure_file(${TEMPLATE} ${OUTPUT} @ONLY)

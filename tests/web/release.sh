@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The web release zip as a host gets it: unpacked into a fresh directory outside the build, its
+# one folder served as it stands and played by every case of the browser test, the whole game
+# and the release page's manifest, icons and offline start.
+#   release.sh ZIP GAME_WEB_TEST
+set -u
+[ $# -eq 2 ] || { echo "usage: $0 ZIP GAME_WEB_TEST" >&2; exit 2; }
+zip=$1 program=$2
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+[ -f "$zip" ] || fail "$zip does not exist: make it with scripts/release.sh (or build the web preset)"
+
+unpacked=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-webzip.XXXXXX") || fail "cannot make a directory"
+trap 'rm -rf -- "$unpacked"' EXIT
+(cd "$unpacked" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
+folder=$unpacked/$(basename "$zip" .zip)
+listing=$(cd "$unpacked" && ls -A | tr '\n' ' ')
+[ "$listing" = "$(basename "$folder") " ] || fail "the zip holds more than one folder: $listing"
+[ -f "$folder/index.html" ] && [ -f "$folder/README.txt" ] ||
+    fail "the zip's folder has no index.html or README.txt"
+
+# The program runs each case in a child and ends with "N passed, M failed".
+output=$(PELMORA_WEB_PAGE=$folder "$program" 2>&1)
+status=$?
+echo "$output"
+[ $status -eq 0 ] || fail "the browser test failed on the unpacked zip (status $status)"
+grep -Eq '^[1-9][0-9]* passed, 0 failed$' <<<"$output" || fail "the browser test ran no case"
