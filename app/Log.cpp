@@ -15,8 +15,9 @@ const int FormatBufferSize = 1024;
 
 Log::Log(const String& fileName) {
     String name(fileName);
-    // Anything else stays closed, as a file that cannot be opened does.
-    if (isPlainFileOrNothing(name.cStr()))
+    // Anything else stays closed, as a file that cannot be opened does; the log is recreated
+    // at every start, so a link in its place is refused rather than followed.
+    if (isPlainFileHereOrNothing(name.cStr()))
         stream_.open(name.cStr(), std::ios::out | std::ios::trunc);
 }
 

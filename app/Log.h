@@ -7,8 +7,8 @@
 
 class Log {
 public:
-    // Truncates or creates the file. A file that cannot be opened, or a pipe or device in its
-    // place, leaves the stream failed and every later write is dropped without a word.
+    // Truncates or creates the file. A file that cannot be opened, or a pipe, device or link in
+    // its place, leaves the stream failed and every later write is dropped without a word.
     explicit Log(const String& fileName);
     ~Log() = default;
 

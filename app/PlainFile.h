@@ -5,9 +5,23 @@
 
 #include "platform/platform.h"
 
-// True when nothing stands at the name, or a plain file does.
-inline bool isPlainFileOrNothing(const char* name) {
+namespace plainfile {
+
+inline bool attributesClear(const char* name, DWORD refused) {
     const DWORD attributes = GetFileAttributesA(name);
-    return attributes == INVALID_FILE_ATTRIBUTES ||
-           !(attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE));
+    return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & refused);
+}
+
+} // namespace plainfile
+
+// True when nothing stands at the name, or a plain file does (through a link, too).
+inline bool isPlainFileOrNothing(const char* name) {
+    return plainfile::attributesClear(name, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE);
+}
+
+// The same, but a link is refused too (a symbolic link; on Windows any reparse point, a junction
+// as well): a file the program empties at every start must not empty a file elsewhere.
+inline bool isPlainFileHereOrNothing(const char* name) {
+    return plainfile::attributesClear(name, FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE |
+                                                FILE_ATTRIBUTE_REPARSE_POINT);
 }

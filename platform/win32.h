@@ -470,9 +470,12 @@ DWORD timeGetTime(void);
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
 #define FILE_ATTRIBUTE_DEVICE 0x00000040u
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
+#define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400u
 #define MAX_PATH 260
 
-// A pipe, socket or device node, which Windows has no file for, reads as FILE_ATTRIBUTE_DEVICE.
+// A pipe, socket or device node, which Windows has no file for, reads as FILE_ATTRIBUTE_DEVICE;
+// a symbolic link as FILE_ATTRIBUTE_REPARSE_POINT, as Windows reports its links, with the
+// directory or device flag of what it leads to.
 DWORD GetFileAttributesA(LPCSTR path);
 
 // The C runtime's low-level I/O under its Windows names; POSIX has no text/binary distinction,

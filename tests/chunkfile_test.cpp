@@ -1,11 +1,11 @@
 // The chunk-file container and its font kind: header, table, chunks, and damaged files.
 #include "resources/ChunkFile.h"
 #include "resources/DiskDirectory.h"
-#include "resources/FileStream.h"
 #include "resources/FileSystem.h"
 #include "resources/FontFile.h"
 #include "resources/MemoryStream.h"
 #include "resources/formats/GlfFormat.h"
+#include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -133,10 +133,7 @@ TEST(ChunkFileTest, MagicIsNotExaminedByLoadButByIsValid) {
 TEST(ChunkFileTest, LoadsByResourceNameThroughTheFileSystem) {
     mkdir("chunk_dir", 0755);
     std::vector<uint8_t> bytes = chunkFile(formats::ChunkMagicPlain, {{TypeA, 3, "on disk"}});
-    {
-        FileStream out("chunk_dir/file.gcf", true);
-        ASSERT_EQ(out.write(bytes.data(), int32_t(bytes.size())), int32_t(bytes.size()));
-    }
+    testsupport::writeFile("chunk_dir/file.gcf", bytes);
     FileSystem::instance()->addSource("chunks/", new DiskDirectory("chunk_dir"));
     ChunkFile file;
     ASSERT_TRUE(file.load(String("chunks/file.gcf")));

@@ -4,6 +4,7 @@
 #include "resources/FileStream.h"
 #include "resources/FileSystem.h"
 #include "resources/MemoryStream.h"
+#include "tests/support/TestSupport.h"
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -23,11 +24,7 @@ void makeDirectory(const std::string& path) {
     mkdir(path.c_str(), 0755);
 }
 
-void writeFile(const std::string& path, const std::string& bytes) {
-    FileStream out(String(path.c_str()), true);
-    ASSERT_EQ(out.state(), Stream::StreamOpen) << path;
-    ASSERT_EQ(out.write(bytes.data(), int32_t(bytes.size())), int32_t(bytes.size()));
-}
+using testsupport::writeFile;
 
 std::string readAll(Stream* stream) {
     std::string text;

@@ -5,7 +5,6 @@
 #include "tests/support/GlContext.h"
 #include "tests/support/TestSupport.h"
 #include "resources/DiskDirectory.h"
-#include "resources/FileStream.h"
 #include "resources/FileSystem.h"
 #include "resources/Font.h"
 #include "resources/FontFile.h"
@@ -56,13 +55,9 @@ const Record GlyphA = {'A', 0, 0, 8, 8, 0, 0, 8};
 const Record GlyphC = {'c', 0, 0, 16, 32, 0, 0, 18};
 
 String writeFont(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::string path = "font_files/" + name + ".glf";
-    FileStream out(String(path.c_str()), true);
-    out.write(bytes.data(), int32_t(bytes.size()));
+    testsupport::writeFile("font_files/" + name + ".glf", bytes);
     return String(("fonts/" + name).c_str());
 }
-
-using testsupport::lastLogLine;
 
 class FontTest : public ::testing::Test {
 protected:
@@ -77,11 +72,7 @@ protected:
             "standard",
             fontFile(8, {imageChunk(), glyphChunk({GlyphA, Record{0, 0, 0, 8, 8, 0, 0, 8}})})));
     }
-    void expectRefused(const String& name) {
-        EXPECT_EQ(Font::load(name), nullptr);
-        String copy(name);
-        EXPECT_EQ(lastLogLine(), std::string("Font id=") + copy.cStr() + " load failed");
-    }
+    void expectRefused(const String& name) { testsupport::expectRefused(Font::load, "Font", name); }
 };
 
 } // namespace
@@ -235,11 +226,8 @@ void pixelCamera() {
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-// Colour at scene pixel (x, y), y counted from the top.
 std::vector<int> pixel(int x, int y) {
-    uint8_t rgba[4] = {};
-    glReadPixels(x, 63 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
+    return testsupport::pixelAt(x, y, 64);
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 // Replays every saved fuzz input through the same reader entry points the fuzzers call, so that
 // an input which once crashed or tripped a check stays fixed in the ordinary test build.
 #include "fuzz/targets.h"
+#include "tests/support/TestSupport.h"
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -21,9 +20,7 @@ size_t replay(const char* target, const char* folder) {
     for (const auto& entry : std::filesystem::directory_iterator(directory)) {
         if (!entry.is_regular_file())
             continue;
-        std::ifstream file(entry.path(), std::ios::binary);
-        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                   std::istreambuf_iterator<char>());
+        std::vector<uint8_t> bytes = testsupport::readFile<std::vector<uint8_t>>(entry.path());
         SCOPED_TRACE(entry.path().string());
         run(bytes.data(), bytes.size());
         ++count;

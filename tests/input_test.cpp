@@ -4,6 +4,7 @@
 #include "graphics/GraphicSystem.h"
 #include "input/InputSystem.h"
 #include "platform/platform.h"
+#include "platform/shared/keytable.h"
 #include "tests/support/RecordingListener.h"
 
 #include <SDL2/SDL.h>
@@ -333,6 +334,8 @@ TEST_F(KeyboardTest, LetterKeyDataFollowsWindows) {
     EXPECT_EQ(GetKeyState('A') & 0x8000, 0);
 }
 
+// The lookup back from scan code and prefix, which the layer uses for the X server's key numbers,
+// must answer each key, not the one that shares its scan code without (or with) the prefix.
 TEST_F(KeyboardTest, ExtendedFlagMarksTheRightHandAndNavigationKeys) {
     const struct {
         SDL_Scancode scancode;
@@ -360,6 +363,9 @@ TEST_F(KeyboardTest, ExtendedFlagMarksTheRightHandAndNavigationKeys) {
         EXPECT_EQ(scanOf(down), c.scan) << c.scancode;
         EXPECT_EQ(extended(down), c.extended) << c.scancode;
         EXPECT_EQ(next(c.scancode, false).wParam, c.vk) << c.scancode;
+        const KeyTableEntry* entry = keyTableFindScanCode(uint8_t(c.scan), c.extended);
+        ASSERT_NE(entry, nullptr) << c.scancode;
+        EXPECT_EQ(entry->usage, keyUsage(KeyPageKeyboard, c.scancode)) << c.scancode;
     }
     tap(SDL_SCANCODE_NUMLOCKCLEAR); // back to the NumLock state the loop started with
 }

@@ -2,7 +2,9 @@
 // events, close requests and signals, the creation messages, display modes, a real GL context,
 // the clock, the file calls, and how a program ends when video cannot start.
 #include "platform/platform.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/GlContext.h"
+#include "tests/support/TestSupport.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -12,17 +14,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -538,14 +534,19 @@ TEST_F(Files, TruncateEmptiesAndReadOnlyCannotWrite) {
     EXPECT_EQ(_open((directory + "/missing").c_str(), _O_RDONLY), -1);
 }
 
-TEST_F(Files, AttributesTellFilesDirectoriesPipesAndMissingPaths) {
+TEST_F(Files, AttributesTellFilesDirectoriesPipesLinksAndMissingPaths) {
     writeFile("x");
     EXPECT_EQ(GetFileAttributesA(path.c_str()), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(GetFileAttributesA(directory.c_str()), FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_EQ(GetFileAttributesA((directory + "/missing").c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::string link = directory + "/link";
+    std::filesystem::create_symlink(path, link);
+    EXPECT_EQ(GetFileAttributesA(link.c_str()), FILE_ATTRIBUTE_REPARSE_POINT);
     std::remove(path.c_str());
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
     EXPECT_EQ(GetFileAttributesA(path.c_str()), FILE_ATTRIBUTE_DEVICE);
+    EXPECT_EQ(GetFileAttributesA(link.c_str()),
+              FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE);
 }
 
 // A pipe nobody writes to would block the open, and a directory would open on Linux and fail
@@ -583,72 +584,39 @@ TEST_F(Files, WorkingDirectoryChangesAndTooSmallBufferIsRangeError) {
     EXPECT_EQ(_chdir((directory + "/missing").c_str()), -1);
 }
 
-// Runs the helper program with the given display variables removed or set and answers its exit
-// status, with what it wrote to standard error and standard output.
+// Runs the helper program with the display variables removed or set as given and answers its
+// exit status, with what it wrote to standard error and standard output.
 int runVideoHelper(const std::vector<std::string>& settings, std::string& errors,
                    std::string& output) {
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string variable = *entry;
-        if (variable.rfind("DISPLAY=", 0) != 0 && variable.rfind("WAYLAND_DISPLAY=", 0) != 0 &&
-            variable.rfind("SDL_VIDEODRIVER=", 0) != 0)
-            environment.push_back(variable);
-    }
-    environment.insert(environment.end(), settings.begin(), settings.end());
-    std::vector<char*> envp;
-    for (std::string& variable : environment)
-        envp.push_back(variable.data());
-    envp.push_back(nullptr);
+    testsupport::ChildProcess::Options options;
+    options.environment = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+    options.environment.insert(options.environment.end(), settings.begin(), settings.end());
+    options.outputFile = "video_helper.out";
+    options.errorFile = "video_helper.err";
+    const int status = testsupport::ChildProcess({PLATFORM_VIDEO_HELPER}, options).wait();
+    errors = testsupport::readFile(options.errorFile);
+    output = testsupport::readFile(options.outputFile);
+    return status;
+}
 
-    const std::string errorPath = "video_helper.err";
-    const std::string outputPath = "video_helper.out";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    char* argv[] = {const_cast<char*>(PLATFORM_VIDEO_HELPER), nullptr};
-    pid_t child = 0;
-    const int spawned =
-        posix_spawn(&child, PLATFORM_VIDEO_HELPER, &actions, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return -1;
-    int status = 0;
-    waitpid(child, &status, 0);
-    std::ifstream errorFile(errorPath), outputFile(outputPath);
-    std::getline(errorFile, errors, '\0');
-    std::getline(outputFile, output, '\0');
-    std::remove(errorPath.c_str());
-    std::remove(outputPath.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+// With these settings the helper must end without a window, saying why on standard error.
+void expectNoVideo(const std::vector<std::string>& settings, const std::string& message) {
+    std::string errors, output;
+    EXPECT_NE(runVideoHelper(settings, errors, output), 0);
+    EXPECT_NE(errors.find(message), std::string::npos) << errors;
+    EXPECT_EQ(output.find("window shown"), std::string::npos);
 }
 
 TEST(VideoStart, NoDisplayEndsTheProgramWithAMessage) {
-    std::string errors, output;
-    const int status = runVideoHelper({"SDL_VIDEODRIVER=x11"}, errors, output);
-    EXPECT_NE(status, 0);
-    EXPECT_NE(errors.find("pelmora: cannot start video"), std::string::npos) << errors;
-    EXPECT_NE(errors.find("no display"), std::string::npos) << errors;
-    EXPECT_EQ(output.find("window shown"), std::string::npos);
+    expectNoVideo({"SDL_VIDEODRIVER=x11"}, "pelmora: cannot start video (no display)");
 }
 
 TEST(VideoStart, HeadlessFallbackDriverIsRefusedWhenNobodyAskedForIt) {
-    std::string errors, output;
-    const int status = runVideoHelper({}, errors, output);
-    EXPECT_NE(status, 0);
-    EXPECT_NE(errors.find("pelmora: cannot start video"), std::string::npos) << errors;
-    EXPECT_EQ(output.find("window shown"), std::string::npos);
+    expectNoVideo({}, "pelmora: cannot start video");
 }
 
 TEST(VideoStart, DisplayThatCannotBeOpenedIsNamed) {
-    std::string errors, output;
-    EXPECT_NE(runVideoHelper({"DISPLAY=:4711"}, errors, output), 0);
-    EXPECT_NE(errors.find("pelmora: cannot start video: cannot open display \":4711\""),
-              std::string::npos)
-        << errors;
-    EXPECT_EQ(output.find("window shown"), std::string::npos);
+    expectNoVideo({"DISPLAY=:4711"}, "pelmora: cannot start video: cannot open display \":4711\"");
 }
 
 TEST(VideoStart, RequestedOffscreenDriverMakesTheWindow) {

@@ -7,6 +7,7 @@
 #include "app/Scene.h"
 #include "graphics/GraphicSystem.h"
 #include "input/InputSystem.h"
+#include "tests/support/GlContext.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -49,12 +50,7 @@ public:
     std::vector<std::vector<int32_t>> clicks;
 };
 
-// The pixel at scene coordinates (x, y), read back from the GL's bottom-up rows.
-std::vector<int> pixelAt(int x, int y, int height) {
-    unsigned char rgba[4] = {};
-    glReadPixels(x, height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
-}
+using testsupport::pixelAt;
 
 } // namespace
 

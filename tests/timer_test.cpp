@@ -75,11 +75,15 @@ TEST_F(TimerPeriods, StartsAtOnceThenCountsWholePeriodsWithCarry) {
     EXPECT_EQ(r.startTime, 9010u);
 }
 
+// The first period straddles the wrap: its end, 100 ms after the start, lies past 0.
 TEST_F(TimerPeriods, CounterWrapKeepsElapsedTimeRight) {
     Recorder r("r", trace, 100);
     timer.clock = 4294967200u;
     timer.addListener(&r);
     timer.update();
+    timer.updateAt(4294967290u); // 90 ms later, just before the wrap
+    timer.updateAt(3);           // 99 ms later, just after it
+    EXPECT_EQ(trace, Trace({"r:1"}));
     timer.updateAt(250); // 346 ms later
     EXPECT_EQ(trace, Trace({"r:1", "r:3"}));
     EXPECT_EQ(r.startTime, 4294967200u + 300u);

@@ -13,6 +13,7 @@
 #include "resources/Texture.h"
 #include "resources/formats/GlfFormat.h"
 #include "resources/formats/GltFormat.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/GlContext.h"
 #include "tests/support/TestSupport.h"
 #include <png.h>
@@ -22,15 +23,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <regex>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -55,19 +52,15 @@ struct RunResult {
     std::string output;
 };
 
-// The tool's status (-1 when a signal ended it) and its standard output and error together.
+// The tool's status (128 + the signal that ended it, if one did) and its standard output and
+// error together; the arguments are read by the shell.
 RunResult run(const std::string& tool, const std::string& arguments) {
-    std::string command = toolDir + tool + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    RunResult result{-1, ""};
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, got);
-    int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    testsupport::ChildProcess::Options options;
+    options.output = options.errorsToOutput = true;
+    testsupport::ChildProcess child({"/bin/sh", "-c", toolDir + tool + " " + arguments}, options);
+    RunResult result{-1, child.readAll()};
+    if (child.started())
+        result.status = child.wait();
     return result;
 }
 
@@ -75,15 +68,8 @@ bool contains(const RunResult& result, const std::string& text) {
     return result.output.find(text) != std::string::npos;
 }
 
-Bytes readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const std::string& path, const Bytes& data) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data.data()), data.size());
-}
+const auto readBytes = testsupport::readFile<Bytes>;
+using testsupport::writeFile;
 
 // Writes a PNG whose channel c of pixel (x, y) is value(x, y, c).
 void writePng(const std::string& path, uint32_t width, uint32_t height, int colourType,
@@ -209,14 +195,14 @@ Bytes pngHeader(uint32_t width, uint32_t height) {
 TEST(TexturePacking, BadInputFailsWithItsReasonAndWritesNothing) {
     std::string out = scratch("never.glt");
     std::string text = scratch("not-a-png.png");
-    writeBytes(text, Bytes{'h', 'e', 'l', 'l', 'o', '\n'});
+    writeFile(text, Bytes{'h', 'e', 'l', 'l', 'o', '\n'});
     std::string good = scratch("cut-source.png"), cut = scratch("cut.png");
     writePng(good, 64, 64, PNG_COLOR_TYPE_RGB, 3, pattern);
     Bytes whole = readBytes(good);
-    writeBytes(cut, Bytes(whole.begin(), whole.begin() + whole.size() / 2));
+    writeFile(cut, Bytes(whole.begin(), whole.begin() + whole.size() / 2));
     std::string huge = scratch("huge.png"), wide = scratch("wide.png");
-    writeBytes(huge, pngHeader(1000000, 1000000));
-    writeBytes(wide, pngHeader(16384, 8192));
+    writeFile(huge, pngHeader(1000000, 1000000));
+    writeFile(wide, pngHeader(16384, 8192));
 
     const struct {
         std::string arguments;
@@ -390,7 +376,7 @@ TEST(FontBakingInput, FontWithoutTheCodePagesLettersIsRefusedUnlessMissingOnesAr
 TEST(FontBakingInput, BadInputFailsWithItsReasonAndWritesNothing) {
     std::string out = scratch("never.glf");
     std::string text = scratch("not-a-font.ttf");
-    writeBytes(text, Bytes(200, 'x'));
+    writeFile(text, Bytes(200, 'x'));
     const struct {
         std::string arguments;
         int status;
@@ -476,7 +462,7 @@ protected:
         Bytes data = readBytes(source);
         edit(data);
         std::string path = scratch("edited" + std::filesystem::path(source).extension().string());
-        writeBytes(path, data);
+        writeFile(path, data);
         return run("pelmora-inspect", path);
     }
 
@@ -564,13 +550,13 @@ TEST_F(Inspection, UnreadableAndTooShortFilesEndWithAVerdictToo) {
     EXPECT_EQ(verdictOf(result), "BROKEN: the engine refuses this file: cannot open " + absent +
                                      ": No such file or directory");
     std::string tiny = scratch("tiny.bin");
-    writeBytes(tiny, Bytes{'G', 'L'});
+    writeFile(tiny, Bytes{'G', 'L'});
     result = run("pelmora-inspect", tiny);
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(verdictOf(result), "BROKEN: the engine refuses this file: 2 bytes: too short to "
                                  "tell what kind of file it is");
     std::string empty = scratch("empty.glt");
-    writeBytes(empty, Bytes{});
+    writeFile(empty, Bytes{});
     result = run("pelmora-inspect", empty);
     EXPECT_EQ(verdictOf(result), "BROKEN: the engine refuses this texture: only 0 of the 28-byte "
                                  "file header are there");
@@ -599,7 +585,7 @@ protected:
 
     void expectAgreement(const std::string& name, const Bytes& data) {
         std::string path = scratch("agree/" + name);
-        writeBytes(path, data);
+        writeFile(path, data);
         std::string resource = "agree/" + name.substr(0, name.size() - 4);
         bool loads = name.substr(name.size() - 4) == ".glt"
                          ? Texture::load(resource.c_str()) != nullptr

@@ -90,7 +90,8 @@ void platformCreateSdlWindow(HWND window, Uint32 flags);
 HWND platformWindowForId(Uint32 windowId);
 
 // Installs the SIGINT, SIGTERM and SIGHUP handlers that turn a termination request into
-// WM_CLOSE; called when the first window is created.
+// WM_CLOSE (SIGHUP only when it was not ignored at start); called when the first window is
+// created.
 void platformInstallSignalHandlers();
 
 // A GL context and the window it was made for.

@@ -174,8 +174,11 @@ void platformInstallSignalHandlers() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-    // The terminal the game was started from closing is a request to end like any other.
-    sigaction(SIGHUP, &action, nullptr);
+    // The terminal the game was started from closing is a request to end like any other, unless
+    // whoever started the game ignored it (nohup, a launcher): that choice stands.
+    struct sigaction inherited = {};
+    if (sigaction(SIGHUP, nullptr, &inherited) != 0 || inherited.sa_handler != SIG_IGN)
+        sigaction(SIGHUP, &action, nullptr);
 }
 
 void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

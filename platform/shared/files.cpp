@@ -33,11 +33,21 @@ template <typename Transfer> int transferred(unsigned int count, Transfer transf
 
 DWORD GetFileAttributesA(LPCSTR path) {
     struct stat status;
-    if (path == nullptr || stat(path, &status) != 0)
+    if (path == nullptr || lstat(path, &status) != 0)
         return INVALID_FILE_ATTRIBUTES;
+    // As on Windows, a link answers for itself: a reparse point, a directory too when it leads
+    // to one. What it leads to otherwise still shows, so that a link to a pipe stays refused.
+    DWORD link = 0;
+    if (S_ISLNK(status.st_mode)) {
+        link = FILE_ATTRIBUTE_REPARSE_POINT;
+        if (stat(path, &status) != 0)
+            return link;
+    }
     if (S_ISDIR(status.st_mode))
-        return FILE_ATTRIBUTE_DIRECTORY;
-    return S_ISREG(status.st_mode) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DEVICE;
+        return link | FILE_ATTRIBUTE_DIRECTORY;
+    if (S_ISREG(status.st_mode))
+        return link ? link : FILE_ATTRIBUTE_NORMAL;
+    return link | FILE_ATTRIBUTE_DEVICE;
 }
 
 int _open(const char* path, int flags, ...) {

@@ -5,6 +5,8 @@
 
 #include "platform/platform.h"
 
+#include <vector>
+
 namespace testsupport {
 
 inline LRESULT CALLBACK plainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -21,6 +23,13 @@ inline PIXELFORMATDESCRIPTOR glPixelFormat(BYTE depthBits) {
     format.cColorBits = 32;
     format.cDepthBits = depthBits;
     return format;
+}
+
+// The colour of pixel (x, y), y counted from the top row of a framebuffer height rows high.
+inline std::vector<int> pixelAt(int x, int y, int height) {
+    unsigned char rgba[4] = {};
+    glReadPixels(x, height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return {rgba[0], rgba[1], rgba[2]};
 }
 
 // 64 x 64, without a depth buffer; later calls find the context already current.

@@ -1,6 +1,7 @@
 // The test programs' main: every case in a process of its own and a fresh working directory
 // around GoogleTest's run, and the helpers that read back what the engine wrote there.
 #include "tests/support/TestSupport.h"
+#include "tests/support/ChildProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -52,38 +51,16 @@ void enterWorkDirectory(const char* program) {
     fs::current_path(workDirectoryPath);
 }
 
-// Runs this program again with the given arguments and answers its exit status (128 + signal
-// when a signal ended it); with `output`, what it wrote to standard output.
+// Runs this program again with the given arguments and answers its exit status; with `output`,
+// what it wrote to standard output.
 int runAgain(const std::vector<std::string>& arguments, std::string* output = nullptr) {
-    int channel[2] = {-1, -1};
-    if (output != nullptr && pipe(channel) != 0)
-        return 127;
-    std::fflush(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        if (output != nullptr) {
-            dup2(channel[1], STDOUT_FILENO);
-            close(channel[0]);
-            close(channel[1]);
-        }
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        execv("/proc/self/exe", argv.data());
-        _exit(127);
-    }
-    if (output != nullptr) {
-        close(channel[1]);
-        char buffer[4096];
-        for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
-            output->append(buffer, size_t(n));
-        close(channel[0]);
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child)
-        return 127;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    testsupport::ChildProcess::Options options;
+    options.program = "/proc/self/exe";
+    options.output = output != nullptr;
+    testsupport::ChildProcess child(arguments, options);
+    if (output != nullptr)
+        *output = child.readAll();
+    return child.started() ? child.wait() : 127;
 }
 
 // The full names of the cases the arguments select, from the program's own listing.
@@ -138,16 +115,24 @@ const std::string& workDirectory() {
     return workDirectoryPath;
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+std::string makeRunDirectory(const std::string& name, bool withData) {
+    const fs::path directory = fs::path(workDirectoryPath) / name;
+    fs::create_directory(directory);
+    for (const char* data : {"textures", "data"})
+        if (withData) // a run without them is one of the cases
+            fs::copy(fs::path(PELMORA_BINARY_DIR) / data, directory / data,
+                     fs::copy_options::recursive);
+    return directory.string();
 }
 
-std::vector<std::string> logLines() {
-    std::ifstream in("pelmora.log");
+std::vector<std::string> logLines(const std::string& directory) {
+    std::ifstream in(directory + "/pelmora.log");
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
         lines.push_back(line);
+    }
     return lines;
 }
 

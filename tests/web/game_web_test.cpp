@@ -9,6 +9,7 @@
 // the mouse or the keyboard, Back does not end the game, and a page that cannot start says why.
 // The release page's own promises (an app manifest with real icons, a service worker that starts
 // the game without the server) close the file.
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 #include "tests/whole_game/WholeGame.h"
 
@@ -20,12 +21,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <regex>
-#include <signal.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -62,37 +61,22 @@ public:
     // The driver's command that opens the page ("start W H RATIO [W2 H2]", "phone W H RATIO",
     // "broken W H RATIO FAULT": page_driver.py says what each does).
     explicit BrowserGame(const std::string& opening) {
-        int toDriver[2], fromDriver[2];
-        if (pipe(toDriver) != 0 || pipe(fromDriver) != 0)
-            return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(toDriver[0], STDIN_FILENO);
-            dup2(fromDriver[1], STDOUT_FILENO);
-            for (int fd : {toDriver[0], toDriver[1], fromDriver[0], fromDriver[1]})
-                close(fd);
-            // The browser's profile and scratch files go with the test's working directory.
-            setenv("TMPDIR", testsupport::workDirectory().c_str(), 1);
-            execl("/usr/bin/python3", "python3", PELMORA_PAGE_DRIVER, pageDirectory(),
-                  static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(toDriver[0]);
-        close(fromDriver[1]);
-        in_ = fdopen(toDriver[1], "w");
-        out_ = fdopen(fromDriver[0], "r");
-        started_ = command(opening) == "ok";
+        testsupport::ChildProcess::Options options;
+        options.input = options.output = true;
+        // The browser's profile and scratch files go with the test's working directory.
+        options.environment = {"TMPDIR=" + testsupport::workDirectory()};
+        driver_.emplace(
+            std::vector<std::string>{"/usr/bin/python3", PELMORA_PAGE_DRIVER, pageDirectory()},
+            options);
+        started_ = driver_->started() && command(opening) == "ok";
     }
 
+    // The driver ends the browser and its server before it ends itself.
     ~BrowserGame() override {
-        if (in_) {
+        if (driver_->started()) {
             command("quit");
-            fclose(in_);
+            driver_->wait();
         }
-        if (out_)
-            fclose(out_);
-        if (pid_ > 0)
-            waitpid(pid_, nullptr, 0);
     }
 
     bool started() const { return started_; }
@@ -103,10 +87,7 @@ public:
 
     // One command, one answer line; errors are kept for output().
     std::string command(const std::string& line) {
-        if (!in_ || !out_)
-            return "";
-        std::fprintf(in_, "%s\n", line.c_str());
-        std::fflush(in_);
+        driver_->send(line + "\n");
         std::string answer = readLine();
         if (answer.rfind("error", 0) == 0)
             errors_ += line.substr(0, 40) + ": " + answer + "\n";
@@ -162,8 +143,7 @@ public:
 private:
     std::string readLine() {
         std::string line;
-        for (int c; (c = std::fgetc(out_)) != EOF && c != '\n';)
-            line += char(c);
+        driver_->readLine(line);
         return line;
     }
 
@@ -178,9 +158,7 @@ private:
         return decodePng(decodeBase64(answer.substr(4)));
     }
 
-    pid_t pid_ = -1;
-    FILE* in_ = nullptr;
-    FILE* out_ = nullptr;
+    std::optional<testsupport::ChildProcess> driver_;
     bool started_ = false;
     bool taps_ = false;
     std::string errors_;

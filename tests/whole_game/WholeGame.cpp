@@ -3,6 +3,7 @@
 
 #include "game/Messages.h"
 #include "resources/formats/GlfFormat.h"
+#include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -12,7 +13,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <regex>
 #include <thread>
 
@@ -25,9 +25,7 @@ const Rgb Green{0, 255, 0}, Pink{255, 181, 179}, Yellow{255, 255, 0};
 // Sum of the glyph advances of text at the given size, read from the ".glf" file the game draws
 // with, as its font loader reads it.
 float fontTextWidth(const std::string& path, const char* text, float size) {
-    std::ifstream in(path, std::ios::binary);
-    const formats::Bytes bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
+    const formats::Bytes bytes = testsupport::readFile<formats::Bytes>(path);
     formats::MemorySource source(bytes);
     formats::GlfFile font;
     const formats::Verdict verdict = formats::readGlf(source, font);

@@ -16,11 +16,11 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include "tests/support/X11Window.h"
 #undef KeyCode
 
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <string>
 #include <thread>
@@ -30,6 +30,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+using testsupport::findWindow;
 using testsupport::InputEvent;
 using testsupport::RecordingListener;
 
@@ -45,51 +46,18 @@ struct UsLayoutAfterwards {
     ~UsLayoutAfterwards() { setLayout("us"); }
 };
 
-Window findWindow(Display* display, Window parent, const char* title) {
-    Window root, parentOut, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, parent, &root, &parentOut, &children, &count))
-        return 0;
-    Window found = 0;
-    for (unsigned i = 0; i < count && !found; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) && name) {
-            if (std::strcmp(name, title) == 0)
-                found = children[i];
-            XFree(name);
-        }
-        if (!found)
-            found = findWindow(display, children[i], title);
-    }
-    if (children)
-        XFree(children);
-    return found;
-}
-
 class InputX11Test : public ::testing::Test {
 protected:
     static Display* display;
     static RecordingListener* listener;
     static std::vector<MSG> keyMessages; // as the pump hands them out
     static Window gameWindow;
-    static XKeyCode keyA, keyOne, keyGrave, keyComma, keyShift, keyReturn, keyKpEnter, keyEscape,
-        keyAlt, keyCtrl;
 
     static void SetUpTestSuite() {
         display = XOpenDisplay(nullptr);
         ASSERT_NE(display, nullptr);
         ASSERT_TRUE(setLayout("us"));
         XSync(display, False);
-        keyA = XKeysymToKeycode(display, XK_a);
-        keyOne = XKeysymToKeycode(display, XK_1);
-        keyGrave = XKeysymToKeycode(display, XK_grave);
-        keyComma = XKeysymToKeycode(display, XK_comma);
-        keyShift = XKeysymToKeycode(display, XK_Shift_L);
-        keyReturn = XKeysymToKeycode(display, XK_Return);
-        keyKpEnter = XKeysymToKeycode(display, XK_KP_Enter);
-        keyEscape = XKeysymToKeycode(display, XK_Escape);
-        keyAlt = XKeysymToKeycode(display, XK_Alt_L);
-        keyCtrl = XKeysymToKeycode(display, XK_Control_L);
 
         GraphicSystem* graphics = GraphicSystem::instance();
         graphics->useDesktopMode();
@@ -144,6 +112,8 @@ protected:
         return listener->events.size() >= count;
     }
 
+    static XKeyCode keyOf(KeySym symbol) { return XKeysymToKeycode(display, symbol); }
+
     static void key(XKeyCode code, bool down) {
         XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
         XFlush(display);
@@ -182,20 +152,17 @@ Display* InputX11Test::display = nullptr;
 Window InputX11Test::gameWindow = 0;
 std::vector<MSG> InputX11Test::keyMessages;
 RecordingListener* InputX11Test::listener = nullptr;
-XKeyCode InputX11Test::keyA, InputX11Test::keyOne, InputX11Test::keyGrave, InputX11Test::keyComma,
-    InputX11Test::keyShift, InputX11Test::keyReturn, InputX11Test::keyKpEnter,
-    InputX11Test::keyEscape, InputX11Test::keyAlt, InputX11Test::keyCtrl;
 
 TEST_F(InputX11Test, UsLayoutKeysGiveCodesAndShiftedCharacters) {
-    tap(keyA);
-    key(keyShift, true);
-    tap(keyA);
-    tap(keyOne);
-    key(keyShift, false);
-    tap(keyAlt); // a system key: no event
-    tap(keyReturn);
-    tap(keyKpEnter);
-    tap(keyEscape);
+    tap(keyOf(XK_a));
+    key(keyOf(XK_Shift_L), true);
+    tap(keyOf(XK_a));
+    tap(keyOf(XK_1));
+    key(keyOf(XK_Shift_L), false);
+    tap(keyOf(XK_Alt_L)); // a system key: no event
+    tap(keyOf(XK_Return));
+    tap(keyOf(XK_KP_Enter));
+    tap(keyOf(XK_Escape));
     ASSERT_TRUE(waitFor(14));
     pump(std::chrono::milliseconds(50));
     EXPECT_EQ(keyEvents(),
@@ -261,13 +228,14 @@ TEST_F(InputX11Test, CentringTheCursorMovesThePointerWithoutAnEvent) {
 
 TEST_F(InputX11Test, RussianLayoutKeepsTheKeyCodeAndGivesCyrillicCharacters) {
     UsLayoutAfterwards restore;
+    const XKeyCode a = keyOf(XK_a), grave = keyOf(XK_grave), comma = keyOf(XK_comma);
     ASSERT_TRUE(setLayout("ru"));
     pump(std::chrono::milliseconds(300)); // the toolkit reloads its keymap on the mapping change
-    tap(keyA);
-    key(keyShift, true);
-    tap(keyGrave);
-    key(keyShift, false);
-    tap(keyComma);
+    tap(a);
+    key(keyOf(XK_Shift_L), true);
+    tap(grave);
+    key(keyOf(XK_Shift_L), false);
+    tap(comma);
     ASSERT_TRUE(waitFor(8));
     // The physical A key is still key 97; it writes ef, Shift with the key left of 1 writes the
     // capital yo and the comma key be, all as Windows-1251 bytes.
@@ -343,37 +311,39 @@ private:
 // came gives only its release.
 TEST_F(InputX11Test, FocusLeavingWhileAKeyIsHeldSendsNoRelease) {
     OtherWindow other(display);
-    key(keyA, true);
+    key(keyOf(XK_a), true);
     focus(other.window());
-    key(keyA, false);
+    key(keyOf(XK_a), false);
     focus(gameWindow);
     EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:97:97"}));
     EXPECT_TRUE(InputSystem::instance()->getState().isDown(97));
 
     listener->events.clear();
-    tap(keyA);
+    tap(keyOf(XK_a));
     ASSERT_TRUE(waitFor(2));
     EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:97:97", "2:97:0"}));
     EXPECT_FALSE(InputSystem::instance()->getState().isDown(97));
 }
 
+// The extended keys among them are released as themselves, not as the keys that share their scan
+// codes (Return, the left Ctrl and Alt).
 TEST_F(InputX11Test, FocusArrivingWhileKeysAreHeldGivesOnlyTheirReleases) {
     OtherWindow other(display);
-    key(keyShift, true); // held through the focus changes
+    key(keyOf(XK_Shift_L), true); // held through the focus changes
     ASSERT_TRUE(waitFor(1));
     focus(other.window());
-    key(keyCtrl, true);
-    key(keyA, true);
+    for (KeySym held : {XK_Control_L, XK_a, XK_KP_Enter, XK_Control_R, XK_Alt_R})
+        key(keyOf(held), true);
     focus(gameWindow);
     EXPECT_EQ(keyEvents(), (std::vector<std::string>{"1:1:0"}));
 
     listener->events.clear();
-    key(keyA, false);
-    key(keyCtrl, false);
-    key(keyShift, false);
-    ASSERT_TRUE(waitFor(3));
+    for (KeySym held : {XK_a, XK_Control_L, XK_KP_Enter, XK_Control_R, XK_Alt_R, XK_Shift_L})
+        key(keyOf(held), false);
+    ASSERT_TRUE(waitFor(6));
     pump(std::chrono::milliseconds(50));
-    EXPECT_EQ(keyEvents(), (std::vector<std::string>{"2:97:0", "2:3:0", "2:1:0"}));
+    EXPECT_EQ(keyEvents(),
+              (std::vector<std::string>{"2:97:0", "2:3:0", "2:14:0", "2:4:0", "2:6:0", "2:1:0"}));
 }
 
 } // namespace
