@@ -43,6 +43,14 @@ EM_JS(void, listenToKeys, (char* code, int size), {
         "keydown", function(e) { report(1, e); });
     window.addEventListener(
         "keyup", function(e) { report(0, e); });
+    // Keys let go while another window or tab has the keyboard never come up here.
+    window.addEventListener(
+        "blur", function() { _webKeyboardLost(); });
+    document.addEventListener(
+        "visibilitychange", function() {
+            if (document.hidden)
+                _webKeyboardLost();
+        });
 });
 
 } // namespace
@@ -55,6 +63,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE void webKeyEvent(int down, int repeat, int chara
     if (down && entry != nullptr)
         pressText()[entry->scanCode] = uint32_t(character);
     keyTracker().keyEvent(platformMainWindow(), usage, uint32_t(character), down != 0, repeat != 0);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void webKeyboardLost() {
+    keyTracker().keyboardLost(platformMainWindow());
 }
 
 void platformListenToKeys() {

@@ -36,8 +36,10 @@
 //   (KeyboardEvent.code) through the shared key table; ToAsciiEx answers the character the
 //   browser reported for the key's latest press (layout, Shift and Caps Lock applied then, not
 //   from keyState), in Windows-1251; the lock keys start as the browser reports them. The
-//   browser keeps F5, F11, F12 and Ctrl or Cmd combinations. SetCursorPos cannot move the
-//   pointer: FALSE.
+//   browser keeps F5, F11, F12 and Ctrl or Cmd combinations. A page that loses the keyboard
+//   (the window or the tab loses the focus, the page is hidden) hears nothing of the keys let go
+//   meanwhile, so every key held then is released with its message at once: after Alt+Tab away
+//   and back, Alt is up. SetCursorPos cannot move the pointer: FALSE.
 // - Clock (clock.cpp): the wall clock's milliseconds when the page's navigation began
 //   (performance.timeOrigin), carried on by the page's monotonic clock and cut to 32 bits: like
 //   Windows' count since boot it starts from a different value at every load, so that the flower

@@ -366,9 +366,11 @@ TEST(WebGame, FitsThePictureOnALaptopAndAWidePage) {
     }
 }
 
-// Following a link away and pressing Back does not end the game: the browser either brings the
-// page back from its cache, still playing, or loads it afresh.
-TEST(WebGame, PlaysOnAfterBack) {
+// Leaving the page and coming back neither ends the game nor leaves keys held: after a link away
+// and Back the browser either brings the page back from its cache, still playing, or loads it
+// afresh; after Alt+Tab to another tab and back (the page hears Alt go down, never up) Escape
+// still ends the game.
+TEST(WebGame, PlaysOnAfterBackAndATabSwitch) {
     BrowserGame game("start 1024 768 1");
     ASSERT_TRUE(game.started()) << game.output();
     ASSERT_TRUE(game.waitForLogLine("Running main loop...", 90)) << game.output();
@@ -381,6 +383,10 @@ TEST(WebGame, PlaysOnAfterBack) {
     checkAClickLands(game, 330, 300);
     // Three lines of the start, and the clicks of the page that is shown.
     EXPECT_EQ(game.lines("file /pelmora.log").size(), back == "ok restored" ? 5u : 4u);
+
+    ASSERT_EQ(game.command("alt-tab"), "ok");
+    game.pressEscape();
+    EXPECT_EQ(game.waitForExit(30), 0) << "Escape after a tab switch with Alt held";
 }
 
 // A page that cannot start says what went wrong and what to do, and the game does not start.

@@ -25,6 +25,8 @@ pixels, aiming at the middle of the pixel.
   tap X Y                  a finger's tap at canvas pixel (X, Y) -> "ok"
   click-element ID         a real mouse click in the middle of the page's element ID -> "ok"
   key NAME                 a real key press and release (Escape, Enter, Space, Tab) -> "ok"
+  alt-tab                  Alt goes down, another tab comes to the front, then this one again;
+                           the page never hears Alt come up -> "ok"
   away-and-back            follow a link away from the page, then press Back -> "ok restored"
                            when the browser brought the page back from its cache, "ok loaded"
                            when it loaded it afresh
@@ -348,6 +350,20 @@ class Page:
             self.browser.call("Input.dispatchKeyEvent", type=kind, key=key, code=name,
                               windowsVirtualKeyCode=code)
 
+    # Alt+Tab as the page sees it: Alt goes down, then the page is hidden behind another tab and
+    # shown again, and Alt's release goes to whatever had the keyboard meanwhile.
+    def alt_tab(self):
+        self.browser.call("Input.dispatchKeyEvent", type="rawKeyDown", key="Alt", code="AltLeft",
+                          windowsVirtualKeyCode=18, modifiers=1)
+        here = self.browser.call("Target.getTargetInfo")["targetInfo"]["targetId"]
+        other = self.browser.call("Target.createTarget", url="about:blank")["targetId"]
+        shown = "new Promise(r => (function wait() { document.visibilityState == %s ? r(1) :" \
+                " setTimeout(wait, 20); })())"
+        self.browser.evaluate(shown % '"hidden"')
+        self.browser.call("Target.activateTarget", targetId=here)
+        self.browser.call("Target.closeTarget", targetId=other)
+        self.browser.evaluate(shown % '"visible"')
+
     # A link away (the browser's blank page) and Back. A page that comes back from the cache
     # keeps what its scripts held; a loaded one starts afresh.
     def away_and_back(self):
@@ -444,6 +460,9 @@ def serve(page):
                 answer("ok")
             elif command == "click-element":
                 page.click_element(args[0])
+                answer("ok")
+            elif command == "alt-tab":
+                page.alt_tab()
                 answer("ok")
             elif command == "away-and-back":
                 answer("ok " + page.away_and_back())
