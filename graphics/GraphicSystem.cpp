@@ -11,16 +11,26 @@ GraphicSystem* GraphicSystem::instance() {
     return theGraphicSystem;
 }
 
+namespace {
+
+// A negative number becomes a large unsigned value here; zero sizes are refused later, when the
+// display mode is set.
+uint32_t configValue(ConfigSection* section, const char* key, uint32_t fallback) {
+    return static_cast<uint32_t>(section->getInt(String(key), static_cast<int32_t>(fallback)));
+}
+
+bool configValue(ConfigSection* section, const char* key, bool fallback) {
+    return section->getBool(String(key), fallback);
+}
+
+} // namespace
+
 void GraphicSystem::loadConfig() {
     ConfigSection* section = Application::instance()->config->section(String("GraphicSystem"));
-    // A negative number becomes a large unsigned value here; zero sizes are refused later, when
-    // the display mode is set.
-    setWidth(static_cast<uint32_t>(section->getInt(String("width"), 1024)));
-    setHeight(static_cast<uint32_t>(section->getInt(String("height"), 768)));
-    setBitsPerPixel(static_cast<uint32_t>(section->getInt(String("bpp"), 32)));
-    setRefreshRate(static_cast<uint32_t>(section->getInt(String("refreshrate"), 0)));
-    setVsync(section->getBool(String("vsync"), false));
-    setDoubleBuffer(section->getBool(String("doublebuffer"), true));
+#define PELMORA_LOAD_SETTING(type, Name, member, initial, key, fallback)                           \
+    set##Name(configValue(section, key, type(fallback)));
+    PELMORA_DISPLAY_SETTINGS(PELMORA_LOAD_SETTING)
+#undef PELMORA_LOAD_SETTING
 }
 
 bool findExtensionToken(const char* extensions, const char* name) {

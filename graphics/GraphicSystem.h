@@ -6,6 +6,19 @@
 #include "platform/platform.h"
 #include <cstdint>
 
+// The display settings, written once for the interface, the implementation's fields and the
+// configuration: each with its type, the name its getter and setter carry, the implementation's
+// field, the value it has before anything sets it, and its key and default in the
+// "GraphicSystem" configuration section. The low 8 bits of the bits per pixel are the pixel
+// format's colour bits; a refresh rate of 0 lets the driver choose.
+#define PELMORA_DISPLAY_SETTINGS(X)                                                                \
+    X(uint32_t, Width, width, 0, "width", 1024)                                                    \
+    X(uint32_t, Height, height, 0, "height", 768)                                                  \
+    X(uint32_t, BitsPerPixel, bitsPerPixel, 0, "bpp", 32)                                          \
+    X(uint32_t, RefreshRate, refreshRate, 0, "refreshrate", 0)                                     \
+    X(bool, Vsync, vsync, false, "vsync", false)                                                   \
+    X(bool, DoubleBuffer, doubleBuffer, true, "doublebuffer", true)
+
 class GraphicSystem : public EngineObject {
 public:
     enum LifecycleState : int32_t {
@@ -17,18 +30,12 @@ public:
     // Creates the GraphicSystemImpl on the first call, which registers it as a component.
     static GraphicSystem* instance();
 
-    virtual uint32_t getWidth() const = 0;
-    virtual void setWidth(uint32_t width) = 0;
-    virtual uint32_t getHeight() const = 0;
-    virtual void setHeight(uint32_t height) = 0;
-    virtual uint32_t getBitsPerPixel() const = 0;
-    virtual void setBitsPerPixel(uint32_t bits) = 0;
-    virtual uint32_t getRefreshRate() const = 0;
-    virtual void setRefreshRate(uint32_t rate) = 0;
-    virtual bool getVsync() const = 0;
-    virtual void setVsync(bool vsync) = 0;
-    virtual bool getDoubleBuffer() const = 0;
-    virtual void setDoubleBuffer(bool doubleBuffer) = 0;
+    // getWidth and setWidth, getHeight and setHeight, and so on down the settings' list.
+#define PELMORA_DECLARE_SETTING(type, Name, member, initial, key, fallback)                        \
+    virtual type get##Name() const = 0;                                                            \
+    virtual void set##Name(type value) = 0;
+    PELMORA_DISPLAY_SETTINGS(PELMORA_DECLARE_SETTING)
+#undef PELMORA_DECLARE_SETTING
     virtual bool isFullscreen() const = 0;
     virtual void setFullscreen(bool fullscreen) = 0; // always fatal
     virtual int32_t getLifecycleState() const = 0;

@@ -34,35 +34,13 @@ void GraphicSystemImpl::requireCreated() const {
         fatalError();
 }
 
-void GraphicSystemImpl::setWidth(uint32_t value) {
-    requireCreated();
-    width_ = value;
-}
-
-void GraphicSystemImpl::setHeight(uint32_t value) {
-    requireCreated();
-    height_ = value;
-}
-
-void GraphicSystemImpl::setBitsPerPixel(uint32_t bits) {
-    requireCreated();
-    bitsPerPixel_ = bits;
-}
-
-void GraphicSystemImpl::setRefreshRate(uint32_t rate) {
-    requireCreated();
-    refreshRate_ = rate;
-}
-
-void GraphicSystemImpl::setVsync(bool value) {
-    requireCreated();
-    vsync_ = value;
-}
-
-void GraphicSystemImpl::setDoubleBuffer(bool value) {
-    requireCreated();
-    doubleBuffer_ = value;
-}
+#define PELMORA_DEFINE_SETTER(type, Name, member, initial, key, fallback)                          \
+    void GraphicSystemImpl::set##Name(type value) {                                                \
+        requireCreated();                                                                          \
+        member##_ = value;                                                                         \
+    }
+PELMORA_DISPLAY_SETTINGS(PELMORA_DEFINE_SETTER)
+#undef PELMORA_DEFINE_SETTER
 
 void GraphicSystemImpl::setFullscreen(bool) {
     // The window is always a full-screen pop-up; windowed operation was never built.

@@ -17,24 +17,27 @@ public:
     // Serves both bases.
     bool isNull() const override { return state_ == 0; }
 
-    uint32_t getWidth() const override { return width_; }
-    void setWidth(uint32_t value) override;
-    uint32_t getHeight() const override { return height_; }
-    void setHeight(uint32_t value) override;
-    uint32_t getBitsPerPixel() const override { return bitsPerPixel_; }
-    void setBitsPerPixel(uint32_t bits) override;
-    uint32_t getRefreshRate() const override { return refreshRate_; }
-    void setRefreshRate(uint32_t rate) override;
-    bool getVsync() const override { return vsync_; }
-    void setVsync(bool value) override;
-    bool getDoubleBuffer() const override { return doubleBuffer_; }
-    void setDoubleBuffer(bool value) override;
-    bool isFullscreen() const override { return fullscreen_; }
+#define PELMORA_OVERRIDE_SETTING(type, Name, member, initial, key, fallback)                       \
+    type get##Name() const override {                                                              \
+        return member##_;                                                                          \
+    }                                                                                              \
+    void set##Name(type value) override;
+    PELMORA_DISPLAY_SETTINGS(PELMORA_OVERRIDE_SETTING)
+#undef PELMORA_OVERRIDE_SETTING
+    bool isFullscreen() const override {
+        return fullscreen_;
+    }
     void setFullscreen(bool value) override;
-    int32_t getLifecycleState() const override { return state_; }
+    int32_t getLifecycleState() const override {
+        return state_;
+    }
     void useDesktopMode() override;
-    uint32_t getFrameCount() const override { return frameCount_; }
-    void resetFrameCount() override { frameCount_ = 0; }
+    uint32_t getFrameCount() const override {
+        return frameCount_;
+    }
+    void resetFrameCount() override {
+        frameCount_ = 0;
+    }
     bool isExtensionSupported(const char* name) override;
     PROC getProcAddress(const char* name) override;
 
@@ -54,12 +57,9 @@ private:
     void requireCreated() const;
     bool setDisplayMode();
 
-    uint32_t width_ = 0;
-    uint32_t height_ = 0;
-    uint32_t bitsPerPixel_ = 0; // its low 8 bits are the pixel format's colour bits
-    uint32_t refreshRate_ = 0;  // 0 lets the driver choose
-    bool vsync_ = false;
-    bool doubleBuffer_ = true;
+#define PELMORA_SETTING_FIELD(type, Name, member, initial, key, fallback) type member##_ = initial;
+    PELMORA_DISPLAY_SETTINGS(PELMORA_SETTING_FIELD)
+#undef PELMORA_SETTING_FIELD
     bool fullscreen_ = true;
     int32_t state_ = StateCreated;
     HDC deviceContext_ = nullptr;
