@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The web release zip as a host gets it: unpacked into a fresh directory outside the build, its
-# one folder served as it stands and played by every case of the browser test, the whole game
-# and the release page's manifest, icons and offline start.
-#   release.sh ZIP GAME_WEB_TEST
+# one folder served as it stands and played by the browser test's cases that FILTER names
+# (a GoogleTest filter): the whole game, and the release page's manifest, icons and offline start.
+# The other cases play the same files from the build's release folder.
+#   release.sh ZIP GAME_WEB_TEST FILTER
 set -u
-[ $# -eq 2 ] || { echo "usage: $0 ZIP GAME_WEB_TEST" >&2; exit 2; }
-zip=$1 program=$2
+[ $# -eq 3 ] || { echo "usage: $0 ZIP GAME_WEB_TEST FILTER" >&2; exit 2; }
+zip=$1 program=$2 filter=$3
 fail() {
     echo "FAIL: $*" >&2
     exit 1
@@ -22,7 +23,7 @@ listing=$(cd "$unpacked" && ls -A | tr '\n' ' ')
     fail "the zip's folder has no index.html or README.txt"
 
 # The program runs each case in a child and ends with "N passed, M failed".
-output=$(PELMORA_WEB_PAGE=$folder "$program" 2>&1)
+output=$(PELMORA_WEB_PAGE=$folder "$program" --gtest_filter="$filter" 2>&1)
 status=$?
 echo "$output"
 [ $status -eq 0 ] || fail "the browser test failed on the unpacked zip (status $status)"
