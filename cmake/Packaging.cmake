@@ -21,6 +21,16 @@ function(pelmora_require_program variable program package)
     endif()
 endfunction()
 
+# A text that a player opens by double-click, in Notepad as likely as not: a copy with CR LF line
+# ends, whatever the line ends of the project's own file (the Windows and the web zips).
+function(pelmora_crlf_text source destination)
+    file(READ ${source} text)
+    string(REPLACE "\r\n" "\n" text "${text}")
+    string(REPLACE "\n" "\r\n" text "${text}")
+    file(WRITE ${destination} "${text}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+endfunction()
+
 # Directories made by an install get these permissions whatever the umask, as Debian requires.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

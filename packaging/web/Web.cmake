@@ -31,19 +31,24 @@ add_custom_command(OUTPUT ${page}/pelmora.js
 # The program's other files as linked, the page, and the texts; the icons are the desktop
 # packages' daisy, painted by assets/artgen.cpp at each size.
 set(copied index.html pelmora.wasm pelmora.data pelmora.webmanifest icons/pelmora-192.png
-    icons/pelmora-512.png README.txt LICENSE OFL.txt)
+    icons/pelmora-512.png README.txt LICENSE.txt OFL.txt)
 list(TRANSFORM copied PREPEND ${page}/ OUTPUT_VARIABLE copied_paths)
-configure_file(${web_dir}/README.txt.in ${CMAKE_CURRENT_BINARY_DIR}/README.txt @ONLY)
+# The texts as the Windows zip has them: .txt files with CR LF line ends.
+set(texts ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+    ${CMAKE_CURRENT_BINARY_DIR}/OFL.txt)
+configure_file(${web_dir}/README.txt.in ${CMAKE_CURRENT_BINARY_DIR}/README.txt @ONLY
+    NEWLINE_STYLE CRLF)
+pelmora_crlf_text(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt)
+pelmora_crlf_text(${CMAKE_SOURCE_DIR}/assets/fonts/OFL.txt ${CMAKE_CURRENT_BINARY_DIR}/OFL.txt)
 add_custom_command(OUTPUT ${copied_paths}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${page}/icons
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/index.html
             ${CMAKE_BINARY_DIR}/pelmora.wasm ${CMAKE_BINARY_DIR}/pelmora.data
-            ${web_dir}/pelmora.webmanifest ${CMAKE_CURRENT_BINARY_DIR}/README.txt
-            ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/assets/fonts/OFL.txt ${page}
+            ${web_dir}/pelmora.webmanifest ${texts} ${page}
     COMMAND ${CMAKE_COMMAND} -E copy ${icon_dir}/pelmora-192.png ${icon_dir}/pelmora-512.png
             ${page}/icons
-    DEPENDS pelmora ${CMAKE_BINARY_DIR}/index.html ${web_dir}/pelmora.webmanifest
-            ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${icon_dir}/pelmora-192.png
+    DEPENDS pelmora ${CMAKE_BINARY_DIR}/index.html ${web_dir}/pelmora.webmanifest ${texts}
+            ${icon_dir}/pelmora-192.png
             ${icon_dir}/pelmora-512.png
     VERBATIM)
 

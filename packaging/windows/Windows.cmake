@@ -34,15 +34,8 @@ set_source_files_properties(${resources} PROPERTIES OBJECT_DEPENDS "${icon};${ma
 # the line ends of the project's own file.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${CMAKE_BINARY_DIR}/README.txt @ONLY
     NEWLINE_STYLE CRLF)
-function(pelmora_windows_text source destination)
-    file(READ ${source} text)
-    string(REPLACE "\r\n" "\n" text "${text}")
-    string(REPLACE "\n" "\r\n" text "${text}")
-    file(WRITE ${destination} "${text}")
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
-endfunction()
-pelmora_windows_text(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt)
-pelmora_windows_text(${CMAKE_SOURCE_DIR}/assets/fonts/OFL.txt ${CMAKE_BINARY_DIR}/OFL.txt)
+pelmora_crlf_text(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt)
+pelmora_crlf_text(${CMAKE_SOURCE_DIR}/assets/fonts/OFL.txt ${CMAKE_BINARY_DIR}/OFL.txt)
 install(TARGETS pelmora RUNTIME DESTINATION .)
 install(CODE "
     foreach(dir textures data)

@@ -19,8 +19,14 @@ trap 'rm -rf -- "$unpacked"' EXIT
 folder=$unpacked/$(basename "$zip" .zip)
 listing=$(cd "$unpacked" && ls -A | tr '\n' ' ')
 [ "$listing" = "$(basename "$folder") " ] || fail "the zip holds more than one folder: $listing"
-[ -f "$folder/index.html" ] && [ -f "$folder/README.txt" ] ||
-    fail "the zip's folder has no index.html or README.txt"
+[ -f "$folder/index.html" ] || fail "the zip's folder has no index.html"
+# The texts open in Notepad as readily as anywhere: .txt files with CR LF line ends.
+for text in README.txt LICENSE.txt OFL.txt; do
+    [ -f "$folder/$text" ] || fail "the zip's folder has no $text"
+    lines=$(wc -l <"$folder/$text")
+    crlf=$(grep -c $'\r$' "$folder/$text")
+    [ "$lines" -gt 5 ] && [ "$lines" = "$crlf" ] || fail "$text: $crlf of $lines lines end with CR LF"
+done
 
 # The program runs each case in a child and ends with "N passed, M failed".
 output=$(PELMORA_WEB_PAGE=$folder "$program" --gtest_filter="$filter" 2>&1)
