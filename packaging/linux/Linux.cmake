@@ -94,5 +94,11 @@ set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/require-tools.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/lintian.cmake)
 
 # The Windows zip, made by the windows preset, which this build's tests unpack and play.
-set(PELMORA_WINDOWS_ZIP ${CMAKE_SOURCE_DIR}/build/windows/pelmora-${PROJECT_VERSION}-win64.zip
-    CACHE FILEPATH "The Windows release zip that the package tests check")
+# Empty means this version's zip of the windows preset, so that a build directory made before a
+# version change does not go on testing the old one.
+set(PELMORA_WINDOWS_ZIP "" CACHE FILEPATH
+    "The Windows release zip that the package tests check (empty: the windows preset's own)")
+if(NOT PELMORA_WINDOWS_ZIP)
+    set(PELMORA_WINDOWS_ZIP
+        ${CMAKE_SOURCE_DIR}/build/windows/pelmora-${PROJECT_VERSION}-win64.zip)
+endif()
