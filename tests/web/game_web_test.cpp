@@ -457,8 +457,11 @@ int mainLoopsStarted(BrowserGame& game) {
 
 } // namespace
 
+// Served as a web host serves games (a folder of a site that compresses what it sends, another
+// release of the game in the folder beside it), the page installs, and after one visit to each
+// folder it starts again without the server.
 TEST(WebRelease, InstallsAndStartsAgainWithoutTheServer) {
-    BrowserGame game("start 1024 768 1");
+    BrowserGame game("site 1024 768 1");
     ASSERT_TRUE(game.started()) << game.output();
     ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
 
@@ -482,10 +485,23 @@ TEST(WebRelease, InstallsAndStartsAgainWithoutTheServer) {
     EXPECT_EQ(std::count(caches.begin(), caches.end(), ','), 0) << "one cache only: " << caches;
     ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
 
+    // The release beside it installs its own worker and cache, and leaves this one's alone.
+    ASSERT_EQ(game.command("go ../pelmora 1.0/"), "ok") << game.output();
+    ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
+    EXPECT_EQ(game.command("eval navigator.serviceWorker.ready.then(r => new Promise(done => {"
+                           " const end = () => r.active.state == 'activated' && done(true);"
+                           " r.active.addEventListener('statechange', end); end(); }))"
+                           ".then(() => caches.keys()).then(names => names.length)"),
+              "value 2");
+    ASSERT_EQ(game.command("go ../pelmora 1.1/"), "ok") << game.output();
+    ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
+
     // The server gone, the page and the game come from the cache.
     ASSERT_EQ(game.command("server stop"), "ok");
+    const int started = mainLoopsStarted(game);
     ASSERT_EQ(game.command("reload"), "ok") << game.output();
-    EXPECT_TRUE(game.waitFor([&] { return mainLoopsStarted(game) == 3; }, 60)) << game.output();
+    EXPECT_TRUE(game.waitFor([&] { return mainLoopsStarted(game) == started + 1; }, 60))
+        << game.output();
     EXPECT_EQ(game.command("frames 5"), "ok") << game.output();
     EXPECT_EQ(game.command("eval fetch('sw.js', {cache: 'no-store'}).then(() => 'served',"
                            " () => 'unreachable')"),

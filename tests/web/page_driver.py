@@ -12,6 +12,13 @@ pixels, aiming at the middle of the pixel.
                            -> "ok"
   phone W H RATIO          open the page as a phone's browser shows it: a mobile viewport of
                            W x H CSS pixels at that ratio, and a touch screen -> "ok"
+  site W H RATIO           open the page as a web host serves a game: from the folder
+                           "/игры/pelmora 1.1/" of a server that compresses what it sends
+                           (gzip), with another release of the game beside it in
+                           "/игры/pelmora 1.0/" (the same files, its worker's cache named
+                           "pelmora-1.0.0-beside") -> "ok"
+  go PATH                  follow a link to PATH, relative to the page (a folder ends in "/")
+                           -> "ok"
   broken W H RATIO FAULT   open a page that cannot start: FAULT "missing" answers pelmora.data
                            with HTTP 404, "truncated" with its first half, "file" opens index.html
                            from disk (file://), "exception" makes WebGL throw -> "ok"
@@ -43,9 +50,11 @@ Everything it starts ends with it: chromium (by its process group), the server a
 
 import base64
 import functools
+import gzip
 import http.server
 import json
 import os
+import re
 import shutil
 import signal
 import socket
@@ -54,6 +63,7 @@ import sys
 import tempfile
 import threading
 import time
+import urllib.parse
 import urllib.request
 
 import websocket
@@ -65,8 +75,8 @@ TIMEOUT = 60.0
 class Server:
     """The page directory over HTTP on a free port of 127.0.0.1, in a thread of this process."""
 
-    def __init__(self, directory):
-        handler = functools.partial(_QuietHandler, directory=directory)
+    def __init__(self, directory, handler_class=None):
+        handler = functools.partial(handler_class or _QuietHandler, directory=directory)
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         self.port = self.httpd.server_address[1]
         # The browser opens connections before it needs them; a stopped server answers on none.
@@ -95,6 +105,41 @@ class Server:
 class _QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
+
+
+# As a web host serves its games: each in a folder of its own, several on one origin, and every
+# answer compressed when the browser takes gzip (the page and its worker see the unpacked bytes,
+# with a Content-Length of the packed ones). Other paths are not found.
+class _SiteHandler(_QuietHandler):
+    FOLDER = "/игры/pelmora 1.1/"
+    BESIDE = "/игры/pelmora 1.0/"
+
+    def do_GET(self):
+        path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
+        folder = next((f for f in (self.FOLDER, self.BESIDE) if path.startswith(f)), None)
+        if folder is None:
+            self.send_error(404)
+            return
+        name = path[len(folder):] or "index.html"
+        local = os.path.join(self.directory, *name.split("/"))
+        try:
+            with open(local, "rb") as f:
+                body = f.read()
+        except OSError:
+            self.send_error(404)
+            return
+        if folder == self.BESIDE and name == "sw.js":
+            body = re.sub(rb'"pelmora-[^"]*"', b'"pelmora-1.0.0-beside"', body, count=1)
+        packed = "gzip" in self.headers.get("Accept-Encoding", "")
+        if packed:
+            body = gzip.compress(body)
+        self.send_response(200)
+        self.send_header("Content-Type", self.guess_type(local))
+        self.send_header("Content-Length", str(len(body)))
+        if packed:
+            self.send_header("Content-Encoding", "gzip")
+        self.end_headers()
+        self.wfile.write(body)
 
 
 class Browser:
@@ -212,15 +257,16 @@ class Page:
         self.ratio = 1.0
         self.mobile = False
 
-    def launch(self, width, height, ratio):
+    def launch(self, width, height, ratio, site=False):
         self.ratio = float(ratio)
-        self.server = Server(self.directory)
+        self.server = Server(self.directory, _SiteHandler if site else None)
         self.browser = Browser()
         self.resize(width, height)
-        return "http://127.0.0.1:%d/index.html" % self.server.port
+        page = urllib.parse.quote(_SiteHandler.FOLDER) if site else "/index.html"
+        return "http://127.0.0.1:%d%s" % (self.server.port, page)
 
-    def start(self, width, height, ratio, resize=None):
-        url = self.launch(width, height, ratio)
+    def start(self, width, height, ratio, resize=None, site=False):
+        url = self.launch(width, height, ratio, site)
         if resize is None:
             self.browser.call("Page.navigate", url=url)
             self.browser.wait_for_event("Page.loadEventFired")
@@ -405,6 +451,13 @@ class Page:
         self.browser.call("Page.reload")
         self.browser.wait_for_event("Page.loadEventFired")
 
+    def go(self, path):
+        url = self.browser.evaluate("new URL(%s, location.href).href" % json.dumps(path))
+        self.browser.events = [e for e in self.browser.events
+                               if e["method"] != "Page.loadEventFired"]
+        self.browser.call("Page.navigate", url=url)
+        self.browser.wait_for_event("Page.loadEventFired")
+
     def stop_server(self):
         self.server.close()
         self.server = None
@@ -438,6 +491,12 @@ def serve(page):
         try:
             if command == "start":
                 page.start(args[0], args[1], args[2], args[3:5] if len(args) >= 5 else None)
+                answer("ok")
+            elif command == "site":
+                page.start(args[0], args[1], args[2], site=True)
+                answer("ok")
+            elif command == "go":
+                page.go(line.split(None, 1)[1].strip())
                 answer("ok")
             elif command == "phone":
                 page.start_phone(args[0], args[1], args[2])
