@@ -389,8 +389,9 @@ TEST(WebGame, PlaysOnAfterBackAndATabSwitch) {
     EXPECT_EQ(game.waitForExit(30), 0) << "Escape after a tab switch with Alt held";
 }
 
-// A page that cannot start says what went wrong and what to do, and the game does not start.
-TEST(WebGame, SaysWhyItCannotStart) {
+// A page that cannot start says what went wrong and what to do, and the game does not start; a
+// game whose graphics the browser takes back says so too.
+TEST(WebGame, SaysWhyItCannotPlay) {
     struct Fault {
         const char* name;
         std::vector<std::string> said;
@@ -401,6 +402,7 @@ TEST(WebGame, SaysWhyItCannotStart) {
         {"truncated", {"pelmora.data", "arrived incomplete", "Reload the page"}, false},
         {"file", {"opened from a file", "web server", "bash scripts/play-web.sh"}, false},
         {"exception", {"The game has stopped", "WebGL is switched off", "Reload the page"}, true},
+        {"lost", {"picture was lost", "Reload the page"}, true},
     };
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.name);

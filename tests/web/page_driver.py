@@ -21,7 +21,8 @@ pixels, aiming at the middle of the pixel.
                            -> "ok"
   broken W H RATIO FAULT   open a page that cannot start: FAULT "missing" answers pelmora.data
                            with HTTP 404, "truncated" with its first half, "file" opens index.html
-                           from disk (file://), "exception" makes WebGL throw -> "ok"
+                           from disk (file://), "exception" makes WebGL throw, "lost" takes
+                           the game's WebGL context away once it has drawn -> "ok"
   resize W H               the viewport becomes W x H CSS pixels after the start (a phone's screen
                            turns to landscape when W > H) -> "ok"
   frames N                 wait until N frames more have been presented -> "ok"
@@ -302,6 +303,16 @@ class Page:
                 " throw new Error('WebGL is switched off'); };"))
             self.browser.call("Page.navigate", url=url)
             self.browser.wait_for_event("Page.loadEventFired")
+            return
+        if fault == "lost":
+            # As a browser short of graphics memory takes a running page's context back.
+            self.browser.call("Page.navigate", url=url)
+            self.browser.wait_for_event("Page.loadEventFired")
+            self.frames(3)
+            self.browser.evaluate(
+                "(c => (c.getContext('webgl') || c.getContext('webgl2'))"
+                ".getExtension('WEBGL_lose_context').loseContext())"
+                "(document.getElementById('canvas'))")
             return
         if fault == "missing":
             status, body = 404, b"File not found"
