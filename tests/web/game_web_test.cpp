@@ -460,8 +460,9 @@ int mainLoopsStarted(BrowserGame& game) {
 } // namespace
 
 // Served as a web host serves games (a folder of a site that compresses what it sends, another
-// release of the game in the folder beside it), the page installs, and after one visit to each
-// folder it starts again without the server.
+// release of the game in the folder beside it), the page installs, keeps its offline copy apart
+// from the other release's, replaces it with the next release's, and starts again without the
+// server.
 TEST(WebRelease, InstallsAndStartsAgainWithoutTheServer) {
     BrowserGame game("site 1024 768 1");
     ASSERT_TRUE(game.started()) << game.output();
@@ -496,6 +497,18 @@ TEST(WebRelease, InstallsAndStartsAgainWithoutTheServer) {
                            ".then(() => caches.keys()).then(names => names.length)"),
               "value 2");
     ASSERT_EQ(game.command("go ../pelmora 1.1/"), "ok") << game.output();
+    ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
+
+    // A new release in this folder: its worker fills a cache of its own and takes over, and
+    // this folder's old cache goes while the one beside it stays.
+    ASSERT_EQ(game.command("publish"), "ok");
+    ASSERT_EQ(game.command("reload"), "ok") << game.output();
+    EXPECT_EQ(game.command("eval new Promise(done => { const end = Date.now() + 30000;"
+                           " (function poll() { caches.keys().then(names => {"
+                           " const kept = names.map(n => n.split(' ')[0]).sort().join(' ');"
+                           " if (kept.includes('next') && names.length == 2 || Date.now() > end)"
+                           " done(kept); else setTimeout(poll, 50); }); })(); })"),
+              "value \"pelmora-1.0.0-beside pelmora-1.1.1-next\"");
     ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
 
     // The server gone, the page and the game come from the cache.

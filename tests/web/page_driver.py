@@ -19,6 +19,9 @@ pixels, aiming at the middle of the pixel.
                            "pelmora-1.0.0-beside") -> "ok"
   go PATH                  follow a link to PATH, relative to the page (a folder ends in "/")
                            -> "ok"
+  publish                  the site's folder "/игры/pelmora 1.1/" serves a new release from now
+                           on: the same files, its worker's cache named "pelmora-1.1.1-next"
+                           -> "ok"
   broken W H RATIO FAULT   open a page that cannot start: FAULT "missing" answers pelmora.data
                            with HTTP 404, "truncated" with its first half, "file" opens index.html
                            from disk (file://), "exception" makes WebGL throw, "lost" takes
@@ -80,6 +83,7 @@ class Server:
         handler = functools.partial(handler_class or _QuietHandler, directory=directory)
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         self.port = self.httpd.server_address[1]
+        self.httpd.published = False  # a site's new release (_SiteHandler)
         # The browser opens connections before it needs them; a stopped server answers on none.
         self.connections = []
         accept = self.httpd.get_request
@@ -129,8 +133,9 @@ class _SiteHandler(_QuietHandler):
         except OSError:
             self.send_error(404)
             return
-        if folder == self.BESIDE and name == "sw.js":
-            body = re.sub(rb'"pelmora-[^"]*"', b'"pelmora-1.0.0-beside"', body, count=1)
+        if name == "sw.js" and (folder == self.BESIDE or self.server.published):
+            cache = b"pelmora-1.0.0-beside" if folder == self.BESIDE else b"pelmora-1.1.1-next"
+            body = re.sub(rb'"pelmora-[^" ]*', b'"' + cache, body, count=1)
         packed = "gzip" in self.headers.get("Accept-Encoding", "")
         if packed:
             body = gzip.compress(body)
@@ -508,6 +513,9 @@ def serve(page):
                 answer("ok")
             elif command == "go":
                 page.go(line.split(None, 1)[1].strip())
+                answer("ok")
+            elif command == "publish":
+                page.server.httpd.published = True
                 answer("ok")
             elif command == "phone":
                 page.start_phone(args[0], args[1], args[2])
