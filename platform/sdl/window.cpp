@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -14,8 +15,15 @@ HWND focusWindow = nullptr;
 bool videoStarted = false;
 int cursorCounter = 0;
 
-[[noreturn]] void failVideo(const char* what) {
-    std::fprintf(stderr, "pelmora: %s: %s\n", what, SDL_GetError());
+// The display works but the game's window cannot be made or shown: said on standard error, and
+// in a box on the screen for the player who started the game from a menu, with no terminal.
+[[noreturn]] void failVideo(const char* what, const char* advice = nullptr) {
+    const std::string reason = std::string(what) + ": " + SDL_GetError();
+    std::fprintf(stderr, "pelmora: %s\n", reason.c_str());
+    std::string text = "Pelmora cannot start: " + reason + ".";
+    if (advice != nullptr)
+        text += std::string("\n\n") + advice;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Pelmora", text.c_str(), nullptr);
     std::exit(EXIT_FAILURE);
 }
 
@@ -104,7 +112,8 @@ void platformCreateSdlWindow(HWND window, Uint32 flags) {
     }
     window->sdlWindow = SDL_CreateWindow(window->title, x, y, width, height, flags);
     if (window->sdlWindow == nullptr)
-        failVideo("cannot create the window");
+        failVideo("cannot create the window",
+                  "The game draws with OpenGL: the graphics driver may be missing or broken.");
     if (fullscreen) {
         if (SDL_SetWindowDisplayMode(window->sdlWindow, &mode) != 0)
             failVideo("cannot set the display mode");

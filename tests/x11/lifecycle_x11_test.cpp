@@ -1,14 +1,15 @@
 // How the Linux programs end and what they survive, seen from outside as a player would cause
-// it: the screen mode coming back on every end, the X server going away, an unwritable log or a
-// link in its place, a hang-up ignored as nohup ignores it, the working directory deleted under
-// the running game, and pipes in place of its files. Each case starts the real game (or the
-// platform layer's window helper) as a child process.
+// it: the screen mode coming back on every end, the X server going away or having no OpenGL, an
+// unwritable log or a link in its place, a hang-up ignored as nohup ignores it, the working
+// directory deleted under the running game, and pipes in place of its files. Each case starts
+// the real game (or the platform layer's window helper) as a child process.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
 
 #include <chrono>
@@ -41,16 +42,18 @@ ChildProcess::Options on(const std::string& display, const std::string& director
 }
 
 // An Xvfb of the test's own, on the first free display, stopped by the test. -noreset keeps the
-// screen modes that the test adds when the last other client leaves.
+// screen modes that the test adds when the last other client leaves; further arguments change
+// the server ("-extension GLX": one without OpenGL).
 class PrivateServer {
 public:
-    PrivateServer() {
+    explicit PrivateServer(const std::vector<std::string>& more = {}) {
         ChildProcess::Options options;
         options.output = true; // where -displayfd 1 writes the display's number
         options.errorFile = "/dev/null";
-        server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", "1", "-screen", "0",
-                                                 "1024x768x24", "-nolisten", "tcp", "-noreset"},
-                        options);
+        std::vector<std::string> arguments = {"Xvfb",        "-displayfd", "1",   "-screen", "0",
+                                              "1024x768x24", "-nolisten",  "tcp", "-noreset"};
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        server_.emplace(arguments, options);
         std::string number;
         if (server_->readLine(number, seconds(30))) {
             name_ = ":" + number;
@@ -184,11 +187,11 @@ void closeGame(ChildProcess& game) {
     EXPECT_EQ(game.status(), 0);
 }
 
-// Watches the server for the game's window being shown, as a log that cannot be written says
-// nothing about how far the game got.
+// Watches the server (the test's, or the one named) for the game's window being shown, as a log
+// that cannot be written says nothing about how far the game got.
 class WindowWatch {
 public:
-    WindowWatch() : display_(XOpenDisplay(nullptr)) {
+    explicit WindowWatch(const char* server = nullptr) : display_(XOpenDisplay(server)) {
         if (display_) {
             XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
             XSync(display_, False);
@@ -207,19 +210,42 @@ public:
             }
             XEvent event;
             XNextEvent(display_, &event);
-            char* name = nullptr;
-            if (event.type == MapNotify && XFetchName(display_, event.xmap.window, &name)) {
-                const bool found = std::string(name) == title;
-                XFree(name);
-                if (found)
-                    return true;
+            if (event.type == MapNotify && name(event.xmap.window) == title) {
+                window_ = event.xmap.window;
+                return true;
             }
         }
         return false;
     }
 
+    // A window's title in whatever 8-bit encoding its program gave it (SDL's message box names
+    // itself in UTF-8, which XFetchName does not answer).
+    std::string name(Window window) {
+        XTextProperty property = {};
+        std::string text;
+        if (XGetWMName(display_, window, &property) && property.value != nullptr) {
+            if (property.format == 8)
+                text.assign(reinterpret_cast<const char*>(property.value), property.nitems);
+            XFree(property.value);
+        }
+        return text;
+    }
+
+    // Closes the window last shown, as a window manager's close button does.
+    void close() {
+        XEvent event = {};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window_;
+        event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = long(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+        XSendEvent(display_, window_, False, NoEventMask, &event);
+        XFlush(display_);
+    }
+
 private:
     Display* display_;
+    Window window_ = 0;
 };
 
 // While it lives, a child started gets a file-size limit of 0 bytes: with the signal for passing
@@ -308,6 +334,27 @@ TEST(GameSurvives, PipesInPlaceOfItsFiles) {
         << lines;
     EXPECT_NE(lines.find("Font id=data/graffiti load failed\n"), std::string::npos) << lines;
     EXPECT_NE(lines.find("\nApplication terminated\n"), std::string::npos) << lines;
+}
+
+// A desktop without OpenGL (a graphics driver missing or broken): the game says why it cannot
+// start in a box on the screen, not only on a terminal the player may not have, and ends when
+// the box is closed.
+TEST(ServerWithoutOpenGL, GameSaysWhyInABox) {
+    PrivateServer server({"-extension", "GLX"});
+    ASSERT_NE(server.display(), nullptr) << "no private X server";
+    WindowWatch watch(server.name().c_str());
+    const std::string run = testsupport::makeRunDirectory("no-gl");
+    ChildProcess::Options options = on(server.name(), run);
+    options.errorFile = "errors";
+    ChildProcess game({PELMORA_GAME}, options);
+    ASSERT_TRUE(watch.shown("Pelmora", seconds(60)))
+        << "no box: " << testsupport::readFile(run + "/errors");
+    EXPECT_TRUE(game.running()) << "ended before the player read the box";
+    watch.close();
+    ASSERT_TRUE(game.ends(seconds(30))) << "still running after the box was closed";
+    EXPECT_EQ(game.status(), 1);
+    const std::string said = testsupport::readFile(run + "/errors");
+    EXPECT_EQ(said.rfind("pelmora: cannot create the window: ", 0), 0u) << said;
 }
 
 TEST(ServerGone, GameEndsWhenItsXServerGoesAway) {
