@@ -17,6 +17,16 @@ public:
     // Serves both bases.
     bool isNull() const override { return state_ == 0; }
 
+    bool isFullscreen() const override { return fullscreen_; }
+    void setFullscreen(bool value) override;
+    int32_t getLifecycleState() const override { return state_; }
+    void useDesktopMode() override;
+    uint32_t getFrameCount() const override { return frameCount_; }
+    void resetFrameCount() override { frameCount_ = 0; }
+    bool isExtensionSupported(const char* name) override;
+    PROC getProcAddress(const char* name) override;
+
+    // The settings' getters and setters (PELMORA_DISPLAY_SETTINGS).
 #define PELMORA_OVERRIDE_SETTING(type, Name, member, initial, key, fallback)                       \
     type get##Name() const override {                                                              \
         return member##_;                                                                          \
@@ -24,22 +34,6 @@ public:
     void set##Name(type value) override;
     PELMORA_DISPLAY_SETTINGS(PELMORA_OVERRIDE_SETTING)
 #undef PELMORA_OVERRIDE_SETTING
-    bool isFullscreen() const override {
-        return fullscreen_;
-    }
-    void setFullscreen(bool value) override;
-    int32_t getLifecycleState() const override {
-        return state_;
-    }
-    void useDesktopMode() override;
-    uint32_t getFrameCount() const override {
-        return frameCount_;
-    }
-    void resetFrameCount() override {
-        frameCount_ = 0;
-    }
-    bool isExtensionSupported(const char* name) override;
-    PROC getProcAddress(const char* name) override;
 
     void onWindowClass(WNDCLASSEXA& windowClass) override;
     void onWindowParams(DWORD& exStyle, DWORD& style, int& x, int& y, int& windowWidth,
