@@ -112,6 +112,14 @@ public:
 
     std::vector<std::string> logLines() override { return lines("log"); }
 
+    // How many times the program has started its main loop in this browser, reloads included.
+    int mainLoopsStarted() {
+        int runs = 0;
+        for (const std::string& line : logLines())
+            runs += line == "Running main loop...";
+        return runs;
+    }
+
     // The canvas's own pixels, however the page shows them.
     Picture capture() override { return png("picture"); }
     // The page as the screen shows it, in device pixels.
@@ -186,15 +194,7 @@ void checkTheEndedPage(BrowserGame& game, const std::string& key = "") {
         game.command("click-element again");
     else
         game.command("key " + key);
-    EXPECT_TRUE(game.waitFor(
-        [&] {
-            int runs = 0;
-            for (const std::string& line : game.logLines())
-                runs += line == "Running main loop...";
-            return runs == 2;
-        },
-        90))
-        << game.output();
+    EXPECT_TRUE(game.waitFor([&] { return game.mainLoopsStarted() == 2; }, 90)) << game.output();
     EXPECT_EQ(game.endNotice(), "") << "the restarted game's page still says it has ended";
 }
 
@@ -450,13 +450,6 @@ const std::string linkedIcons =
     "'link[rel=\"' + rel + '\"]').href).then(r => rel + '=' + r.status + ' ' +"
     " r.headers.get('content-type')))).then(a => a.join(', '))";
 
-int mainLoopsStarted(BrowserGame& game) {
-    int runs = 0;
-    for (const std::string& line : game.logLines())
-        runs += line == "Running main loop...";
-    return runs;
-}
-
 } // namespace
 
 // Served as a web host serves games (a folder of a site that compresses what it sends, another
@@ -513,9 +506,9 @@ TEST(WebRelease, InstallsAndStartsAgainWithoutTheServer) {
 
     // The server gone, the page and the game come from the cache.
     ASSERT_EQ(game.command("server stop"), "ok");
-    const int started = mainLoopsStarted(game);
+    const int started = game.mainLoopsStarted();
     ASSERT_EQ(game.command("reload"), "ok") << game.output();
-    EXPECT_TRUE(game.waitFor([&] { return mainLoopsStarted(game) == started + 1; }, 60))
+    EXPECT_TRUE(game.waitFor([&] { return game.mainLoopsStarted() == started + 1; }, 60))
         << game.output();
     EXPECT_EQ(game.command("frames 5"), "ok") << game.output();
     EXPECT_EQ(game.command("eval fetch('sw.js', {cache: 'no-store'}).then(() => 'served',"
