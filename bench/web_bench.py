@@ -94,9 +94,7 @@ def open_browser():
 
 
 def navigate(browser, url):
-    browser.events = [e for e in browser.events if e["method"] != "Page.loadEventFired"]
-    browser.call("Page.navigate", url=url)
-    browser.wait_for_event("Page.loadEventFired")
+    browser.load("Page.navigate", url=url)
     return browser.evaluate(FIRST_FRAME)
 
 

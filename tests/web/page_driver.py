@@ -217,6 +217,13 @@ class Browser:
                     raise RuntimeError("%s: %s" % (method, message["error"]["message"]))
                 return message.get("result", {})
 
+    # A navigation (Page.navigate, Page.reload, Page.navigateToHistoryEntry) and the load it
+    # leads to, not one that an earlier navigation left among the events.
+    def load(self, method, **params):
+        self.events = [e for e in self.events if e["method"] != "Page.loadEventFired"]
+        self.call(method, **params)
+        self.wait_for_event("Page.loadEventFired")
+
     def wait_for_event(self, method):
         end = time.monotonic() + TIMEOUT
         while time.monotonic() < end:
@@ -274,8 +281,7 @@ class Page:
     def start(self, width, height, ratio, resize=None, site=False):
         url = self.launch(width, height, ratio, site)
         if resize is None:
-            self.browser.call("Page.navigate", url=url)
-            self.browser.wait_for_event("Page.loadEventFired")
+            self.browser.load("Page.navigate", url=url)
             return
         # The game reads the canvas's size when it starts, which is when its data has arrived.
         self.browser.call("Fetch.enable", patterns=[{"urlPattern": "*pelmora.data*"}])
@@ -291,28 +297,24 @@ class Page:
         self.mobile = True
         url = self.launch(width, height, ratio)
         self.browser.call("Emulation.setTouchEmulationEnabled", enabled=True, maxTouchPoints=5)
-        self.browser.call("Page.navigate", url=url)
-        self.browser.wait_for_event("Page.loadEventFired")
+        self.browser.load("Page.navigate", url=url)
 
     def start_broken(self, width, height, ratio, fault):
         url = self.launch(width, height, ratio)
         if fault == "file":
             url = "file://" + os.path.join(os.path.abspath(self.directory), "index.html")
-            self.browser.call("Page.navigate", url=url)
-            self.browser.wait_for_event("Page.loadEventFired")
+            self.browser.load("Page.navigate", url=url)
             return
         if fault == "exception":
             # The browser's WebGL throws when the game asks for its context at the start.
             self.browser.call("Page.addScriptToEvaluateOnNewDocument", source=(
                 "HTMLCanvasElement.prototype.getContext = function() {"
                 " throw new Error('WebGL is switched off'); };"))
-            self.browser.call("Page.navigate", url=url)
-            self.browser.wait_for_event("Page.loadEventFired")
+            self.browser.load("Page.navigate", url=url)
             return
         if fault == "lost":
             # As a browser short of graphics memory takes a running page's context back.
-            self.browser.call("Page.navigate", url=url)
-            self.browser.wait_for_event("Page.loadEventFired")
+            self.browser.load("Page.navigate", url=url)
             self.frames(3)
             self.browser.evaluate(
                 "(c => (c.getContext('webgl') || c.getContext('webgl2'))"
@@ -432,10 +434,7 @@ class Page:
         history = self.browser.call("Page.getNavigationHistory")
         here = history["entries"][history["currentIndex"]]
         self.browser.evaluate("window.pelmoraDriverWasHere = true")
-        self.browser.events = [e for e in self.browser.events
-                               if e["method"] != "Page.loadEventFired"]
-        self.browser.call("Page.navigate", url="about:blank")
-        self.browser.wait_for_event("Page.loadEventFired")
+        self.browser.load("Page.navigate", url="about:blank")
         self.browser.call("Page.navigateToHistoryEntry", entryId=here["id"])
         end = time.monotonic() + TIMEOUT
         while time.monotonic() < end:
@@ -462,17 +461,11 @@ class Page:
     # The release page's offline play: a reload is a new navigation, which the page's service
     # worker answers once it controls the page, with or without the server.
     def reload(self):
-        self.browser.events = [e for e in self.browser.events
-                               if e["method"] != "Page.loadEventFired"]
-        self.browser.call("Page.reload")
-        self.browser.wait_for_event("Page.loadEventFired")
+        self.browser.load("Page.reload")
 
     def go(self, path):
         url = self.browser.evaluate("new URL(%s, location.href).href" % json.dumps(path))
-        self.browser.events = [e for e in self.browser.events
-                               if e["method"] != "Page.loadEventFired"]
-        self.browser.call("Page.navigate", url=url)
-        self.browser.wait_for_event("Page.loadEventFired")
+        self.browser.load("Page.navigate", url=url)
 
     def stop_server(self):
         self.server.close()
