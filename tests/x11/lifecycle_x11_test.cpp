@@ -5,11 +5,11 @@
 // the real game (or the platform layer's window helper) as a child process.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/X11Window.h"
 
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
 
 #include <chrono>
@@ -210,25 +210,13 @@ public:
             }
             XEvent event;
             XNextEvent(display_, &event);
-            if (event.type == MapNotify && name(event.xmap.window) == title) {
+            if (event.type == MapNotify &&
+                testsupport::windowTitle(display_, event.xmap.window) == title) {
                 window_ = event.xmap.window;
                 return true;
             }
         }
         return false;
-    }
-
-    // A window's title in whatever 8-bit encoding its program gave it (SDL's message box names
-    // itself in UTF-8, which XFetchName does not answer).
-    std::string name(Window window) {
-        XTextProperty property = {};
-        std::string text;
-        if (XGetWMName(display_, window, &property) && property.value != nullptr) {
-            if (property.format == 8)
-                text.assign(reinterpret_cast<const char*>(property.value), property.nitems);
-            XFree(property.value);
-        }
-        return text;
     }
 
     // Closes the window last shown, as a window manager's close button does.
