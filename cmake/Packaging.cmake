@@ -22,13 +22,22 @@ function(pelmora_require_program variable program package)
 endfunction()
 
 # A text that a player opens by double-click, in Notepad as likely as not: a copy with CR LF line
-# ends, whatever the line ends of the project's own file (the Windows and the web zips).
+# ends, whatever the line ends of the project's own file.
 function(pelmora_crlf_text source destination)
     file(READ ${source} text)
     string(REPLACE "\r\n" "\n" text "${text}")
     string(REPLACE "\n" "\r\n" text "${text}")
     file(WRITE ${destination} "${text}")
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+endfunction()
+
+# The texts a zip gives the player, made in directory: README.txt from the zip's own template,
+# and the licences LICENSE.txt and OFL.txt, all with CR LF line ends (the Windows and the web
+# zips).
+function(pelmora_player_texts readme_template directory)
+    configure_file(${readme_template} ${directory}/README.txt @ONLY NEWLINE_STYLE CRLF)
+    pelmora_crlf_text(${CMAKE_SOURCE_DIR}/LICENSE ${directory}/LICENSE.txt)
+    pelmora_crlf_text(${CMAKE_SOURCE_DIR}/assets/fonts/OFL.txt ${directory}/OFL.txt)
 endfunction()
 
 # Directories made by an install get these permissions whatever the umask, as Debian requires.

@@ -36,10 +36,7 @@ list(TRANSFORM copied PREPEND ${page}/ OUTPUT_VARIABLE copied_paths)
 # The texts as the Windows zip has them: .txt files with CR LF line ends.
 set(texts ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
     ${CMAKE_CURRENT_BINARY_DIR}/OFL.txt)
-configure_file(${web_dir}/README.txt.in ${CMAKE_CURRENT_BINARY_DIR}/README.txt @ONLY
-    NEWLINE_STYLE CRLF)
-pelmora_crlf_text(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt)
-pelmora_crlf_text(${CMAKE_SOURCE_DIR}/assets/fonts/OFL.txt ${CMAKE_CURRENT_BINARY_DIR}/OFL.txt)
+pelmora_player_texts(${web_dir}/README.txt.in ${CMAKE_CURRENT_BINARY_DIR})
 add_custom_command(OUTPUT ${copied_paths}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${page}/icons
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/index.html

@@ -32,10 +32,7 @@ set_source_files_properties(${resources} PROPERTIES OBJECT_DEPENDS "${icon};${ma
 # The zip: pelmora-<version>-win64/ holding the exe, its data and the texts a player needs. A
 # player opens the texts in Notepad by double-click: each is a .txt with CR LF line ends, whatever
 # the line ends of the project's own file.
-configure_file(${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${CMAKE_BINARY_DIR}/README.txt @ONLY
-    NEWLINE_STYLE CRLF)
-pelmora_crlf_text(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt)
-pelmora_crlf_text(${CMAKE_SOURCE_DIR}/assets/fonts/OFL.txt ${CMAKE_BINARY_DIR}/OFL.txt)
+pelmora_player_texts(${CMAKE_CURRENT_LIST_DIR}/README.txt.in ${CMAKE_BINARY_DIR})
 install(TARGETS pelmora RUNTIME DESTINATION .)
 install(CODE "
     foreach(dir textures data)
