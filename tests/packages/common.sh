@@ -1,6 +1,6 @@
 # shellcheck shell=bash
-# Shared by the package tests: how they fail, the tools they need, and temporary directories
-# that are removed however the test ends.
+# Shared by the package tests (and the web zip's): how they fail, the tools they need, temporary
+# directories that are removed however the test ends, unpacking a zip, the players' texts.
 
 fail() {
     echo "FAIL: $*" >&2
@@ -29,6 +29,31 @@ make_temp_dir() {
     dir=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-$2.XXXXXX") || fail "cannot make a temporary directory"
     temp_dirs+=("$dir")
     printf -v "$1" '%s' "$dir"
+}
+
+# unpack ZIP HOW [SUBDIR]: the zip unpacked into a fresh directory, or into SUBDIR made inside
+# one; HOW says how to make a zip that is missing. Everything must sit in one folder named after
+# the zip, so that unpacking spills nothing: $folder.
+unpack() {
+    local zip=$1 place
+    [ -f "$zip" ] || fail "$zip does not exist: $2"
+    make_temp_dir unpacked zip
+    place=$unpacked${3:+/$3}
+    mkdir -p "$place" || fail "cannot make $place"
+    (cd "$place" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
+    folder=$place/$(basename "$zip" .zip)
+    [ -d "$folder" ] || fail "the zip has no top folder $(basename "$zip" .zip)/"
+}
+
+# check_crlf FILE: a text for players, opened in Notepad as readily as anywhere: more than a few
+# lines, every one ending with CR LF.
+check_crlf() {
+    local lines crlf
+    [ -f "$1" ] || fail "there is no $(basename "$1")"
+    lines=$(wc -l <"$1")
+    crlf=$(grep -c $'\r$' "$1")
+    [ "$lines" -gt 5 ] && [ "$lines" = "$crlf" ] ||
+        fail "$(basename "$1"): $crlf of $lines lines end with CR LF"
 }
 
 # Runs the whole-game test's one full game (every petal to the verdict, then Escape) and makes

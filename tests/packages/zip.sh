@@ -11,28 +11,8 @@
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-# unpack ZIP [SUBDIR]: into a fresh directory, or into SUBDIR made inside one.
-unpack() {
-    local zip=$1 place
-    [ -f "$zip" ] || fail "$zip does not exist: make it with scripts/release.sh" \
-        "(or cpack --preset windows after building the windows and linux presets)"
-    make_temp_dir unpacked zip
-    place=$unpacked${2:+/$2}
-    mkdir -p "$place" || fail "cannot make $place"
-    (cd "$place" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
-    # Everything sits in one folder named after the zip, so unpacking spills nothing.
-    folder=$place/$(basename "$zip" .zip)
-    [ -d "$folder" ] || fail "the zip has no top folder $(basename "$zip" .zip)/"
-}
-
-# check_crlf FILE: more than a few lines, every one ending with CR LF.
-check_crlf() {
-    local lines crlf
-    lines=$(wc -l <"$1")
-    crlf=$(grep -c $'\r$' "$1")
-    [ "$lines" -gt 5 ] && [ "$lines" = "$crlf" ] ||
-        fail "$(basename "$1"): $crlf of $lines lines end with CR LF"
-}
+make_zip="make it with scripts/release.sh (or cpack --preset windows after building the windows\
+ and linux presets)"
 
 # same_text A B: the same text, whatever the line ends.
 same_text() {
@@ -132,7 +112,7 @@ make_legacy() {
 play() {
     local zip=$1 game_test=$2 locale=$3 codepage=$4 legacy=$5
     # Cyrillic and Latin-1 letters: no ANSI code page holds both.
-    unpack "$zip" "Jürgen/Мои игры"
+    unpack "$zip" "$make_zip" "Jürgen/Мои игры"
     use_locale "$locale"
     local acp key='HKLM\System\CurrentControlSet\Control\Nls\CodePage'
     acp=$("${in_locale[@]}" wine reg query "$key" /v ACP | tr -d '\r' | awk '$1 == "ACP" { print $3 }')
@@ -158,7 +138,7 @@ contents)
     [ $# -eq 5 ] || fail "usage: $0 contents ZIP VERSION SOURCE_DIR DATA_DIR"
     need_tool wrestool icoutils
     need_tool icotool icoutils
-    unpack "$2"
+    unpack "$2" "$make_zip"
     check_files "$4" "$5"
     check_icon "$folder/pelmora.exe"
     check_version "$folder/pelmora.exe" "$3"

@@ -7,25 +7,14 @@
 set -u
 [ $# -eq 3 ] || { echo "usage: $0 ZIP GAME_WEB_TEST FILTER" >&2; exit 2; }
 zip=$1 program=$2 filter=$3
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-[ -f "$zip" ] || fail "$zip does not exist: make it with scripts/release.sh (or build the web preset)"
+source "$(dirname "${BASH_SOURCE[0]}")/../packages/common.sh"
 
-unpacked=$(mktemp -d "${TMPDIR:-/tmp}/pelmora-webzip.XXXXXX") || fail "cannot make a directory"
-trap 'rm -rf -- "$unpacked"' EXIT
-(cd "$unpacked" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
-folder=$unpacked/$(basename "$zip" .zip)
+unpack "$zip" "make it with scripts/release.sh (or build the web preset)"
 listing=$(cd "$unpacked" && ls -A | tr '\n' ' ')
 [ "$listing" = "$(basename "$folder") " ] || fail "the zip holds more than one folder: $listing"
 [ -f "$folder/index.html" ] || fail "the zip's folder has no index.html"
-# The texts open in Notepad as readily as anywhere: .txt files with CR LF line ends.
 for text in README.txt LICENSE.txt OFL.txt; do
-    [ -f "$folder/$text" ] || fail "the zip's folder has no $text"
-    lines=$(wc -l <"$folder/$text")
-    crlf=$(grep -c $'\r$' "$folder/$text")
-    [ "$lines" -gt 5 ] && [ "$lines" = "$crlf" ] || fail "$text: $crlf of $lines lines end with CR LF"
+    check_crlf "$folder/$text"
 done
 
 # The program runs each case in a child and ends with "N passed, M failed".
