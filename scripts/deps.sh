@@ -54,6 +54,10 @@ PELMORA_BENCH_PACKAGES=(
     emscripten node-terser icoutils chromium python3-websocket
 )
 
+# Only for scripts/fresh-machine.sh, which tries the test run in a new Debian root: debootstrap
+# makes the root and git clones the checkout into it.
+PELMORA_FRESH_PACKAGES=(debootstrap git)
+
 # Prints the packages of the arguments that dpkg does not list as installed.
 pelmora_missing_packages() {
     local package status
