@@ -31,7 +31,8 @@ PELMORA_WEB_PACKAGES=(
 )
 
 # Running every test: the MinGW cross-compiler and Wine for the Windows build, clang with its
-# libFuzzer runtime for the fuzz targets, the X server tools the whole-game tests drive,
+# libFuzzer runtime for the fuzz targets, the X server tools the whole-game tests drive, weston
+# to play the game on Wayland (shown on the tests' X server),
 # Emscripten, Chromium and a DevTools client for the web build's page, a font without
 # Cyrillic letters (DejaVu Math TeX Gyre) for the font baker's refusal, and appstreamcli to
 # validate the package's AppStream metadata.
@@ -40,7 +41,7 @@ PELMORA_TEST_PACKAGES=(
     "${PELMORA_RELEASE_PACKAGES[@]}"
     clang libclang-rt-14-dev appstream
     g++-mingw-w64-x86-64-win32 wine wine64
-    xvfb x11-utils xdotool x11-xkb-utils
+    xvfb x11-utils xdotool x11-xkb-utils weston
     emscripten node-terser chromium python3-websocket
     fonts-dejavu-extra
 )

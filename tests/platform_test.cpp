@@ -608,7 +608,24 @@ void expectNoVideo(const std::vector<std::string>& settings, const std::string& 
 }
 
 TEST(VideoStart, NoDisplayEndsTheProgramWithAMessage) {
-    expectNoVideo({"SDL_VIDEODRIVER=x11"}, "pelmora: cannot start video (no display)");
+    expectNoVideo({"SDL_VIDEODRIVER=x11"},
+                  "pelmora: cannot start video: no X display (DISPLAY not set)\n");
+}
+
+// Not the last driver SDL tried (KMSDRM) but the Wayland socket and the missing X display.
+TEST(VideoStart, DeadWaylandSocketIsNamed) {
+    const std::string runtime = testsupport::workDirectory();
+    std::string errors, output;
+    EXPECT_NE(runVideoHelper({"WAYLAND_DISPLAY=pelmora-gone", "XDG_RUNTIME_DIR=" + runtime}, errors,
+                             output),
+              0);
+    EXPECT_NE(errors.find("pelmora: cannot start video: no X display (DISPLAY not set); "
+                          "no Wayland socket \"" +
+                          runtime + "/pelmora-gone\""),
+              std::string::npos)
+        << errors;
+    expectNoVideo({"SDL_VIDEODRIVER=wayland", "XDG_RUNTIME_DIR"},
+                  "no Wayland socket \"wayland-0\" (XDG_RUNTIME_DIR not set)\n");
 }
 
 TEST(VideoStart, HeadlessFallbackDriverIsRefusedWhenNobodyAskedForIt) {

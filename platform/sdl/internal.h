@@ -3,8 +3,9 @@
 // tracker, files). This header holds the shared state and calls between the layer's files;
 // nothing outside platform/sdl includes it. Where the layer departs from Windows:
 // - Windows and messages (window.cpp, messages.cpp): video starts with the first window; when it
-//   cannot (no display), the process ends with a message on standard error, since a window-less
-//   busy loop would never end. The SDL window behind a window record is made by SetPixelFormat
+//   cannot (no display), the process ends with a message on standard error that names what each
+//   driver tried (the X display, the Wayland socket), since a window-less busy loop would never
+//   end. The SDL window behind a window record is made by SetPixelFormat
 //   (SDL fixes a window's GL attributes when it creates it) or, for a window without a pixel
 //   format, by ShowWindow. SDL's events become the messages: the window's close request and
 //   SIGINT, SIGTERM and SIGHUP arrive as WM_CLOSE, focus changes as WM_ACTIVATEAPP and

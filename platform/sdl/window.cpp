@@ -3,10 +3,14 @@
 // SDL fixes its GL attributes at creation.
 #include "platform/sdl/internal.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -27,14 +31,49 @@ int cursorCounter = 0;
     std::exit(EXIT_FAILURE);
 }
 
-// No driver reached a screen: name the display that could not be opened, as SDL's own error
-// speaks only of the last driver it tried.
-[[noreturn]] void failStart() {
+// Why a driver could not reach its screen, in terms the player can check. SDL's own error says
+// only that the last driver it tried is "not available".
+std::string xWhyNot() {
     const char* display = std::getenv("DISPLAY");
     if (display == nullptr || display[0] == '\0')
-        std::fprintf(stderr, "pelmora: cannot start video (no display): %s\n", SDL_GetError());
-    else
-        std::fprintf(stderr, "pelmora: cannot start video: cannot open display \"%s\"\n", display);
+        return "no X display (DISPLAY not set)";
+    return std::string("cannot open display \"") + display + "\"";
+}
+
+// The socket is found as libwayland finds it: WAYLAND_DISPLAY, or "wayland-0" without it, under
+// XDG_RUNTIME_DIR unless the name is a path of its own.
+std::string waylandWhyNot() {
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    const bool named = name != nullptr && name[0] != '\0';
+    std::string socket = named ? name : "wayland-0";
+    const std::string unnamed = named ? "" : " (WAYLAND_DISPLAY not set)";
+    if (socket[0] != '/') {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        if (runtime == nullptr || runtime[0] == '\0')
+            return "no Wayland socket \"" + socket + "\" (XDG_RUNTIME_DIR not set)";
+        socket = std::string(runtime) + "/" + socket;
+    }
+    struct stat status;
+    if (stat(socket.c_str(), &status) != 0)
+        return "no Wayland socket \"" + socket + "\"" + unnamed;
+    return "cannot use the Wayland socket \"" + socket + "\"" + unnamed;
+}
+
+std::string whyNot(const char* driver) {
+    if (SDL_strcasecmp(driver, "x11") == 0)
+        return xWhyNot();
+    if (SDL_strcasecmp(driver, "wayland") == 0)
+        return waylandWhyNot();
+    return std::string(driver) + " not available";
+}
+
+// No driver reached a screen: say what each one tried, in the order they were tried.
+[[noreturn]] void failStart(const std::vector<std::string>& tried) {
+    std::string reasons;
+    for (const std::string& driver : tried)
+        reasons += (reasons.empty() ? "" : "; ") + whyNot(driver.c_str());
+    std::fprintf(stderr, "pelmora: cannot start video: %s\n",
+                 reasons.empty() ? SDL_GetError() : reasons.c_str());
     std::exit(EXIT_FAILURE);
 }
 
@@ -48,8 +87,8 @@ bool headless(const char* driver) {
     return false;
 }
 
-// Starts the first driver of SDL's own order that reaches a screen.
-bool startDisplayDriver() {
+// Starts the first driver of SDL's own order that reaches a screen, noting those that do not.
+bool startDisplayDriver(std::vector<std::string>& tried) {
     const int count = SDL_GetNumVideoDrivers();
     for (int i = 0; i < count; ++i) {
         const char* driver = SDL_GetVideoDriver(i);
@@ -58,6 +97,21 @@ bool startDisplayDriver() {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
             return true;
+        tried.push_back(driver);
+    }
+    return false;
+}
+
+// SDL tries the drivers of its setting (a comma-separated list) in their order.
+bool startRequestedDriver(const char* requested, std::vector<std::string>& tried) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0)
+        return true;
+    const std::string list = requested;
+    for (size_t start = 0; start <= list.size();) {
+        const size_t end = std::min(list.find(',', start), list.size());
+        if (end > start)
+            tried.push_back(list.substr(start, end - start));
+        start = end + 1;
     }
     return false;
 }
@@ -72,11 +126,12 @@ void platformRequireVideo() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    std::vector<std::string> tried;
     const bool started = requested != nullptr && requested[0] != '\0'
-                             ? SDL_InitSubSystem(SDL_INIT_VIDEO) == 0
-                             : startDisplayDriver();
+                             ? startRequestedDriver(requested, tried)
+                             : startDisplayDriver(tried);
     if (!started)
-        failStart();
+        failStart(tried);
     // The keyboard tells the key events of the X server from those SDL makes up by the X events
     // that SDL reports ahead of them.
     SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
