@@ -134,6 +134,7 @@ struct CREATESTRUCTA {
 #define SW_SHOW 5
 
 #define MB_OK 0x00000000u
+#define MB_ICONERROR 0x00000010u
 #define IDOK 1
 
 #define SIZE_RESTORED 0
@@ -207,7 +208,8 @@ BOOL SetForegroundWindow(HWND window);
 HWND SetFocus(HWND window);
 // Answers the display counter as Windows does (0 or below: hidden).
 int ShowCursor(BOOL show);
-// The caption defaults to "Error", as on Windows.
+// The caption defaults to "Error", as on Windows. Of the type, only MB_ICONERROR is looked at,
+// by a system whose boxes come in an error kind.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Alt+F4 (WM_SYSKEYDOWN with VK_F4 and the Alt flag) sends WM_SYSCOMMAND with SC_CLOSE, which
 // sends WM_CLOSE, as on Windows; WM_NCCREATE answers TRUE; every other message answers 0 (WM_CLOSE

@@ -48,7 +48,7 @@ template <class S> S* ifOpened(S* stream) {
 
 } // namespace
 
-DiskDirectory::DiskDirectory(const String& directory) {
+DiskDirectory::DiskDirectory(const String& directory) : found_(isDirectory(directory)) {
     String start;
     if (currentDirectory(start) && isDirectory(start)) {
         String target(directory);

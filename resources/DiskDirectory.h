@@ -15,6 +15,9 @@ public:
     // Absolute, always ending in the platform's separator; relative to the working directory
     // when the system cannot spell the absolute path in the program's code page.
     const String& getBasePath() const { return basePath_; }
+    // Whether the directory was there, as a directory, when the source was made; a source whose
+    // directory was not serves the working directory in its place.
+    bool found() const { return found_; }
 
     bool exists(const String& name) override;
     std::ifstream* openTextRead(const String& name) override;
@@ -27,4 +30,5 @@ public:
 
 private:
     String basePath_;
+    bool found_ = false;
 };

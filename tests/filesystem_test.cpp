@@ -140,6 +140,7 @@ TEST(DiskDirectoryTest, BasePathIsAbsoluteEndsInSeparatorAndSurvivesDirectoryCha
     writeFile("dd_base/file", "here");
     std::string cwd = workingDirectory();
     DiskDirectory directory("dd_base");
+    EXPECT_TRUE(directory.found());
     EXPECT_EQ(std::string(directory.getBasePath().data(), directory.getBasePath().length()),
               cwd + "/dd_base/");
     EXPECT_EQ(workingDirectory(), cwd);
@@ -151,11 +152,17 @@ TEST(DiskDirectoryTest, BasePathIsAbsoluteEndsInSeparatorAndSurvivesDirectoryCha
     EXPECT_EQ(readAll(stream.get()), "here");
 }
 
+// A file in the directory's place is no directory either.
 TEST(DiskDirectoryTest, MissingDirectoryServesTheWorkingDirectory) {
     std::string cwd = workingDirectory();
-    DiskDirectory directory("dd_does_not_exist");
-    EXPECT_EQ(std::string(directory.getBasePath().data(), directory.getBasePath().length()),
-              cwd + "/");
+    writeFile("dd_a_file", "not a directory");
+    for (const char* name : {"dd_does_not_exist", "dd_a_file"}) {
+        SCOPED_TRACE(name);
+        DiskDirectory directory(name);
+        EXPECT_FALSE(directory.found());
+        EXPECT_EQ(std::string(directory.getBasePath().data(), directory.getBasePath().length()),
+                  cwd + "/");
+    }
 }
 
 // A working directory that cannot be read back (here: removed) is never left: a directory that

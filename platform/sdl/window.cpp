@@ -232,14 +232,16 @@ int ShowCursor(BOOL show) {
     return cursorCounter;
 }
 
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (caption == nullptr)
         caption = "Error";
     if (text == nullptr)
         text = "";
     SDL_Window* parent = owner != nullptr ? owner->sdlWindow : nullptr;
     // Without a display the box cannot appear; the text must still reach somebody.
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, parent) != 0)
+    const Uint32 kind =
+        (type & MB_ICONERROR) != 0 ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+    if (SDL_ShowSimpleMessageBox(kind, caption, text, parent) != 0)
         std::fprintf(stderr, "%s: %s\n", caption, text);
     return IDOK;
 }

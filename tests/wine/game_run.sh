@@ -8,6 +8,10 @@
 #       prepare, start LAUNCHER ./PROGRAM in RUNDIR, wait for the main loop, then close it with
 #       CLOSE: "alt-f4" (the window's close request, typed on the keyboard), "sigterm" or "sighup"
 #       (the terminal the game was started from closing)
+#   game_run.sh away RUNDIR DATADIR PROGRAM [LAUNCHER...]
+#       prepare, start LAUNCHER RUNDIR/PROGRAM from RUNDIR/elsewhere, a folder without the game's
+#       textures/ and data/, as a shortcut without a start folder does: the game must say in a
+#       box what it cannot find, end with status 1 when the box is closed and make no window
 set -u
 
 start_timeout=${PELMORA_START_TIMEOUT:-90}
@@ -94,6 +98,61 @@ check_log() {
         }'
 }
 
+# A window whose title is exactly the argument, on $DISPLAY. xwininfo reads titles that a
+# program sets in UTF-8 only (as SDL's box does), which xdotool's search does not.
+find_titled() {
+    local title=$1 window
+    for _ in $(seq 1 "$((start_timeout * 10))"); do
+        window=$(xwininfo -root -tree 2>/dev/null |
+            awk -v t=" \"$title\":" 'index($0, t) { print $1; exit }')
+        if [ -n "$window" ]; then
+            echo "$window"
+            return 0
+        fi
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+away_test() {
+    rundir=$1
+    local datadir=$2 program=$3
+    shift 3
+    [ -n "${DISPLAY:-}" ] || fail "DISPLAY is not set"
+    prepare "$rundir" "$datadir" "$program"
+    local away=$rundir/elsewhere title="Pelmora cannot find textures and data"
+    mkdir "$away"
+
+    (cd "$away" && exec "$@" "$rundir/$(basename "$program")" >"$rundir/output.txt" 2>&1 \
+        </dev/null) &
+    pid=$!
+    local box
+    if ! box=$(find_titled "$title"); then
+        kill -KILL "$pid" 2>/dev/null
+        show_output
+        fail "no box titled '$title' on $DISPLAY"
+    fi
+    kill -0 "$pid" 2>/dev/null || fail "the game ended before the player read its box"
+    if xwininfo -root -tree | grep -qF '"Pelmora Application"'; then
+        fail "the game made its window although it cannot play"
+    fi
+    # Closed as a player closes it: OK is the box's default button.
+    xdotool windowfocus "$box" 2>/dev/null
+    sleep 0.3
+    xdotool key Return
+    wait_exit
+    local status=$?
+    [ $status -eq 1 ] || { show_output; fail "exit status $status after the box, not 1"; }
+    local said
+    said=$(tr -d '\r' <"$away/pelmora.log" 2>/dev/null)
+    case $said in
+    "Cannot find textures and data in "*) ;;
+    *) fail "pelmora.log in the folder it was started in says \"$said\"" ;;
+    esac
+    echo "started away from its files: a box titled '$title', exit status 1 after it"
+}
+
 close_test() {
     local close=$1
     rundir=$2
@@ -149,8 +208,12 @@ close)
     shift
     close_test "$@"
     ;;
+away)
+    shift
+    away_test "$@"
+    ;;
 *)
-    echo "usage: $0 prepare RUNDIR DATADIR PROGRAM | close alt-f4|sigterm|sighup RUNDIR DATADIR PROGRAM [LAUNCHER...]" >&2
+    echo "usage: $0 prepare RUNDIR DATADIR PROGRAM | close alt-f4|sigterm|sighup RUNDIR DATADIR PROGRAM [LAUNCHER...] | away RUNDIR DATADIR PROGRAM [LAUNCHER...]" >&2
     exit 2
     ;;
 esac

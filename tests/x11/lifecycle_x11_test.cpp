@@ -1,8 +1,9 @@
 // How the Linux programs end and what they survive, seen from outside as a player would cause
 // it: the screen mode coming back on every end, the X server going away or having no OpenGL, an
 // unwritable log or a link in its place, a hang-up ignored as nohup ignores it, the working
-// directory deleted under the running game, and pipes in place of its files. Each case starts
-// the real game (or the platform layer's window helper) as a child process.
+// directory deleted under the running game, pipes in place of its files, and a start away from
+// its files. Each case starts the real game (or the platform layer's window helper) as a child
+// process.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/X11Window.h"
@@ -343,6 +344,25 @@ TEST(ServerWithoutOpenGL, GameSaysWhyInABox) {
     EXPECT_EQ(game.status(), 1);
     const std::string said = testsupport::readFile(run + "/errors");
     EXPECT_EQ(said.rfind("pelmora: cannot create the window: ", 0), 0u) << said;
+}
+
+// Started away from one of its folders where no box can be shown: what is missing, and where
+// it was looked for, still reach the terminal and the log, and the game ends at once.
+TEST(StartedAwayFromItsFiles, SaysWhatIsMissingOnStandardErrorWithoutADisplay) {
+    const std::string run = testsupport::makeRunDirectory("away", false);
+    fs::create_directory(run + "/textures");
+    ChildProcess::Options options;
+    options.environment = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+    options.directory = run;
+    options.errorFile = "errors";
+    ChildProcess game({PELMORA_GAME}, options);
+    ASSERT_TRUE(game.ends(seconds(30)));
+    EXPECT_EQ(game.status(), 1);
+    const std::string said = testsupport::readFile(run + "/errors");
+    EXPECT_EQ(said.rfind("Pelmora cannot find data: ", 0), 0u) << said;
+    EXPECT_NE(said.find("\n" + run + "/\n"), std::string::npos) << said;
+    EXPECT_EQ(testsupport::logLines(run),
+              std::vector<std::string>{"Cannot find data in " + run + "/"});
 }
 
 TEST(ServerGone, GameEndsWhenItsXServerGoesAway) {
