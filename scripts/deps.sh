@@ -30,18 +30,26 @@ PELMORA_WEB_PACKAGES=(
     emscripten node-terser icoutils python3
 )
 
+# Playing the game from the build (play.sh): the build's packages and the X server's core fonts,
+# which SDL's message box draws with when the game must say why it cannot start (Xorg, Xvfb and
+# Xwayland find them without further setup).
+PELMORA_PLAY_PACKAGES=(
+    "${PELMORA_BUILD_PACKAGES[@]}"
+    xfonts-base
+)
+
 # Running every test: the MinGW cross-compiler and Wine for the Windows build, clang with its
-# libFuzzer runtime for the fuzz targets, the X server tools the whole-game tests drive, weston
-# to play the game on Wayland (shown on the tests' X server),
-# Emscripten, Chromium and a DevTools client for the web build's page, a font without
-# Cyrillic letters (DejaVu Math TeX Gyre) for the font baker's refusal, and appstreamcli to
-# validate the package's AppStream metadata.
+# libFuzzer runtime for the fuzz targets, the X server tools the whole-game tests drive and the
+# core fonts of the game's message boxes on them, weston to play the game on Wayland (shown on
+# the tests' X server), Emscripten, Chromium and a DevTools client for the web build's page, a
+# font without Cyrillic letters (DejaVu Math TeX Gyre) for the font baker's refusal, and
+# appstreamcli to validate the package's AppStream metadata.
 PELMORA_TEST_PACKAGES=(
     "${PELMORA_BUILD_PACKAGES[@]}"
     "${PELMORA_RELEASE_PACKAGES[@]}"
     clang libclang-rt-14-dev appstream
     g++-mingw-w64-x86-64-win32 wine wine64
-    xvfb x11-utils xdotool x11-xkb-utils weston
+    xvfb x11-utils xdotool x11-xkb-utils xfonts-base weston
     emscripten node-terser chromium python3-websocket
     fonts-dejavu-extra
 )

@@ -11,7 +11,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     exit 1
 fi
 
-pelmora_ensure_packages "${PELMORA_BUILD_PACKAGES[@]}"
+pelmora_ensure_packages "${PELMORA_PLAY_PACKAGES[@]}"
 cmake --preset linux
 cmake --build --preset linux -j "${PELMORA_JOBS:-2}" --target pelmora
 
