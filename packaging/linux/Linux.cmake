@@ -89,6 +89,13 @@ OpenGL driver.")
 # brings with it the Mesa driver that a bare system would lack.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS libgl1)
+# The box in which the game says why it cannot start is SDL's own on X, drawn with the X server's
+# core fonts, which a system installed without recommended packages lacks (Xorg and Xwayland only
+# recommend them); without them SDL hands the box to zenity, so either lets the player read it.
+# Debian's policy allows a package only to recommend X font packages, which apt installs unless
+# told not to. xfonts-base comes first, as apt brings the first alternative when none is there:
+# a few megabytes, where zenity brings a web engine with it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xfonts-base | zenity")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/require-tools.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/lintian.cmake)
