@@ -135,6 +135,7 @@ away_test() {
     fi
     kill -0 "$pid" 2>/dev/null || fail "the game ended before the player read its box"
     if xwininfo -root -tree | grep -qF '"Pelmora Application"'; then
+        kill -KILL "$pid" 2>/dev/null
         fail "the game made its window although it cannot play"
     fi
     # Closed as a player closes it: OK is the box's default button.
