@@ -1,8 +1,8 @@
 // How the Linux programs end and what they survive, seen from outside as a player would cause
 // it: the screen mode coming back on every end, the X server going away or having no OpenGL, an
-// unwritable log or a link in its place, a hang-up ignored as nohup ignores it, the working
-// directory deleted under the running game, and pipes in place of its files. Each case starts
-// the real game (or the platform layer's window helper) as a child process.
+// unwritable log or a link in its place, termination signals ignored by whoever started the
+// game, the working directory deleted under the running game, and pipes in place of its files.
+// Each case starts the real game (or the platform layer's window helper) as a child process.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/X11Window.h"
@@ -285,16 +285,25 @@ TEST(GameSurvives, LogThatCannotBeWritten) {
     }
 }
 
-// Started as nohup starts it, the game keeps running when its terminal hangs up.
-TEST(GameSurvives, HangUpWhenStartedWithItIgnored) {
+// Started as nohup starts it, or a shell its background jobs, the game keeps running when its
+// terminal hangs up, Ctrl+C is typed there or a termination request comes: the signals that
+// whoever started it ignored stay ignored. The window's close button still ends it.
+TEST(GameSurvives, SignalsIgnoredWhenStarted) {
     const std::string run = testsupport::makeRunDirectory("nohup");
+    WindowWatch watch;
     ChildProcess::Options options = on(testDisplay(), run);
-    options.ignoredSignals = {SIGHUP};
+    options.ignoredSignals = {SIGHUP, SIGINT, SIGTERM};
     ChildProcess game({PELMORA_GAME}, options);
+    ASSERT_TRUE(watch.shown("Pelmora Application", seconds(60)));
     ASSERT_TRUE(logged(run, "Running main loop...", seconds(60)));
-    game.signal(SIGHUP);
-    EXPECT_FALSE(game.ends(seconds(2))) << "ended by the hang-up";
-    closeGame(game);
+    for (int signal : options.ignoredSignals) {
+        game.signal(signal);
+        EXPECT_FALSE(game.ends(seconds(2))) << "ended by signal " << signal;
+    }
+    watch.close();
+    ASSERT_TRUE(game.ends(seconds(30))) << "still running 30 s after the window was closed";
+    EXPECT_EQ(game.status(), 0);
+    EXPECT_TRUE(logged(run, "Application terminated", seconds(0)));
 }
 
 TEST(GameSurvives, WorkingDirectoryDeletedWhileRunning) {
