@@ -26,6 +26,7 @@ typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
 typedef void* LPVOID;
+typedef void* HANDLE;
 
 #define WINAPI
 #define CALLBACK
@@ -477,6 +478,40 @@ DWORD timeGetTime(void);
 // a symbolic link as FILE_ATTRIBUTE_REPARSE_POINT, as Windows reports its links, with the
 // directory or device flag of what it leads to.
 DWORD GetFileAttributesA(LPCSTR path);
+
+// Reparse tags: what kind of reparse point a name is. A set name-surrogate bit means the name
+// stands for another file or directory (a link, a junction, a mount point); without it the file
+// is the data itself, held elsewhere (a cloud provider's placeholder, a deduplicated file).
+#define IO_REPARSE_TAG_MOUNT_POINT 0xA0000003u
+#define IO_REPARSE_TAG_SYMLINK 0xA000000Cu
+#define IsReparseTagNameSurrogate(tag) ((tag)&0x20000000u)
+
+#define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
+
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+
+struct WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0; // the reparse tag, when the attributes carry FILE_ATTRIBUTE_REPARSE_POINT
+    DWORD dwReserved1;
+    CHAR cFileName[MAX_PATH];
+    CHAR cAlternateFileName[14];
+};
+
+// Looks up one name, without wildcards (there is no FindNextFileA): the attributes are
+// GetFileAttributesA's, a symbolic link's tag is IO_REPARSE_TAG_SYMLINK (the only reparse point
+// POSIX has), and cFileName is the name's last component; the times and sizes are left zero.
+// INVALID_HANDLE_VALUE when nothing stands at the name.
+HANDLE FindFirstFileA(LPCSTR name, WIN32_FIND_DATAA* found);
+BOOL FindClose(HANDLE search);
 
 // The C runtime's low-level I/O under its Windows names; POSIX has no text/binary distinction,
 // so _O_BINARY and _O_TEXT are 0.

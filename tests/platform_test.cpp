@@ -549,6 +549,26 @@ TEST_F(Files, AttributesTellFilesDirectoriesPipesLinksAndMissingPaths) {
               FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE);
 }
 
+TEST_F(Files, SearchForOneNameTellsALinkByItsTag) {
+    writeFile("x");
+    const std::string link = directory + "/link";
+    std::filesystem::create_symlink(path, link);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(link.c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(found.dwFileAttributes, DWORD(FILE_ATTRIBUTE_REPARSE_POINT));
+    EXPECT_EQ(found.dwReserved0, IO_REPARSE_TAG_SYMLINK);
+    EXPECT_STREQ(found.cFileName, "link");
+    EXPECT_TRUE(FindClose(search));
+    search = FindFirstFileA(path.c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(found.dwFileAttributes, DWORD(FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(found.dwReserved0, 0u);
+    EXPECT_STREQ(found.cFileName, "file.bin");
+    EXPECT_TRUE(FindClose(search));
+    EXPECT_EQ(FindFirstFileA((directory + "/missing").c_str(), &found), INVALID_HANDLE_VALUE);
+}
+
 // A pipe nobody writes to would block the open, and a directory would open on Linux and fail
 // every read: both are refused at once, for reading and for writing.
 TEST_F(Files, OnlyRegularFilesOpen) {
