@@ -525,6 +525,8 @@ BOOL FindClose(HANDLE search);
 #define _S_IREAD 0x0100
 #define _S_IWRITE 0x0080
 #define _SH_DENYNO 0x40
+#define _LK_UNLCK 0
+#define _LK_NBLCK 2
 
 // Opens regular files only: anything else (a directory, a pipe without a writer, a device) fails
 // with EACCES at once, as a directory does on Windows, instead of blocking or reading forever.
@@ -534,6 +536,12 @@ int _write(int fd, const void* buffer, unsigned int count);
 long _lseek(int fd, long offset, int origin);
 // 1 at the end of the file, 0 before it, -1 for a bad descriptor (as the Windows runtime).
 int _eof(int fd);
+// Locks (_LK_NBLCK) or unlocks (_LK_UNLCK) count bytes from the file position, which may lie
+// beyond the end; a lock another descriptor holds on any of them fails it at once with EACCES.
+// The lock belongs to the descriptor and ends with it, as on Windows, and binds only programs
+// that lock too: Windows also keeps others' reads and writes off the bytes. The descriptor must
+// be open for writing.
+int _locking(int fd, int mode, long count);
 int _close(int fd);
 // Answers null and sets errno to ERANGE when the path does not fit, as the runtime does.
 char* _getcwd(char* buffer, int size);

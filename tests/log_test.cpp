@@ -1,6 +1,6 @@
 // The log writer: exact bytes per line, flushed at once, truncation of an old run, a
-// formatted result longer than the line buffer, and which files in the log's place count as
-// plain files here.
+// formatted result longer than the line buffer, the hold that keeps a second copy of the
+// program out, and which files in the log's place count as plain files here.
 #include "app/Log.h"
 #include "app/PlainFile.h"
 #include "tests/support/TestSupport.h"
@@ -23,6 +23,7 @@ TEST(LogLines, ReopeningTruncatesTheOldRun) {
     Log log("log_test_trunc.log");
     log.write("new");
     EXPECT_EQ(readFile("log_test_trunc.log"), "new\n");
+    EXPECT_FALSE(log.heldElsewhere()) << "the old run's hold outlived it";
 }
 
 TEST(LogFormatted, FormatsLikePrintfAndCutsAnOverlongResult) {
@@ -33,6 +34,22 @@ TEST(LogFormatted, FormatsLikePrintfAndCutsAnOverlongResult) {
     log.write("next");
     EXPECT_EQ(readFile("log_test_format.log"),
               "1.50 -2.25 0.500\n" + std::string(1023, 'q') + "\nnext\n");
+}
+
+// A second copy of the program started in the same folder finds the log held: it neither
+// empties it nor writes into it, and the first copy's lines go on.
+TEST(LogHold, ASecondLogOnAHeldFileLeavesItAlone) {
+    Log first("log_test_held.log");
+    first.write("first");
+    EXPECT_FALSE(first.heldElsewhere());
+    {
+        Log second("log_test_held.log");
+        EXPECT_TRUE(second.heldElsewhere());
+        second.write("second");
+        first.write("more");
+    }
+    first.write("last");
+    EXPECT_EQ(readFile("log_test_held.log"), "first\nmore\nlast\n");
 }
 
 // Only links that stand for another file are refused: on Windows, OneDrive's and other cloud

@@ -9,7 +9,7 @@
 //   format, by ShowWindow. SDL's events become the messages: the window's close request and
 //   SIGINT, SIGTERM and SIGHUP arrive as WM_CLOSE (a signal ignored at start stays ignored),
 //   focus changes as WM_ACTIVATEAPP and WM_SETFOCUS/WM_KILLFOCUS. MessageBoxA is SDL's message
-//   box, or a line on standard error when no box can be shown.
+//   box, its text also a line on standard error, since no box may appear.
 // - Display modes (display.cpp): asking starts video. Colour depth is the bytes of the pixel
 //   format times 8 (a 24-bit X visual in 32-bit pixels answers 32, as Windows does). The mode
 //   that ChangeDisplaySettingsA accepts is applied to the full-screen pop-up window when that

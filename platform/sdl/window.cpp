@@ -183,8 +183,9 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT) {
     if (text == nullptr)
         text = "";
     SDL_Window* parent = owner != nullptr ? owner->sdlWindow : nullptr;
-    // Without a display the box cannot appear; the text must still reach somebody.
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, parent) != 0)
-        std::fprintf(stderr, "%s: %s\n", caption, text);
+    // The text must reach somebody, and the box may not: without a display SDL falls back on
+    // zenity, which fails on its own standard error while SDL reports the box shown.
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, parent);
     return IDOK;
 }

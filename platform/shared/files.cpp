@@ -156,6 +156,32 @@ int _eof(int fd) {
     return position >= status.st_size ? 1 : 0;
 }
 
+int _locking(int fd, int mode, long count) {
+    if ((mode != _LK_NBLCK && mode != _LK_UNLCK) || count <= 0) {
+        errno = EINVAL;
+        return -1;
+    }
+#ifdef __EMSCRIPTEN__
+    // One copy of the program per page, and nothing else reaches its in-memory files.
+    (void)fd;
+    return 0;
+#else
+    // Open file description locks, unlike POSIX's process-wide ones, belong to the descriptor
+    // as Windows' do: closing another descriptor of the file keeps them, and a second
+    // descriptor in the same process is refused.
+    struct flock region = {};
+    region.l_type = mode == _LK_NBLCK ? F_WRLCK : F_UNLCK;
+    region.l_whence = SEEK_CUR;
+    region.l_start = 0;
+    region.l_len = count;
+    if (fcntl(fd, F_OFD_SETLK, &region) == 0)
+        return 0;
+    if (errno == EAGAIN)
+        errno = EACCES;
+    return -1;
+#endif
+}
+
 int _close(int fd) {
     return close(fd);
 }
