@@ -7,6 +7,7 @@
 #include "app/Log.h"
 #include "app/PlainFile.h"
 #include "app/Scene.h"
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 
@@ -16,6 +17,8 @@ Application* theApplication = nullptr;
 
 const char* const WindowClassName = "Pelmora";
 const char* const WindowTitle = "Pelmora Application";
+const char* const MessageCaption = "Pelmora";
+const char* const AlreadyRunning = "Pelmora is already running from this folder.";
 
 } // namespace
 
@@ -32,6 +35,12 @@ Application* Application::instance() {
 
 Application::Application() {
     log = new Log("pelmora.log");
+    // A second copy in the same folder would write into the first one's log; it says so and
+    // ends before the display is touched, with a failure status since it did not run the game.
+    if (log->heldElsewhere()) {
+        MessageBoxA(nullptr, AlreadyRunning, MessageCaption, MB_OK);
+        std::exit(EXIT_FAILURE);
+    }
     {
         std::ifstream file;
         if (isPlainFileOrNothing("pelmora.conf"))

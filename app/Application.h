@@ -38,5 +38,7 @@ public:
 
 private:
     // Opens the log on "pelmora.log", parses "pelmora.conf" if it opens, creates the scene.
+    // When another copy of the program holds the log, says so in a box and ends the process
+    // with status 1.
     Application();
 };

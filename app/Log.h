@@ -7,10 +7,12 @@
 
 class Log {
 public:
-    // Truncates or creates the file. A file that cannot be opened, or a pipe, device or link in
-    // its place, leaves the stream failed and every later write is dropped without a word.
+    // Truncates or creates the file and holds it for the run. A file that cannot be opened, or
+    // a pipe, device or link in its place, leaves the stream failed and every later write is
+    // dropped without a word; so does a file that another copy of the program holds, which is
+    // left as it is.
     explicit Log(const String& fileName);
-    ~Log() = default;
+    ~Log();
 
     Log(const Log&) = delete;
     Log& operator=(const Log&) = delete;
@@ -20,8 +22,16 @@ public:
     // Writes a zero-terminated text, a newline, and flushes.
     void writeLine(const char* text);
 
+    // Whether another copy of the program, started in the same folder, holds the file.
+    bool heldElsewhere() const { return heldElsewhere_; }
+
 private:
+    void hold(const char* name);
+    void release();
+
     std::ofstream stream_;
+    int holder_ = -1; // the descriptor whose lock holds the file, or -1
+    bool heldElsewhere_ = false;
 };
 
 #if defined(__GNUC__) || defined(__clang__)

@@ -17,6 +17,7 @@
 #include <direct.h>
 #include <fcntl.h>
 #include <io.h>
+#include <sys/locking.h>
 #include <sys/stat.h>
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -26,6 +26,7 @@ typedef uintptr_t WPARAM;
 typedef intptr_t LPARAM;
 typedef intptr_t LRESULT;
 typedef void* LPVOID;
+typedef void* HANDLE;
 
 #define WINAPI
 #define CALLBACK
@@ -480,6 +481,40 @@ DWORD timeGetTime(void);
 // directory or device flag of what it leads to.
 DWORD GetFileAttributesA(LPCSTR path);
 
+// Reparse tags: what kind of reparse point a name is. A set name-surrogate bit means the name
+// stands for another file or directory (a link, a junction, a mount point); without it the file
+// is the data itself, held elsewhere (a cloud provider's placeholder, a deduplicated file).
+#define IO_REPARSE_TAG_MOUNT_POINT 0xA0000003u
+#define IO_REPARSE_TAG_SYMLINK 0xA000000Cu
+#define IsReparseTagNameSurrogate(tag) ((tag)&0x20000000u)
+
+#define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
+
+struct FILETIME {
+    DWORD dwLowDateTime;
+    DWORD dwHighDateTime;
+};
+
+struct WIN32_FIND_DATAA {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD dwReserved0; // the reparse tag, when the attributes carry FILE_ATTRIBUTE_REPARSE_POINT
+    DWORD dwReserved1;
+    CHAR cFileName[MAX_PATH];
+    CHAR cAlternateFileName[14];
+};
+
+// Looks up one name, without wildcards (there is no FindNextFileA): the attributes are
+// GetFileAttributesA's, a symbolic link's tag is IO_REPARSE_TAG_SYMLINK (the only reparse point
+// POSIX has), and cFileName is the name's last component; the times and sizes are left zero.
+// INVALID_HANDLE_VALUE when nothing stands at the name.
+HANDLE FindFirstFileA(LPCSTR name, WIN32_FIND_DATAA* found);
+BOOL FindClose(HANDLE search);
+
 // The C runtime's low-level I/O under its Windows names; POSIX has no text/binary distinction,
 // so _O_BINARY and _O_TEXT are 0.
 #define _O_RDONLY 0x0000
@@ -492,6 +527,8 @@ DWORD GetFileAttributesA(LPCSTR path);
 #define _S_IREAD 0x0100
 #define _S_IWRITE 0x0080
 #define _SH_DENYNO 0x40
+#define _LK_UNLCK 0
+#define _LK_NBLCK 2
 
 // Opens regular files only: anything else (a directory, a pipe without a writer, a device) fails
 // with EACCES at once, as a directory does on Windows, instead of blocking or reading forever.
@@ -501,6 +538,12 @@ int _write(int fd, const void* buffer, unsigned int count);
 long _lseek(int fd, long offset, int origin);
 // 1 at the end of the file, 0 before it, -1 for a bad descriptor (as the Windows runtime).
 int _eof(int fd);
+// Locks (_LK_NBLCK) or unlocks (_LK_UNLCK) count bytes from the file position, which may lie
+// beyond the end; a lock another descriptor holds on any of them fails it at once with EACCES.
+// The lock belongs to the descriptor and ends with it, as on Windows, and binds only programs
+// that lock too: Windows also keeps others' reads and writes off the bytes. The descriptor must
+// be open for writing.
+int _locking(int fd, int mode, long count);
 int _close(int fd);
 // Answers null and sets errno to ERANGE when the path does not fit, as the runtime does.
 char* _getcwd(char* buffer, int size);

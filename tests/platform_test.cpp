@@ -549,6 +549,52 @@ TEST_F(Files, AttributesTellFilesDirectoriesPipesLinksAndMissingPaths) {
               FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE);
 }
 
+TEST_F(Files, SearchForOneNameTellsALinkByItsTag) {
+    writeFile("x");
+    const std::string link = directory + "/link";
+    std::filesystem::create_symlink(path, link);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(link.c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(found.dwFileAttributes, DWORD(FILE_ATTRIBUTE_REPARSE_POINT));
+    EXPECT_EQ(found.dwReserved0, IO_REPARSE_TAG_SYMLINK);
+    EXPECT_STREQ(found.cFileName, "link");
+    EXPECT_TRUE(FindClose(search));
+    search = FindFirstFileA(path.c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(found.dwFileAttributes, DWORD(FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(found.dwReserved0, 0u);
+    EXPECT_STREQ(found.cFileName, "file.bin");
+    EXPECT_TRUE(FindClose(search));
+    EXPECT_EQ(FindFirstFileA((directory + "/missing").c_str(), &found), INVALID_HANDLE_VALUE);
+}
+
+// Locks belong to the descriptor, as on Windows: a second one, in the same process too, is
+// refused until the first unlocks or closes, and the bytes may lie beyond the end.
+TEST_F(Files, LockedBytesRefuseAnotherDescriptorUntilReleased) {
+    writeFile("x");
+    const int first = _open(path.c_str(), _O_WRONLY), second = _open(path.c_str(), _O_WRONLY);
+    ASSERT_GE(first, 0);
+    ASSERT_GE(second, 0);
+    ASSERT_EQ(_lseek(first, 1000, SEEK_SET), 1000);
+    ASSERT_EQ(_lseek(second, 1000, SEEK_SET), 1000);
+    EXPECT_EQ(_locking(first, _LK_NBLCK, 1), 0);
+    errno = 0;
+    EXPECT_EQ(_locking(second, _LK_NBLCK, 1), -1);
+    EXPECT_EQ(errno, EACCES);
+    ASSERT_EQ(_lseek(second, 1001, SEEK_SET), 1001);
+    EXPECT_EQ(_locking(second, _LK_NBLCK, 1), 0) << "the next byte is free";
+    EXPECT_EQ(_locking(second, _LK_UNLCK, 1), 0);
+    ASSERT_EQ(_lseek(first, 1000, SEEK_SET), 1000);
+    EXPECT_EQ(_locking(first, _LK_UNLCK, 1), 0);
+    ASSERT_EQ(_lseek(second, 1000, SEEK_SET), 1000);
+    EXPECT_EQ(_locking(second, _LK_NBLCK, 1), 0);
+    EXPECT_EQ(_close(second), 0);
+    ASSERT_EQ(_lseek(first, 1000, SEEK_SET), 1000);
+    EXPECT_EQ(_locking(first, _LK_NBLCK, 1), 0) << "kept after its descriptor was closed";
+    EXPECT_EQ(_close(first), 0);
+}
+
 // A pipe nobody writes to would block the open, and a directory would open on Linux and fail
 // every read: both are refused at once, for reading and for writing.
 TEST_F(Files, OnlyRegularFilesOpen) {

@@ -8,9 +8,9 @@
 //   end. The SDL window behind a window record is made by SetPixelFormat
 //   (SDL fixes a window's GL attributes when it creates it) or, for a window without a pixel
 //   format, by ShowWindow. SDL's events become the messages: the window's close request and
-//   SIGINT, SIGTERM and SIGHUP arrive as WM_CLOSE, focus changes as WM_ACTIVATEAPP and
-//   WM_SETFOCUS/WM_KILLFOCUS. MessageBoxA is SDL's message box, or a line on standard error when
-//   no box can be shown.
+//   SIGINT, SIGTERM and SIGHUP arrive as WM_CLOSE (a signal ignored at start stays ignored),
+//   focus changes as WM_ACTIVATEAPP and WM_SETFOCUS/WM_KILLFOCUS. MessageBoxA is SDL's message
+//   box, its text also a line on standard error, since no box may appear.
 // - Display modes (display.cpp): asking starts video. Colour depth is the bytes of the pixel
 //   format times 8 (a 24-bit X visual in 32-bit pixels answers 32, as Windows does). The mode
 //   that ChangeDisplaySettingsA accepts is applied to the full-screen pop-up window when that
@@ -91,7 +91,7 @@ void platformCreateSdlWindow(HWND window, Uint32 flags);
 HWND platformWindowForId(Uint32 windowId);
 
 // Installs the SIGINT, SIGTERM and SIGHUP handlers that turn a termination request into
-// WM_CLOSE (SIGHUP only when it was not ignored at start); called when the first window is
+// WM_CLOSE (each only when it was not ignored at start); called when the first window is
 // created.
 void platformInstallSignalHandlers();
 

@@ -172,13 +172,14 @@ void platformInstallSignalHandlers() {
     sigemptyset(&action.sa_mask);
     // Reads and writes interrupted by the signal carry on; the request is seen at the next peek.
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
-    // The terminal the game was started from closing is a request to end like any other, unless
-    // whoever started the game ignored it (nohup, a launcher): that choice stands.
-    struct sigaction inherited = {};
-    if (sigaction(SIGHUP, nullptr, &inherited) != 0 || inherited.sa_handler != SIG_IGN)
-        sigaction(SIGHUP, &action, nullptr);
+    // Each is a request to end like any other (the terminal the game was started from closing,
+    // too), unless whoever started the game ignored it: nohup, a launcher, a shell that starts
+    // the game in the background: that choice stands.
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction inherited = {};
+        if (sigaction(signal, nullptr, &inherited) != 0 || inherited.sa_handler != SIG_IGN)
+            sigaction(signal, &action, nullptr);
+    }
 }
 
 void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -238,10 +238,11 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     if (text == nullptr)
         text = "";
     SDL_Window* parent = owner != nullptr ? owner->sdlWindow : nullptr;
-    // Without a display the box cannot appear; the text must still reach somebody.
+    // The text must reach somebody, and the box may not: without a display SDL falls back on
+    // zenity, which fails on its own standard error while SDL reports the box shown.
+    std::fprintf(stderr, "%s: %s\n", caption, text);
     const Uint32 kind =
         (type & MB_ICONERROR) != 0 ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    if (SDL_ShowSimpleMessageBox(kind, caption, text, parent) != 0)
-        std::fprintf(stderr, "%s: %s\n", caption, text);
+    SDL_ShowSimpleMessageBox(kind, caption, text, parent);
     return IDOK;
 }

@@ -1,11 +1,14 @@
-// The C runtime's low-level file calls and the attribute query under their Windows names, over
-// POSIX. Windows' _O_ and _S_ numbers differ from POSIX's, so they are translated here. The
-// browser layer uses this file too, over Emscripten's POSIX on its in-memory file system.
+// The C runtime's low-level file calls, the attribute query and the one-name search under their
+// Windows names, over POSIX. Windows' _O_ and _S_ numbers differ from POSIX's, so they are
+// translated here. The browser layer uses this file too, over Emscripten's POSIX on its
+// in-memory file system.
 #include "platform/platform.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdarg>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,6 +51,30 @@ DWORD GetFileAttributesA(LPCSTR path) {
     if (S_ISREG(status.st_mode))
         return link ? link : FILE_ATTRIBUTE_NORMAL;
     return link | FILE_ATTRIBUTE_DEVICE;
+}
+
+namespace {
+
+// There is no FindNextFileA, so a search has no state: every search answers this one handle.
+char searchHandle;
+
+} // namespace
+
+HANDLE FindFirstFileA(LPCSTR name, WIN32_FIND_DATAA* found) {
+    const DWORD attributes = GetFileAttributesA(name);
+    if (attributes == INVALID_FILE_ATTRIBUTES || found == nullptr)
+        return INVALID_HANDLE_VALUE;
+    *found = WIN32_FIND_DATAA();
+    found->dwFileAttributes = attributes;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        found->dwReserved0 = IO_REPARSE_TAG_SYMLINK;
+    const char* slash = std::strrchr(name, '/');
+    std::snprintf(found->cFileName, sizeof found->cFileName, "%s", slash ? slash + 1 : name);
+    return &searchHandle;
+}
+
+BOOL FindClose(HANDLE search) {
+    return search == &searchHandle;
 }
 
 int _open(const char* path, int flags, ...) {
@@ -127,6 +154,32 @@ int _eof(int fd) {
     if (position < 0)
         return -1;
     return position >= status.st_size ? 1 : 0;
+}
+
+int _locking(int fd, int mode, long count) {
+    if ((mode != _LK_NBLCK && mode != _LK_UNLCK) || count <= 0) {
+        errno = EINVAL;
+        return -1;
+    }
+#ifdef __EMSCRIPTEN__
+    // One copy of the program per page, and nothing else reaches its in-memory files.
+    (void)fd;
+    return 0;
+#else
+    // Open file description locks, unlike POSIX's process-wide ones, belong to the descriptor
+    // as Windows' do: closing another descriptor of the file keeps them, and a second
+    // descriptor in the same process is refused.
+    struct flock region = {};
+    region.l_type = mode == _LK_NBLCK ? F_WRLCK : F_UNLCK;
+    region.l_whence = SEEK_CUR;
+    region.l_start = 0;
+    region.l_len = count;
+    if (fcntl(fd, F_OFD_SETLK, &region) == 0)
+        return 0;
+    if (errno == EAGAIN)
+        errno = EACCES;
+    return -1;
+#endif
 }
 
 int _close(int fd) {

@@ -47,7 +47,8 @@
 // - Files: the shared POSIX file calls (platform/shared/files.cpp) over the in-memory file
 //   system, which holds the page's data file (textures/, data/, and pelmora.conf when the build
 //   was given one) at its root, the working directory. Every line written to "pelmora.log" also
-//   goes to the browser's console.
+//   goes to the browser's console. _locking always succeeds: a page runs one copy of the game,
+//   and nothing else reaches its files.
 // - The end (runtime.js): when main returns, or exit is called, the page hears Module.onExit
 //   with the status, also after the loop has handed control to the browser.
 // - The page (index.html): it fetches the data file itself and hands it to the program's loader

@@ -12,13 +12,19 @@
 #       prepare, start LAUNCHER RUNDIR/PROGRAM from RUNDIR/elsewhere, a folder without the game's
 #       textures/ and data/, as a shortcut without a start folder does: the game must say in a
 #       box what it cannot find, end with status 1 when the box is closed and make no window
+#   game_run.sh second RUNDIR DATADIR PROGRAM [LAUNCHER...]
+#       the same with alt-f4, but first a second copy is started in RUNDIR: it must say so in a
+#       box named "Pelmora", end with status 1 once the box is closed, and leave the first one's
+#       log as it was
 set -u
 
 start_timeout=${PELMORA_START_TIMEOUT:-90}
 exit_timeout=${PELMORA_EXIT_TIMEOUT:-30}
 
+# Ends with a failure, and the games this script started with it.
 fail() {
     echo "FAIL: $*" >&2
+    kill -KILL ${pid:-} ${second:-} 2>/dev/null
     exit 1
 }
 
@@ -44,12 +50,12 @@ show_output() {
     echo "----"
 }
 
-# The game's window: the X window named as the game names its window. Wine may also give the
-# window a child of the same name; the first one found is the top-level one.
+# The X window with the name, by default the game's; waits up to TENTHS tenths of a second. Wine
+# may also give the window a child of the same name; the first one found is the top-level one.
 find_window() {
-    local window
-    for _ in $(seq 1 100); do
-        window=$(xdotool search --name '^Pelmora Application$' 2>/dev/null | head -n 1)
+    local name=${1:-Pelmora Application} tenths=${2:-100} window
+    for _ in $(seq 1 "$tenths"); do
+        window=$(xdotool search --name "^$name\$" 2>/dev/null | head -n 1)
         if [ -n "$window" ]; then
             echo "$window"
             return 0
@@ -59,13 +65,41 @@ find_window() {
     return 1
 }
 
-close_window() {
-    local window
-    window=$(find_window) || fail "no window named 'Pelmora Application' on $DISPLAY"
-    # No window manager gives the window the focus, so the key presses are aimed at it by hand.
+# Types the keys into the named window. No window manager gives the window the focus, so the
+# key presses are aimed at it by hand.
+type_into() {
+    local name=$1 keys=$2 tenths=${3:-100} window
+    window=$(find_window "$name" "$tenths") || fail "no window named '$name' on $DISPLAY"
     xdotool windowfocus "$window" 2>/dev/null
     sleep 0.3
-    xdotool key --clearmodifiers alt+F4
+    xdotool key --clearmodifiers "$keys"
+}
+
+close_window() {
+    type_into "Pelmora Application" alt+F4
+}
+
+# A second copy started where the first one runs: a box, status 1, the first one's log untouched.
+second_copy() {
+    local before status
+    before=$(cat "$rundir/pelmora.log")
+    (cd "$rundir" && exec "$@" "./$(basename "$program")" >second.txt 2>&1 </dev/null) &
+    second=$!
+    type_into Pelmora Return $((start_timeout * 10))
+    local deadline=$((SECONDS + exit_timeout))
+    while kill -0 "$second" 2>/dev/null; do
+        [ $SECONDS -lt $deadline ] || fail "the second copy was still running $exit_timeout s" \
+            "after its box was closed"
+        sleep 0.1
+    done
+    wait "$second"
+    status=$?
+    [ $status -eq 1 ] || fail "the second copy ended with status $status, not 1"
+    if [ "$(cat "$rundir/pelmora.log")" != "$before" ]; then
+        show_output
+        fail "the second copy changed the first one's pelmora.log"
+    fi
+    echo "second copy: a box, exit status 1, the first one's log untouched"
 }
 
 wait_exit() {
@@ -155,10 +189,15 @@ away_test() {
 }
 
 close_test() {
-    local close=$1
+    local close=$1 with_second=no
     rundir=$2
-    local datadir=$3 program=$4
+    local datadir=$3
+    program=$4
     shift 4
+    if [ "$close" = second ]; then
+        close=alt-f4
+        with_second=yes
+    fi
     case $close in alt-f4 | sigterm | sighup) ;; *) fail "unknown way to close: $close" ;; esac
     [ -n "${DISPLAY:-}" ] || fail "DISPLAY is not set"
     prepare "$rundir" "$datadir" "$program"
@@ -182,6 +221,7 @@ close_test() {
         sleep 0.2
     done
 
+    [ $with_second = no ] || second_copy "$@"
     case $close in
     alt-f4) close_window ;;
     sigterm) kill -TERM "$pid" ;;
@@ -213,8 +253,12 @@ away)
     shift
     away_test "$@"
     ;;
+second)
+    shift
+    close_test second "$@"
+    ;;
 *)
-    echo "usage: $0 prepare RUNDIR DATADIR PROGRAM | close alt-f4|sigterm|sighup RUNDIR DATADIR PROGRAM [LAUNCHER...] | away RUNDIR DATADIR PROGRAM [LAUNCHER...]" >&2
+    echo "usage: $0 prepare RUNDIR DATADIR PROGRAM | close alt-f4|sigterm|sighup RUNDIR DATADIR PROGRAM [LAUNCHER...] | away RUNDIR DATADIR PROGRAM [LAUNCHER...] | second RUNDIR DATADIR PROGRAM [LAUNCHER...]" >&2
     exit 2
     ;;
 esac

@@ -1,9 +1,9 @@
 // How the Linux programs end and what they survive, seen from outside as a player would cause
 // it: the screen mode coming back on every end, the X server going away or having no OpenGL, an
-// unwritable log or a link in its place, a hang-up ignored as nohup ignores it, the working
-// directory deleted under the running game, pipes in place of its files, and a start away from
-// its files. Each case starts the real game (or the platform layer's window helper) as a child
-// process.
+// unwritable log or a link in its place, a second copy started in the same folder, termination
+// signals ignored by whoever started the game, the working directory deleted under the running
+// game, pipes in place of its files, and a start away from its files. Each case starts the real
+// game (or the platform layer's window helper) as a child process.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/X11Window.h"
@@ -286,16 +286,65 @@ TEST(GameSurvives, LogThatCannotBeWritten) {
     }
 }
 
-// Started as nohup starts it, the game keeps running when its terminal hangs up.
-TEST(GameSurvives, HangUpWhenStartedWithItIgnored) {
-    const std::string run = testsupport::makeRunDirectory("nohup");
-    ChildProcess::Options options = on(testDisplay(), run);
-    options.ignoredSignals = {SIGHUP};
-    ChildProcess game({PELMORA_GAME}, options);
+// A second copy started in the folder of a running one says so in a box on the screen and on
+// standard error, and ends; the first one's log stays whole and goes on.
+TEST(GameSurvives, SecondCopyInTheSameFolder) {
+    const std::string run = testsupport::makeRunDirectory("second-copy");
+    ChildProcess first({PELMORA_GAME}, on(testDisplay(), run));
     ASSERT_TRUE(logged(run, "Running main loop...", seconds(60)));
-    game.signal(SIGHUP);
-    EXPECT_FALSE(game.ends(seconds(2))) << "ended by the hang-up";
-    closeGame(game);
+    const std::string lines = testsupport::readFile(run + "/pelmora.log");
+    ASSERT_EQ(lines,
+              "Application initialising...\nInitialisation successful\nRunning main loop...\n");
+    const std::string told = "Pelmora is already running from this folder.";
+    {
+        WindowWatch watch;
+        ChildProcess::Options options = on(testDisplay(), run);
+        options.errorFile = "second.err";
+        ChildProcess second({PELMORA_GAME}, options);
+        ASSERT_TRUE(watch.shown("Pelmora", seconds(60)))
+            << "no box: " << testsupport::readFile(run + "/second.err");
+        EXPECT_TRUE(second.running()) << "ended before the player read the box";
+        watch.close();
+        ASSERT_TRUE(second.ends(seconds(30))) << "still running after the box was closed";
+        EXPECT_EQ(second.status(), 1);
+        const std::string said = testsupport::readFile(run + "/second.err");
+        EXPECT_EQ(said.rfind("Pelmora: " + told + "\n", 0), 0u) << said;
+    }
+    {
+        ChildProcess::Options options = on(testDisplay(), run);
+        options.environment = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
+        options.errorFile = "second.err";
+        ChildProcess second({PELMORA_GAME}, options);
+        ASSERT_TRUE(second.ends(seconds(30))) << "still running without a display";
+        EXPECT_EQ(second.status(), 1);
+        const std::string said = testsupport::readFile(run + "/second.err");
+        EXPECT_EQ(said.rfind("Pelmora: " + told + "\n", 0), 0u) << said;
+    }
+    EXPECT_EQ(testsupport::readFile(run + "/pelmora.log"), lines);
+    ASSERT_TRUE(first.running());
+    closeGame(first);
+    EXPECT_EQ(testsupport::readFile(run + "/pelmora.log"), lines + "Application terminated\n");
+}
+
+// Started as nohup starts it, or a shell its background jobs, the game keeps running when its
+// terminal hangs up, Ctrl+C is typed there or a termination request comes: the signals that
+// whoever started it ignored stay ignored. The window's close button still ends it.
+TEST(GameSurvives, SignalsIgnoredWhenStarted) {
+    const std::string run = testsupport::makeRunDirectory("nohup");
+    WindowWatch watch;
+    ChildProcess::Options options = on(testDisplay(), run);
+    options.ignoredSignals = {SIGHUP, SIGINT, SIGTERM};
+    ChildProcess game({PELMORA_GAME}, options);
+    ASSERT_TRUE(watch.shown("Pelmora Application", seconds(60)));
+    ASSERT_TRUE(logged(run, "Running main loop...", seconds(60)));
+    for (int signal : options.ignoredSignals) {
+        game.signal(signal);
+        EXPECT_FALSE(game.ends(seconds(2))) << "ended by signal " << signal;
+    }
+    watch.close();
+    ASSERT_TRUE(game.ends(seconds(30))) << "still running 30 s after the window was closed";
+    EXPECT_EQ(game.status(), 0);
+    EXPECT_TRUE(logged(run, "Application terminated", seconds(0)));
 }
 
 TEST(GameSurvives, WorkingDirectoryDeletedWhileRunning) {
