@@ -13,11 +13,6 @@ source scripts/deps.sh
 pelmora_ensure_packages "${PELMORA_TEST_PACKAGES[@]}" || exit 1
 
 jobs=${PELMORA_JOBS:-2}
-# The tests' Xvfb normally serves :77; another display can be chosen when that one is taken.
-display_option=()
-if [ -n "${PELMORA_TEST_DISPLAY:-}" ]; then
-    display_option=(-DPELMORA_TEST_DISPLAY="$PELMORA_TEST_DISPLAY")
-fi
 logdir=build/test-logs
 mkdir -p "$logdir"
 failed=()
@@ -43,12 +38,12 @@ run_ctest() {
 
 step "configure windows" cmake --preset windows &&
     step "build windows" cmake --build --preset windows -j "$jobs"
-step "configure linux" cmake --preset linux "${display_option[@]}" &&
+step "configure linux" cmake --preset linux &&
     step "build linux" cmake --build --preset linux -j "$jobs" &&
     step "package linux" cpack --preset linux
 # The zip carries the game's data, which the linux build makes.
 step "package windows" cpack --preset windows
-step "configure sanitize" cmake --preset sanitize "${display_option[@]}" &&
+step "configure sanitize" cmake --preset sanitize &&
     step "build sanitize" cmake --build --preset sanitize -j "$jobs"
 step "configure fuzz" cmake --preset fuzz &&
     step "build fuzz" cmake --build --preset fuzz -j "$jobs"

@@ -9,6 +9,7 @@
 #       CLOSE: "alt-f4" (the window's close request, typed on the keyboard), "sigterm" or "sighup"
 #       (the terminal the game was started from closing)
 set -u
+tests=$(dirname "${BASH_SOURCE[0]}")/..
 
 start_timeout=${PELMORA_START_TIMEOUT:-90}
 exit_timeout=${PELMORA_EXIT_TIMEOUT:-30}
@@ -100,7 +101,7 @@ close_test() {
     local datadir=$3 program=$4
     shift 4
     case $close in alt-f4 | sigterm | sighup) ;; *) fail "unknown way to close: $close" ;; esac
-    [ -n "${DISPLAY:-}" ] || fail "DISPLAY is not set"
+    source "$tests/display.sh"
     prepare "$rundir" "$datadir" "$program"
 
     (cd "$rundir" && exec "$@" "./$(basename "$program")" >output.txt 2>&1 </dev/null) &
