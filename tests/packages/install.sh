@@ -30,7 +30,7 @@ listing_of_package() {
 
 check_tree() {
     local deb=$2
-    [ -f "$deb" ] || fail "$deb does not exist: make it with scripts/release.sh or cpack --preset linux"
+    need_built "$deb" "make it with 'cpack --preset linux'"
     install_tree "$1"
     local differences
     differences=$(diff <(listing_of_package "$deb") <(listing_of_tree)) ||

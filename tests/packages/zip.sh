@@ -11,8 +11,8 @@
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-make_zip="make it with scripts/release.sh (or cpack --preset windows after building the windows\
- and linux presets)"
+make_zip="make it with 'cmake --build --preset siblings' (the windows preset's build and its zip,\
+ which takes the linux build's data)"
 
 # same_text A B: the same text, whatever the line ends.
 same_text() {

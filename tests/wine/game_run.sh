@@ -10,6 +10,7 @@
 #       (the terminal the game was started from closing)
 set -u
 tests=$(dirname "${BASH_SOURCE[0]}")/..
+source "$tests/skip.sh"
 
 start_timeout=${PELMORA_START_TIMEOUT:-90}
 exit_timeout=${PELMORA_EXIT_TIMEOUT:-30}
@@ -21,8 +22,13 @@ fail() {
 
 prepare() {
     local rundir=$1 datadir=$2 program=$3
-    [ -f "$program" ] || fail "$program does not exist (the Windows build is made by" \
-        "'cmake --preset windows && cmake --build --preset windows')"
+    case $program in
+    *.exe)
+        need_built "$program" \
+            "make it with 'cmake --preset windows && cmake --build --preset windows'"
+        ;;
+    *) [ -f "$program" ] || fail "$program does not exist: build it first" ;;
+    esac
     local dir
     for dir in textures data; do
         [ -d "$datadir/$dir" ] || fail "$datadir/$dir does not exist: build the game's data first"
