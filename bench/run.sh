@@ -4,8 +4,9 @@
 # then prints the table: the game against the bare SDL2 programs, side by side in one run, and
 # the web release page in headless Chromium (bench/web_bench.py).
 #   bash bench/run.sh [build-dir]        (default: build/linux, configured with the linux preset)
-# Environment: PELMORA_BENCH_DISPLAY (default :85), PELMORA_BENCH_RUNS (start-up runs, 11),
-# PELMORA_BENCH_FRAME_RUNS (3), PELMORA_BENCH_FRAMES (1000), PELMORA_BENCH_CALLGRIND (1; 0 skips),
+# The Xvfb takes whichever display is free, as the tests' does (tests/xvfb.sh starts both).
+# Environment: PELMORA_BENCH_RUNS (start-up runs, 11), PELMORA_BENCH_FRAME_RUNS (3),
+# PELMORA_BENCH_FRAMES (1000), PELMORA_BENCH_CALLGRIND (1; 0 skips),
 # PELMORA_BENCH_THROTTLED_RUNS (the web page's throttled cold loads, 5).
 set -euo pipefail
 
@@ -14,7 +15,6 @@ SRC=$(cd "$(dirname "$0")/.." && pwd)
 source "$SRC/scripts/deps.sh"
 pelmora_ensure_packages "${PELMORA_BENCH_PACKAGES[@]}"
 BUILD=${1:-$SRC/build/linux}
-DISPLAY_NAME=${PELMORA_BENCH_DISPLAY:-:85}
 RUNS=${PELMORA_BENCH_RUNS:-11}
 FRAME_RUNS=${PELMORA_BENCH_FRAME_RUNS:-3}
 FRAMES=${PELMORA_BENCH_FRAMES:-1000}
@@ -35,18 +35,16 @@ BARE_FRAME=$BUILD/bench/bench-bare-frame
 WORK=$(mktemp -d /tmp/pelmora-bench.XXXXXX)
 
 # ---- Display: Xvfb with a window manager, as on a desktop; both stopped by pid at the end.
-XVFB_PID=
 WM_PID=
 cleanup() {
     [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    "$SRC/tests/xvfb.sh" stop "$WORK"
     rm -rf "$WORK"
 }
 trap cleanup EXIT
-Xvfb "$DISPLAY_NAME" -screen 0 1024x768x24 -noreset -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
+"$SRC/tests/xvfb.sh" start "$WORK" >/dev/null
+DISPLAY_NAME=$(cat "$WORK/xvfb.display")
 export DISPLAY=$DISPLAY_NAME
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >"$WORK/openbox.log" 2>&1 &
 WM_PID=$!
 for _ in $(seq 50); do

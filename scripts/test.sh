@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds every configuration and runs every test: the Windows cross-build (its pelmora.exe is
-# played under Wine by the linux tests), the linux build with tests, tools, data and benchmarks,
-# the release artefacts made from those two (the Debian package and the Windows zip),
-# the sanitizer build with the same tests, the libFuzzer targets, and the web build with its
-# release zip (its page, and the unpacked zip, are played in headless Chromium by the linux
-# tests). Exits non-zero when any
-# step fails; every step runs even after an earlier one failed, so one run shows all breakage.
+# Builds every configuration and runs every test. The workflow preset `full` (CMakePresets.json)
+# does the linux part in order: the Windows cross-build and the web build with both release zips
+# (build preset `siblings`; the Windows zip packs the game's data, which the linux build makes),
+# the linux build with tests, tools, data and benchmarks, the Debian package, and
+# ctest --preset linux, which plays the Windows build under Wine and the web page in headless
+# Chromium. Then the sanitizer build with the same tests, and the libFuzzer targets. Exits
+# non-zero when any step fails; every step runs even after an earlier one failed, so one run
+# shows all breakage.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/deps.sh
@@ -13,13 +14,11 @@ source scripts/deps.sh
 pelmora_ensure_packages "${PELMORA_TEST_PACKAGES[@]}" || exit 1
 
 jobs=${PELMORA_JOBS:-2}
-# The tests' Xvfb normally serves :77; another display can be chosen when that one is taken.
-display_option=()
-if [ -n "${PELMORA_TEST_DISPLAY:-}" ]; then
-    display_option=(-DPELMORA_TEST_DISPLAY="$PELMORA_TEST_DISPLAY")
-fi
+# Every build the workflow runs takes its number of jobs from here, the sibling builds too.
+export CMAKE_BUILD_PARALLEL_LEVEL=$jobs
 logdir=build/test-logs
 mkdir -p "$logdir"
+rm -f "$logdir"/*.log # a summary of this run only
 failed=()
 started=$(date +%s)
 
@@ -34,29 +33,31 @@ step() {
     fi
 }
 
-# ctest's own output goes to the console and to a log, so that the summary can be shown again
-# at the end, after the long build output.
-run_ctest() {
-    local preset=$1
-    ctest --preset "$preset" </dev/null 2>&1 | tee "$logdir/ctest-$preset.log"
+# The output goes to the console and to a log, so that ctest's summary can be shown again at the
+# end, after the long build output.
+logged() {
+    local log=$1
+    shift
+    "$@" </dev/null 2>&1 | tee "$log"
 }
 
-step "configure windows" cmake --preset windows &&
-    step "build windows" cmake --build --preset windows -j "$jobs"
-step "configure linux" cmake --preset linux "${display_option[@]}" &&
-    step "build linux" cmake --build --preset linux -j "$jobs" &&
-    step "package linux" cpack --preset linux
-# The zip carries the game's data, which the linux build makes.
-step "package windows" cpack --preset windows
-step "configure sanitize" cmake --preset sanitize "${display_option[@]}" &&
+run_ctest() {
+    logged "$logdir/ctest-$1.log" ctest --preset "$1"
+}
+
+workflow_log=$logdir/workflow-full.log
+if ! step "workflow full" logged "$workflow_log" cmake --workflow --preset full; then
+    # The workflow ends at its first failing step. The linux build and its tests run all the
+    # same, as far as they can, when it ended before its tests did.
+    if ! grep -q 'tests passed, ' "$workflow_log"; then
+        step "build linux" cmake --build --preset linux -j "$jobs"
+        step "ctest linux" run_ctest linux
+    fi
+fi
+step "configure sanitize" cmake --preset sanitize &&
     step "build sanitize" cmake --build --preset sanitize -j "$jobs"
 step "configure fuzz" cmake --preset fuzz &&
     step "build fuzz" cmake --build --preset fuzz -j "$jobs"
-# The web build makes its release zip too (target web_release), beside the page it plays.
-step "configure web" cmake --preset web &&
-    step "build web" cmake --build --preset web -j "$jobs" &&
-    step "package web" cmake --build --preset web --target web_release
-step "ctest linux" run_ctest linux
 step "ctest sanitize" run_ctest sanitize
 
 elapsed=$(($(date +%s) - started))
@@ -64,6 +65,9 @@ echo
 echo "==== Summary (${elapsed} s)"
 for preset in linux sanitize; do
     log=$logdir/ctest-$preset.log
+    if [ "$preset" = linux ] && [ ! -f "$log" ]; then
+        log=$workflow_log # the workflow's own test step
+    fi
     echo "-- ctest --preset $preset"
     if [ ! -f "$log" ]; then
         echo "(not run)"

@@ -1,6 +1,8 @@
 # shellcheck shell=bash
 # Shared by the package tests (and the web zip's): how they fail, the tools they need, temporary
-# directories that are removed however the test ends, unpacking a zip, the players' texts.
+# directories that are removed however the test ends, unpacking a zip, the players' texts; and
+# how a test is skipped (tests/skip.sh).
+source "$(dirname "${BASH_SOURCE[0]}")/../skip.sh"
 
 fail() {
     echo "FAIL: $*" >&2
@@ -32,11 +34,11 @@ make_temp_dir() {
 }
 
 # unpack ZIP HOW [SUBDIR]: the zip unpacked into a fresh directory, or into SUBDIR made inside
-# one; HOW says how to make a zip that is missing. Everything must sit in one folder named after
-# the zip, so that unpacking spills nothing: $folder.
+# one; HOW says how to make a zip that is missing (need_built then skips the test). Everything
+# must sit in one folder named after the zip, so that unpacking spills nothing: $folder.
 unpack() {
     local zip=$1 place
-    [ -f "$zip" ] || fail "$zip does not exist: $2"
+    need_built "$zip" "$2"
     make_temp_dir unpacked zip
     place=$unpacked${3:+/$3}
     mkdir -p "$place" || fail "cannot make $place"

@@ -5,28 +5,28 @@
 # dpkg --purge then leaves nothing of the package outside the player's directory.
 # A pelmora already on the machine is a player's game, which installing and purging the package
 # under test would take away: the test then changes nothing and says it was skipped (status 77).
-#   deb.sh DEB GAME_TEST        (DISPLAY from CTest; needs root or password-less sudo)
+#   deb.sh DEB GAME_TEST        (on the tests' Xvfb; needs root or password-less sudo)
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 [ $# -eq 2 ] || fail "usage: $0 DEB GAME_TEST"
 deb=$(readlink -f -- "$1")
 game_test=$(readlink -f -- "$2")
-[ -f "$deb" ] || fail "$1 does not exist: make it with scripts/release.sh or cpack --preset linux"
-[ -n "${DISPLAY:-}" ] || fail "DISPLAY is not set"
+need_built "$deb" "make it with 'cpack --preset linux'"
+source "$(dirname "${BASH_SOURCE[0]}")/../display.sh"
 
 # Any state but "not installed" (config files left by a removal too) belongs to someone else.
 status=$(dpkg-query --show --showformat='${db:Status-Status} ${Version}' pelmora 2>/dev/null)
 if [ -n "$status" ] && [ "${status%% *}" != not-installed ]; then
-    echo "SKIPPED: pelmora ${status#* } is on this machine (dpkg: ${status%% *}), a player's game" \
+    skip_test "pelmora ${status#* } is on this machine (dpkg: ${status%% *}), a player's game" \
         "that this test would purge. It runs where pelmora is not installed, as on CI; remove" \
         "it yourself (sudo apt purge pelmora) to run it here."
-    exit 77
 fi
 
 if [ "$(id -u)" -ne 0 ]; then
     if sudo -n true 2>/dev/null; then
-        exec sudo -n --preserve-env=DISPLAY "$0" "$deb" "$game_test"
+        exec sudo -n --preserve-env=PELMORA_TEST_DISPLAY_FILE,PELMORA_TEST_SKIPS,CI "$0" "$deb" \
+            "$game_test"
     fi
     fail "installing a package needs root: run the tests as root or with password-less sudo"
 fi

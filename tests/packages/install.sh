@@ -30,7 +30,7 @@ listing_of_package() {
 
 check_tree() {
     local deb=$2
-    [ -f "$deb" ] || fail "$deb does not exist: make it with scripts/release.sh or cpack --preset linux"
+    need_built "$deb" "make it with 'cpack --preset linux'"
     install_tree "$1"
     local differences
     differences=$(diff <(listing_of_package "$deb") <(listing_of_tree)) ||
@@ -78,11 +78,14 @@ check_launcher() {
         chown 65534:65534 "$player"
     fi
 
+    # A display that no X server can serve, whatever runs on this machine: its number is not a
+    # number, so Xlib refuses it without looking for a server (any real number may be taken).
+    local no_server=:none
     # A good start: the run directory with links into this prefix's data, and the game started
     # there. With no X server behind DISPLAY the game stops at once, after creating its log.
     local home=$player/home run=$player/home/.local/share/pelmora name
     "${as_player[@]}" mkdir "$home"
-    "${as_player[@]}" env -i HOME="$home" DISPLAY=:999 "$prefix/games/pelmora" >/dev/null 2>&1
+    "${as_player[@]}" env -i HOME="$home" DISPLAY=$no_server "$prefix/games/pelmora" >/dev/null 2>&1
     for name in textures data; do
         [ "$(readlink "$run/$name")" = "$prefix/share/games/pelmora/$name" ] ||
             fail "$run/$name does not link to $prefix/share/games/pelmora/$name"
@@ -91,11 +94,11 @@ check_launcher() {
 
     launch 1 "no display" HOME="$player/nodisplay"
     [ ! -e "$player/nodisplay" ] || fail "a start without a display made $player/nodisplay"
-    launch 1 "HOME is not set" DISPLAY=:999
-    launch 1 "HOME is $player/missing, which does not exist" HOME="$player/missing" DISPLAY=:999
+    launch 1 "HOME is not set" DISPLAY=$no_server
+    launch 1 "HOME is $player/missing, which does not exist" HOME="$player/missing" DISPLAY=$no_server
     [ ! -e "$player/missing" ] || fail "a start with a missing HOME made it"
     # The root as HOME, which the player cannot write to: its paths have no "//".
-    launch 1 "cannot create /.local/share/pelmora" HOME=/ DISPLAY=:999
+    launch 1 "cannot create /.local/share/pelmora" HOME=/ DISPLAY=$no_server
     ! grep -qF // <<<"$output" || fail "a doubled slash with HOME=/: $output"
 
     # --help and --version answer with and without a display, and start nothing: no run
@@ -103,15 +106,15 @@ check_launcher() {
     local fresh=$player/fresh
     "${as_player[@]}" mkdir "$fresh"
     launch 0 "Usage: pelmora [--help | --version]" -- --help
-    launch 0 "pelmora $version" HOME="$fresh" DISPLAY=:999 -- --version
+    launch 0 "pelmora $version" HOME="$fresh" DISPLAY=$no_server -- --version
     [ "$output" = "pelmora $version" ] || fail "--version prints: $output"
-    launch 0 "Usage: pelmora" HOME="$fresh" DISPLAY=:999 -- --help
-    launch 2 "takes no arguments" HOME="$fresh" DISPLAY=:999 -- --fullscreen
+    launch 0 "Usage: pelmora" HOME="$fresh" DISPLAY=$no_server -- --help
+    launch 2 "takes no arguments" HOME="$fresh" DISPLAY=$no_server -- --fullscreen
     [ -z "$(ls -A "$fresh")" ] || fail "--help, --version or an argument made: $(ls -A "$fresh")"
 
     local locked=$player/locked
     mkdir -m 555 "$locked"
-    launch 1 "cannot create $locked/pelmora" HOME="$home" XDG_DATA_HOME="$locked" DISPLAY=:999
+    launch 1 "cannot create $locked/pelmora" HOME="$home" XDG_DATA_HOME="$locked" DISPLAY=$no_server
 
     # Something of the player's where either link belongs is kept as it is, and the refusal
     # leaves the other place as it was.
@@ -122,7 +125,7 @@ check_launcher() {
         [ "$name" = textures ] && other=data
         "${as_player[@]}" mkdir -p "$own/pelmora"
         echo "the player's own" | "${as_player[@]}" tee "$own/pelmora/$name" >/dev/null
-        launch 1 "$own/pelmora/$name is in the way" HOME="$home" XDG_DATA_HOME="$own" DISPLAY=:999
+        launch 1 "$own/pelmora/$name is in the way" HOME="$home" XDG_DATA_HOME="$own" DISPLAY=$no_server
         [ "$(cat "$own/pelmora/$name")" = "the player's own" ] || fail "$name was changed"
         [ ! -e "$own/pelmora/$other" ] && [ ! -L "$own/pelmora/$other" ] ||
             fail "the launcher made $other although it refused to start"

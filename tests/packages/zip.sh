@@ -4,15 +4,15 @@
 #       the files a player finds, the texts with CR LF line ends, and the exe's icon, version
 #       resource and manifest read back with icoutils' wrestool
 #   zip.sh play ZIP GAME_TEST LOCALE CODEPAGE [legacy]
-#       the whole-game test plays the exe under Wine (WINEPREFIX, DISPLAY from CTest), unzipped
+#       the whole-game test plays the exe under Wine (WINEPREFIX from CTest), unzipped
 #       into a folder whose name no single ANSI code page can spell, with Wine in LOCALE, whose
 #       ANSI code page must be CODEPAGE; "legacy" plays it as Windows before 10 1903 runs it,
 #       in that code page rather than the UTF-8 its manifest asks for
 set -u
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-make_zip="make it with scripts/release.sh (or cpack --preset windows after building the windows\
- and linux presets)"
+make_zip="make it with 'cmake --build --preset siblings' (the windows preset's build and its zip,\
+ which takes the linux build's data)"
 
 # same_text A B: the same text, whatever the line ends.
 same_text() {
@@ -111,6 +111,7 @@ make_legacy() {
 
 play() {
     local zip=$1 game_test=$2 locale=$3 codepage=$4 legacy=$5
+    source "$(dirname "${BASH_SOURCE[0]}")/../display.sh"
     # Cyrillic and Latin-1 letters: no ANSI code page holds both.
     unpack "$zip" "$make_zip" "Jürgen/Мои игры"
     use_locale "$locale"

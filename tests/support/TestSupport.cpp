@@ -1,5 +1,6 @@
 // The test programs' main: every case in a process of its own and a fresh working directory
-// around GoogleTest's run, and the helpers that read back what the engine wrote there.
+// around GoogleTest's run, on the tests' X server and only with the other builds' files it
+// needs; and the helpers that read back what the engine wrote there.
 #include "tests/support/TestSupport.h"
 #include "tests/support/ChildProcess.h"
 
@@ -9,7 +10,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -107,9 +111,59 @@ int runEachCaseAlone(const std::vector<std::string>& arguments,
     return failed.empty() ? 0 : 1;
 }
 
+// The X server tests run on the display that the xvfb fixture took for this run
+// (tests/xvfb.sh), named in the file that ctest gives in PELMORA_TEST_DISPLAY_FILE; whatever
+// DISPLAY the program was started with belongs to somebody else.
+void useTestDisplay() {
+    const char* file = std::getenv("PELMORA_TEST_DISPLAY_FILE");
+    if (file == nullptr)
+        return;
+    std::string display;
+    std::ifstream(file) >> display;
+    if (display.empty()) {
+        std::fprintf(stderr,
+                     "%s names no display: the xvfb fixture (tests/xvfb.sh start) has not "
+                     "started the tests' X server, or it has stopped\n",
+                     file);
+        std::exit(EXIT_FAILURE);
+    }
+    setenv("DISPLAY", display.c_str(), 1);
+}
+
+struct NeededFile {
+    std::string path, howToMake;
+};
+
+std::vector<NeededFile>& neededFiles() {
+    static std::vector<NeededFile> files; // filled during static initialisation
+    return files;
+}
+
+void checkNeededFiles() {
+    for (const NeededFile& needed : neededFiles()) {
+        if (fs::exists(needed.path))
+            continue;
+        const std::string reason = needed.path + " does not exist: " + needed.howToMake;
+        const char* ci = std::getenv("CI");
+        if (ci != nullptr && std::string(ci) == "true") {
+            std::fprintf(stderr, "FAIL: %s (under CI=true a missing build fails)\n",
+                         reason.c_str());
+            std::exit(EXIT_FAILURE);
+        }
+        std::printf("SKIPPED: %s\n", reason.c_str());
+        if (const char* notes = std::getenv("PELMORA_TEST_SKIPS"))
+            std::ofstream(notes, std::ios::app) << reason << '\n';
+        std::exit(testsupport::SkipStatus);
+    }
+}
+
 } // namespace
 
 namespace testsupport {
+
+BuiltElsewhere::BuiltElsewhere(std::string path, std::string howToMake) {
+    neededFiles().push_back({std::move(path), std::move(howToMake)});
+}
 
 const std::string& workDirectory() {
     return workDirectoryPath;
@@ -152,6 +206,8 @@ int main(int argc, char** argv) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
+    checkNeededFiles();
+    useTestDisplay();
     // ctest names exactly one case; only another selection needs the program's own listing.
     const std::string filter = GTEST_FLAG_GET(filter);
     const bool oneCase = filter.find_first_of("*?:-") == std::string::npos;

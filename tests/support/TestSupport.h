@@ -1,5 +1,6 @@
 // What every Pelmora test program shares: the working directory that isolates each test process,
-// and writing and reading back the files the engine reads and writes there.
+// writing and reading back the files the engine reads and writes there, and the files of other
+// builds that a program needs.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +17,18 @@ namespace testsupport {
 // the process ends. The engine's "pelmora.log" and "pelmora.conf" live here, so every case
 // starts without either (each case runs in a process of its own).
 const std::string& workDirectory();
+
+// The exit status that ctest reports as a skipped test (SKIP_RETURN_CODE), as tests/skip.sh's.
+constexpr int SkipStatus = 77;
+
+// A file that every case of the program needs and another build makes (the web preset's page,
+// say), declared at namespace scope with how to make it. The program checks each before its
+// first case: when one is missing it runs no case, says why and how to make it, and exits with
+// SkipStatus, noting the reason for ctest's closing note (PELMORA_TEST_SKIPS); under CI=true it
+// fails instead, so that CI never passes without the case.
+struct BuiltElsewhere {
+    BuiltElsewhere(std::string path, std::string howToMake);
+};
 
 // A run directory for the game in the working directory, holding a copy of the built game's
 // textures and data unless asked otherwise; answers its path.

@@ -39,11 +39,7 @@ state=$1 game=$2
 shift 2
 command -v weston >/dev/null || fail "weston is missing: install the Debian package 'weston'"
 [ -x "$game" ] || fail "$game is not a program"
-if [ -n "${PELMORA_TEST_DISPLAY_FILE:-}" ]; then
-    DISPLAY=$(cat "$PELMORA_TEST_DISPLAY_FILE") || fail "cannot read $PELMORA_TEST_DISPLAY_FILE"
-    export DISPLAY
-fi
-[ -n "${DISPLAY:-}" ] || fail "DISPLAY is not set"
+source "$(dirname "$0")/../display.sh"
 
 # Without a window manager weston cannot ask for full screen (it waits for one that never
 # comes), so its window takes the screen's size instead and lands at the top-left corner.

@@ -56,6 +56,15 @@ const char* pageDirectory() {
     return page != nullptr && *page != '\0' ? page : PELMORA_WEB_PAGE;
 }
 
+// The game's font as the web build made it, which the whole-game checks read.
+const char* const WebFont = PELMORA_WEB_DIR "/native/data/graffiti.glf";
+
+// The web preset's build, which this tree does not make: the page and the font beside it.
+const char* const MakeWebBuild = "make it with 'cmake --preset web && cmake --build --preset web'";
+const testsupport::BuiltElsewhere neededPage(std::string(pageDirectory()) + "/index.html",
+                                             MakeWebBuild);
+const testsupport::BuiltElsewhere neededFont(WebFont, MakeWebBuild);
+
 class BrowserGame : public GameDriver {
 public:
     // The driver's command that opens the page ("start W H RATIO [W2 H2]", "phone W H RATIO",
@@ -146,7 +155,7 @@ public:
         return text;
     }
 
-    std::string fontFile() override { return PELMORA_WEB_DIR "/native/data/graffiti.glf"; }
+    std::string fontFile() override { return WebFont; }
 
 private:
     std::string readLine() {

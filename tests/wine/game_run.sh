@@ -17,6 +17,8 @@
 #       box named "Pelmora", end with status 1 once the box is closed, and leave the first one's
 #       log as it was
 set -u
+tests=$(dirname "${BASH_SOURCE[0]}")/..
+source "$tests/skip.sh"
 
 start_timeout=${PELMORA_START_TIMEOUT:-90}
 exit_timeout=${PELMORA_EXIT_TIMEOUT:-30}
@@ -30,8 +32,13 @@ fail() {
 
 prepare() {
     local rundir=$1 datadir=$2 program=$3
-    [ -f "$program" ] || fail "$program does not exist (the Windows build is made by" \
-        "'cmake --preset windows && cmake --build --preset windows')"
+    case $program in
+    *.exe)
+        need_built "$program" \
+            "make it with 'cmake --preset windows && cmake --build --preset windows'"
+        ;;
+    *) [ -f "$program" ] || fail "$program does not exist: build it first" ;;
+    esac
     local dir
     for dir in textures data; do
         [ -d "$datadir/$dir" ] || fail "$datadir/$dir does not exist: build the game's data first"
@@ -153,7 +160,7 @@ away_test() {
     rundir=$1
     local datadir=$2 program=$3
     shift 3
-    [ -n "${DISPLAY:-}" ] || fail "DISPLAY is not set"
+    source "$tests/display.sh"
     prepare "$rundir" "$datadir" "$program"
     local away=$rundir/elsewhere title="Pelmora cannot find textures and data"
     mkdir "$away"
@@ -199,7 +206,7 @@ close_test() {
         with_second=yes
     fi
     case $close in alt-f4 | sigterm | sighup) ;; *) fail "unknown way to close: $close" ;; esac
-    [ -n "${DISPLAY:-}" ] || fail "DISPLAY is not set"
+    source "$tests/display.sh"
     prepare "$rundir" "$datadir" "$program"
 
     (cd "$rundir" && exec "$@" "./$(basename "$program")" >output.txt 2>&1 </dev/null) &

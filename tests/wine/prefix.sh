@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Creates the Wine prefix that the Wine tests of one test run share, and stops its wineserver
-# afterwards. Runs under the test fixture's Xvfb (DISPLAY is set by CTest).
+# afterwards. Runs on the test fixture's Xvfb (tests/display.sh).
 #   prefix.sh setup PREFIX   fresh prefix, initialised, with unmanaged X11 windows
 #   prefix.sh stop PREFIX    ends the prefix's wineserver and every process still in it
 set -eu
+source "$(dirname "${BASH_SOURCE[0]}")/../display.sh"
 action=$1
 export WINEPREFIX=$2
 export WINEDEBUG=-all

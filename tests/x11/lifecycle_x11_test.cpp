@@ -425,4 +425,57 @@ TEST(ServerGone, GameEndsWhenItsXServerGoesAway) {
     EXPECT_LT(game.status(), 128) << "ended by a signal";
 }
 
+// Whether an X server answers on the display.
+bool serves(const std::string& name) {
+    Display* display = XOpenDisplay(name.c_str());
+    if (display)
+        XCloseDisplay(display);
+    return display != nullptr;
+}
+
+// Whether the process runs: it has not ended, nor ended and waits for its parent to reap it.
+bool running(const std::string& pid) {
+    std::ifstream stat("/proc/" + pid + "/stat");
+    std::string number, name, state;
+    return bool(stat >> number >> name >> state) && state != "Z";
+}
+
+// The tests' own server (tests/xvfb.sh) in a state directory of the test's, stopped at the end.
+class TestServerScript {
+public:
+    ~TestServerScript() { run("stop"); }
+    int run(const char* action) {
+        return ChildProcess({PELMORA_SOURCE_DIR "/tests/xvfb.sh", action, state_}).wait();
+    }
+    std::string display() const { return firstWord("xvfb.display"); }
+    std::string pid() const { return firstWord("xvfb.pid"); }
+
+private:
+    std::string firstWord(const std::string& file) const {
+        std::string word;
+        std::ifstream(state_ + "/" + file) >> word;
+        return word;
+    }
+
+    std::string state_ = testsupport::workDirectory();
+};
+
+// Test runs share the machine with other X servers, whose displays the tests' server must not
+// take, and which its stop must leave running. The other server took the first free display,
+// the one the script would otherwise have taken.
+TEST(TestServer, TakesAFreeDisplayAndStopsOnlyItsOwn) {
+    PrivateServer other;
+    ASSERT_NE(other.display(), nullptr) << "no private X server";
+    TestServerScript script;
+    ASSERT_EQ(script.run("start"), 0);
+    const std::string ours = script.display(), server = script.pid();
+    EXPECT_NE(ours, other.name());
+    EXPECT_NE(ours, testDisplay());
+    EXPECT_TRUE(serves(ours)) << ours;
+    EXPECT_EQ(script.run("stop"), 0);
+    EXPECT_EQ(script.display(), "") << "the display is still named after the stop";
+    EXPECT_FALSE(running(server)) << "the tests' server runs on after its stop";
+    EXPECT_TRUE(serves(other.name())) << "the other server ended with the tests' own";
+}
+
 } // namespace
