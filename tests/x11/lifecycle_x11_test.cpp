@@ -237,6 +237,18 @@ private:
     Window window_ = 0;
 };
 
+// The program shows a box titled `title` and waits for the player; closing the box, as a window
+// manager's close button does, ends the program with status 1. `errors` is where its standard
+// error goes, shown when no box comes.
+void expectBoxThenFailure(WindowWatch& watch, ChildProcess& program, const char* title,
+                          const std::string& errors) {
+    ASSERT_TRUE(watch.shown(title, seconds(60))) << "no box: " << testsupport::readFile(errors);
+    EXPECT_TRUE(program.running()) << "ended before the player read the box";
+    watch.close();
+    ASSERT_TRUE(program.ends(seconds(30))) << "still running after the box was closed";
+    EXPECT_EQ(program.status(), 1);
+}
+
 // While it lives, a child started gets a file-size limit of 0 bytes: with the signal for passing
 // it ignored, its files open and every write to them fails, as on a full disk.
 class FullDisk {
@@ -301,12 +313,8 @@ TEST(GameSurvives, SecondCopyInTheSameFolder) {
         ChildProcess::Options options = on(testDisplay(), run);
         options.errorFile = "second.err";
         ChildProcess second({PELMORA_GAME}, options);
-        ASSERT_TRUE(watch.shown("Pelmora", seconds(60)))
-            << "no box: " << testsupport::readFile(run + "/second.err");
-        EXPECT_TRUE(second.running()) << "ended before the player read the box";
-        watch.close();
-        ASSERT_TRUE(second.ends(seconds(30))) << "still running after the box was closed";
-        EXPECT_EQ(second.status(), 1);
+        ASSERT_NO_FATAL_FAILURE(
+            expectBoxThenFailure(watch, second, "Pelmora", run + "/second.err"));
         const std::string said = testsupport::readFile(run + "/second.err");
         EXPECT_EQ(said.rfind("Pelmora: " + told + "\n", 0), 0u) << said;
     }
@@ -385,12 +393,7 @@ TEST(ServerWithoutOpenGL, GameSaysWhyInABox) {
     ChildProcess::Options options = on(server.name(), run);
     options.errorFile = "errors";
     ChildProcess game({PELMORA_GAME}, options);
-    ASSERT_TRUE(watch.shown("Pelmora", seconds(60)))
-        << "no box: " << testsupport::readFile(run + "/errors");
-    EXPECT_TRUE(game.running()) << "ended before the player read the box";
-    watch.close();
-    ASSERT_TRUE(game.ends(seconds(30))) << "still running after the box was closed";
-    EXPECT_EQ(game.status(), 1);
+    ASSERT_NO_FATAL_FAILURE(expectBoxThenFailure(watch, game, "Pelmora", run + "/errors"));
     const std::string said = testsupport::readFile(run + "/errors");
     EXPECT_EQ(said.rfind("pelmora: cannot create the window: ", 0), 0u) << said;
 }
