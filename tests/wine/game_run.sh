@@ -57,16 +57,21 @@ show_output() {
     echo "----"
 }
 
-# The X window with the name, by default the game's; waits up to TENTHS tenths of a second. Wine
-# may also give the window a child of the same name; the first one found is the top-level one.
+# The X window whose title is exactly NAME, by default the game's; waits up to TENTHS tenths of
+# a second, and gives up early once the process WATCHED (a pid), if given, has ended. xwininfo
+# reads titles that a program sets in UTF-8 only (as SDL's box does), which xdotool's search does
+# not. Wine may also give the window a child of the same name; the tree lists the top-level one
+# first.
 find_window() {
-    local name=${1:-Pelmora Application} tenths=${2:-100} window
+    local name=${1:-Pelmora Application} tenths=${2:-100} watched=${3:-} window
     for _ in $(seq 1 "$tenths"); do
-        window=$(xdotool search --name "^$name\$" 2>/dev/null | head -n 1)
+        window=$(xwininfo -root -tree 2>/dev/null |
+            awk -v t=" \"$name\":" 'index($0, t) { print $1; exit }')
         if [ -n "$window" ]; then
             echo "$window"
             return 0
         fi
+        [ -z "$watched" ] || kill -0 "$watched" 2>/dev/null || return 1
         sleep 0.1
     done
     return 1
@@ -139,23 +144,6 @@ check_log() {
         }'
 }
 
-# A window whose title is exactly the argument, on $DISPLAY. xwininfo reads titles that a
-# program sets in UTF-8 only (as SDL's box does), which xdotool's search does not.
-find_titled() {
-    local title=$1 window
-    for _ in $(seq 1 "$((start_timeout * 10))"); do
-        window=$(xwininfo -root -tree 2>/dev/null |
-            awk -v t=" \"$title\":" 'index($0, t) { print $1; exit }')
-        if [ -n "$window" ]; then
-            echo "$window"
-            return 0
-        fi
-        kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
-
 away_test() {
     rundir=$1
     local datadir=$2 program=$3
@@ -169,7 +157,7 @@ away_test() {
         </dev/null) &
     pid=$!
     local box
-    if ! box=$(find_titled "$title"); then
+    if ! box=$(find_window "$title" $((start_timeout * 10)) "$pid"); then
         kill -KILL "$pid" 2>/dev/null
         show_output
         fail "no box titled '$title' on $DISPLAY"
