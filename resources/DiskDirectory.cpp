@@ -61,7 +61,7 @@ DiskDirectory::DiskDirectory(const String& directory) : found_(isDirectory(direc
         // No way back to the start directory: it is never left, and the directory is served by
         // its name relative to it (nothing changes the working directory afterwards). A missing
         // one leaves the start directory itself, as when it can be named.
-        basePath_ = isDirectory(directory) ? directory : String(".");
+        basePath_ = found_ ? directory : String(".");
     }
     if (basePath_.length() == 0 || basePath_[basePath_.length() - 1] != PLATFORM_PATH_SEPARATOR) {
         const char separator[2] = {PLATFORM_PATH_SEPARATOR, 0};
