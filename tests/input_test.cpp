@@ -5,6 +5,7 @@
 #include "input/InputSystem.h"
 #include "platform/platform.h"
 #include "platform/shared/keytable.h"
+#include "platform/shared/keytracker.h"
 #include "tests/support/RecordingListener.h"
 
 #include <SDL2/SDL.h>
@@ -327,6 +328,9 @@ TEST_F(KeyboardTest, LetterKeyDataFollowsWindows) {
 
     MSG repeat = next(SDL_SCANCODE_A, true, true);
     EXPECT_EQ(repeat.lParam & (Previous | Transition), Previous);
+    // The press SDL reports without its repeat flag when the window gets the keyboard back while
+    // the key is down.
+    EXPECT_EQ(next(SDL_SCANCODE_A, true).lParam & Previous, Previous);
 
     MSG up = next(SDL_SCANCODE_A, false);
     EXPECT_EQ(up.message, UINT(WM_KEYUP));
@@ -379,9 +383,13 @@ TEST_F(KeyboardTest, AltAndF10GoToTheSystemUnlessCtrlIsHeld) {
     EXPECT_EQ(f4.message, UINT(WM_SYSKEYDOWN));
     EXPECT_NE(f4.lParam & Context, 0);
     EXPECT_EQ(next(SDL_SCANCODE_F4, false).message, UINT(WM_SYSKEYUP));
+    // After Alt+key, Alt's release is a plain key message; only Alt on its own gives a system one.
     MSG altUp = next(SDL_SCANCODE_LALT, false);
-    EXPECT_EQ(altUp.message, UINT(WM_SYSKEYUP));
-    EXPECT_EQ(altUp.lParam & Context, 0);
+    EXPECT_EQ(altUp.message, UINT(WM_KEYUP));
+    EXPECT_EQ(altUp.lParam, 0x38 << 16 | 1 | Previous | Transition);
+    next(SDL_SCANCODE_LALT, true);
+    next(SDL_SCANCODE_LALT, true, true);
+    EXPECT_EQ(next(SDL_SCANCODE_LALT, false).message, UINT(WM_SYSKEYUP));
 
     EXPECT_EQ(next(SDL_SCANCODE_F10, true).message, UINT(WM_SYSKEYDOWN));
     EXPECT_EQ(next(SDL_SCANCODE_F10, false).message, UINT(WM_SYSKEYUP));
@@ -396,6 +404,16 @@ TEST_F(KeyboardTest, AltAndF10GoToTheSystemUnlessCtrlIsHeld) {
     next(SDL_SCANCODE_LCTRL, false);
     EXPECT_EQ(GetKeyState(VK_MENU) & 0x8000, 0);
     EXPECT_EQ(GetKeyState(VK_CONTROL) & 0x8000, 0);
+
+    // Alt+Tab in a browser: the page hears Alt go down, never up. Losing the keyboard posts
+    // nothing, and Escape afterwards is a plain key again.
+    next(SDL_SCANCODE_LALT, true);
+    keyTracker().forgetHeldKeys();
+    MSG none;
+    EXPECT_FALSE(PeekMessageA(&none, nullptr, 0, 0, PM_NOREMOVE));
+    MSG escape = next(SDL_SCANCODE_ESCAPE, true);
+    EXPECT_EQ(escape.message, UINT(WM_KEYDOWN));
+    EXPECT_EQ(escape.lParam & Context, 0);
 }
 
 TEST_F(KeyboardTest, KeyStateIsSignExtendedAndCombinesBothSides) {

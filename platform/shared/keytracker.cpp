@@ -76,11 +76,17 @@ struct KeyMessage {
 };
 
 // Applies the transition to keys (the states as the key events arrived) and answers its message.
-KeyMessage keyTransition(BYTE* keys, const PhysicalKey& key, bool down, bool autoRepeat) {
+// altAlone tells whether no other key has gone down since Alt did.
+KeyMessage keyTransition(BYTE* keys, const PhysicalKey& key, bool down, bool autoRepeat,
+                         bool& altAlone) {
     const bool wasDown = isKeyDown(keys, key.virtualKey);
     const bool repeat = autoRepeat || (down && wasDown);
     const bool altBefore = isKeyDown(keys, VK_MENU);
     const bool ctrlBefore = isKeyDown(keys, VK_CONTROL);
+    if (down && key.virtualKey != VK_MENU)
+        altAlone = false;
+    else if (down && !altBefore)
+        altAlone = true;
     updateKeyState(keys, key, down, repeat);
     const bool altAfter = isKeyDown(keys, VK_MENU);
     const bool ctrlAfter = isKeyDown(keys, VK_CONTROL);
@@ -95,9 +101,10 @@ KeyMessage keyTransition(BYTE* keys, const PhysicalKey& key, bool down, bool aut
     else if (repeat)
         data |= KeyDataPrevious;
 
-    // A key goes to the system while Alt is held without Ctrl (Alt's own release included), and
-    // F10 always does unless Ctrl is held.
-    const bool alt = down ? altAfter : altBefore;
+    // A key goes to the system while Alt is held without Ctrl, and F10 always does unless Ctrl
+    // is held. Alt's own release does only when Alt went down and up alone: after Alt+key it is
+    // a plain WM_KEYUP, so that it opens no menu.
+    const bool alt = down ? altAfter : altBefore && (key.virtualKey != VK_MENU || altAlone);
     const bool ctrl = down ? ctrlAfter : ctrlBefore;
     const bool system = !ctrl && (alt || key.virtualKey == VK_F10);
     const UINT message =
@@ -177,8 +184,15 @@ void KeyTracker::keyboardLost(HWND window) {
     }
 }
 
+void KeyTracker::forgetHeldKeys() {
+    for (BYTE& state : keys_)
+        state &= KeyStateToggled;
+    pressedAs_.clear();
+    altAlone_ = false;
+}
+
 void KeyTracker::post(HWND window, const PhysicalKey& key, bool down, bool autoRepeat) {
-    const KeyMessage message = keyTransition(keys_, key, down, autoRepeat);
+    const KeyMessage message = keyTransition(keys_, key, down, autoRepeat, altAlone_);
     pending_.push_back(
         {message.message, message.wParam, message.lParam, key, down, message.repeat});
     platformPostMessage(window, message.message, message.wParam, message.lParam);

@@ -42,18 +42,26 @@ public:
 
     // A key going down (autoRepeat: again, by the system's key repeat) or up: posts its message
     // to window with platformPostMessage: WM_SYSKEYDOWN/WM_SYSKEYUP while Alt is held without
-    // Ctrl and for F10, WM_KEYDOWN/WM_KEYUP otherwise, with the key data's repeat count, scan
-    // code, extended, context, previous-state and transition bits. A release names the virtual
-    // key its press had, even when NumLock or the layout changed in between. False, and nothing
-    // posted, for a key that has no virtual key.
+    // Ctrl and for F10, WM_KEYDOWN/WM_KEYUP otherwise (Alt's own release after Alt+key too, as
+    // Windows sends it; only Alt pressed and released alone gives WM_SYSKEYUP), with the key
+    // data's repeat count, scan code, extended, context, previous-state and transition bits. A
+    // release names the virtual key its press had, even when NumLock or the layout changed in
+    // between. False, and nothing posted, for a key that has no virtual key.
     bool keyEvent(HWND window, uint32_t usage, uint32_t layoutCharacter, bool down,
                   bool autoRepeat);
 
-    // The layer's entry point for a window that has lost the keyboard to a system that will not
-    // report the releases of the keys held now (a browser page that loses the focus): releases
-    // each of them, its message posted to window, as if it had come up. Windows itself sends no
-    // release when the focus leaves, and neither does the SDL layer.
+    // Releases each key held now, its message posted to window, as if it had come up. Windows
+    // sends no such release when the focus leaves: a layer that loses the keyboard calls
+    // forgetHeldKeys instead.
     void keyboardLost(HWND window);
+
+    // The layer's entry point for a window that has lost the keyboard to a system that will not
+    // report the releases of the keys held now (a browser page that loses the focus): forgets
+    // them and posts nothing, as Windows sends no release when the focus leaves. The messages
+    // posted from then on go as if no key were held (Escape after Alt+Tab is a plain
+    // WM_KEYDOWN); GetKeyState keeps answering as of the messages taken, and the lock keys keep
+    // their toggles.
+    void forgetHeldKeys();
 
     // A key message the program has taken from the queue (PeekMessageA): the states change as of
     // the messages taken, as on Windows, so that a message sees the modifiers of its own moment
@@ -84,6 +92,8 @@ private:
     // The virtual key each held key went down as, by usage.
     std::map<uint32_t, BYTE> pressedAs_;
     bool locksStarted_ = false;
+    // Whether no other key has gone down since Alt did.
+    bool altAlone_ = false;
 };
 
 // The program's keyboard. PeekMessageA tells it of every key message taken
