@@ -38,6 +38,16 @@ bool opened(const Stream& stream) {
     return stream.state() == Stream::StreamOpen;
 }
 
+// Whether the runtime opens path as the binary opens do: only a file, and at once, where a
+// standard stream would open a directory or wait in open() for a pipe's other end forever.
+bool opensAsFile(String path, int flags) {
+    const int file = _open(path.cStr(), flags, _S_IREAD | _S_IWRITE);
+    if (file < 0)
+        return false;
+    _close(file);
+    return true;
+}
+
 // The stream when it opened; otherwise null, the stream destroyed.
 template <class S> S* ifOpened(S* stream) {
     if (opened(*stream))
@@ -76,11 +86,15 @@ bool DiskDirectory::exists(const String& name) {
 
 std::ifstream* DiskDirectory::openTextRead(const String& name) {
     String path = basePath_ + name;
+    if (!opensAsFile(path, _O_RDONLY | _O_TEXT))
+        return nullptr;
     return ifOpened(new std::ifstream(path.cStr(), std::ios::in));
 }
 
 std::ofstream* DiskDirectory::openTextWrite(const String& name) {
     String path = basePath_ + name;
+    if (!opensAsFile(path, _O_WRONLY | _O_CREAT | _O_TEXT))
+        return nullptr;
     return ifOpened(new std::ofstream(path.cStr(), std::ios::out | std::ios::trunc));
 }
 

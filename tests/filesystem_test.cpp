@@ -7,6 +7,7 @@
 #include "tests/support/TestSupport.h"
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -107,7 +108,9 @@ TEST_F(FileSystemTest, NewerSourceAnswersFirstAndOlderAnswersWhatItCannot) {
     EXPECT_FALSE(FileSystem::instance()->exists("layer/neither"));
 }
 
-TEST_F(FileSystemTest, ExistsCountsDirectoriesAndTextStreamsOpenThroughPrefixes) {
+// Text streams open files only, as the binary ones do: a directory, or a pipe (here with a
+// partner, so that a stream that tried would open instead of waiting forever), is refused.
+TEST_F(FileSystemTest, ExistsCountsDirectoriesAndTextStreamsOpenOnlyFilesThroughPrefixes) {
     makeDirectory("fs_a/sub");
     EXPECT_TRUE(FileSystem::instance()->exists("fsa/sub"));
     std::unique_ptr<std::ifstream> text(FileSystem::instance()->openTextRead("fsa/a.glt"));
@@ -116,6 +119,18 @@ TEST_F(FileSystemTest, ExistsCountsDirectoriesAndTextStreamsOpenThroughPrefixes)
     *text >> word;
     EXPECT_EQ(word, "from");
     EXPECT_EQ(FileSystem::instance()->openTextRead("fsa/missing"), nullptr);
+    ASSERT_EQ(mkfifo("fs_a/pipe", 0600), 0);
+    const int partner = open("fs_a/pipe", O_RDWR | O_NONBLOCK);
+    ASSERT_GE(partner, 0);
+    for (const char* name : {"fsa/sub", "fsa/pipe"}) {
+        EXPECT_EQ(std::unique_ptr<std::ifstream>(FileSystem::instance()->openTextRead(name)),
+                  nullptr)
+            << name;
+        EXPECT_EQ(std::unique_ptr<std::ofstream>(FileSystem::instance()->openTextWrite(name)),
+                  nullptr)
+            << name;
+    }
+    close(partner);
 }
 
 TEST_F(FileSystemTest, OpenWriteCreatesAndTruncatesThroughThePrefix) {
@@ -163,6 +178,11 @@ TEST(DiskDirectoryTest, MissingDirectoryServesTheWorkingDirectory) {
         EXPECT_EQ(std::string(directory.getBasePath().data(), directory.getBasePath().length()),
                   cwd + "/");
     }
+    // The root already ends in the separator.
+    ASSERT_EQ(chdir("/"), 0);
+    DiskDirectory atRoot("dd_does_not_exist");
+    ASSERT_EQ(chdir(cwd.c_str()), 0);
+    EXPECT_EQ(std::string(atRoot.getBasePath().data(), atRoot.getBasePath().length()), "/");
 }
 
 // A working directory that cannot be read back (here: removed) is never left: a directory that

@@ -98,6 +98,9 @@ TEST(MatrixProduct, AppliesTheRightOperandFirst) {
     transform(result, 0, 0, 0, out);
     EXPECT_NEAR(0, out[0], 1e-5);
     EXPECT_NEAR(5, out[1], 1e-5);
+    Matrix4 turned = r; // a camera turned, then moved: m *= t
+    turned *= t;
+    expectMatrixNear(result, turned);
 }
 
 TEST(MatrixProduct, IgnoresBottomRowsOfBothOperands) {

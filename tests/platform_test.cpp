@@ -324,6 +324,12 @@ TEST(WindowCreation, CursorCounterFollowsShowAndHideCalls) {
     EXPECT_EQ(ShowCursor(FALSE), start);
     EXPECT_EQ(ShowCursor(FALSE), start - 1);
     EXPECT_EQ(ShowCursor(TRUE), start);
+    // Windows shows the pointer while the counter is 0 or above.
+    while (ShowCursor(FALSE) >= 0) {
+    }
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    EXPECT_EQ(ShowCursor(TRUE), 0);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
 }
 
 class DisplayModes : public testing::Test {
