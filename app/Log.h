@@ -3,12 +3,12 @@
 #pragma once
 
 #include "app/String.h"
-#include <fstream>
+#include <cstddef>
 
 class Log {
 public:
     // Truncates or creates the file and holds it for the run. A file that cannot be opened, or
-    // a pipe, device or link in its place, leaves the stream failed and every later write is
+    // a pipe, device or link in its place, leaves the log closed and every later write is
     // dropped without a word; so does a file that another copy of the program holds, which is
     // left as it is.
     explicit Log(const String& fileName);
@@ -26,11 +26,11 @@ public:
     bool heldElsewhere() const { return heldElsewhere_; }
 
 private:
-    void hold(const char* name);
-    void release();
+    void hold();
+    void writeBytes(const char* text, size_t count);
 
-    std::ofstream stream_;
-    int holder_ = -1; // the descriptor whose lock holds the file, or -1
+    int file_ = -1; // the runtime's descriptor of the open file, or -1
+    bool held_ = false;
     bool heldElsewhere_ = false;
 };
 

@@ -490,30 +490,30 @@ DWORD GetFileAttributesA(LPCSTR path);
 
 #define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 
-struct FILETIME {
-    DWORD dwLowDateTime;
-    DWORD dwHighDateTime;
-};
+#define GENERIC_WRITE 0x40000000u
+#define FILE_SHARE_READ 0x00000001u
+#define FILE_SHARE_WRITE 0x00000002u
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+#define FILE_FLAG_OPEN_REPARSE_POINT 0x00200000u
 
-struct WIN32_FIND_DATAA {
-    DWORD dwFileAttributes;
-    FILETIME ftCreationTime;
-    FILETIME ftLastAccessTime;
-    FILETIME ftLastWriteTime;
-    DWORD nFileSizeHigh;
-    DWORD nFileSizeLow;
-    DWORD dwReserved0; // the reparse tag, when the attributes carry FILE_ATTRIBUTE_REPARSE_POINT
-    DWORD dwReserved1;
-    CHAR cFileName[MAX_PATH];
-    CHAR cAlternateFileName[14];
-};
+// Opens a file for writing (GENERIC_WRITE only), creating it for OPEN_ALWAYS; regular files only,
+// refused at once as by _open. With FILE_FLAG_OPEN_REPARSE_POINT a symbolic link at the name is
+// not followed: POSIX cannot open the link itself, so the open fails, as a caller that refuses
+// links would have it. Share modes bind nothing. INVALID_HANDLE_VALUE when it fails.
+HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD shareMode, void* security, DWORD disposition,
+                   DWORD flagsAndAttributes, HANDLE templateFile);
+BOOL CloseHandle(HANDLE object);
 
-// Looks up one name, without wildcards (there is no FindNextFileA): the attributes are
-// GetFileAttributesA's, a symbolic link's tag is IO_REPARSE_TAG_SYMLINK (the only reparse point
-// POSIX has), and cFileName is the name's last component; the times and sizes are left zero.
-// INVALID_HANDLE_VALUE when nothing stands at the name.
-HANDLE FindFirstFileA(LPCSTR name, WIN32_FIND_DATAA* found);
-BOOL FindClose(HANDLE search);
+enum FILE_INFO_BY_HANDLE_CLASS { FileAttributeTagInfo = 9 };
+struct FILE_ATTRIBUTE_TAG_INFO {
+    DWORD FileAttributes;
+    DWORD ReparseTag;
+};
+// Only FileAttributeTagInfo: the open file's attributes as GetFileAttributesA gives them, and
+// tag 0 (an open file is never a link here).
+BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, void* information,
+                                  DWORD size);
 
 // The C runtime's low-level I/O under its Windows names; POSIX has no text/binary distinction,
 // so _O_BINARY and _O_TEXT are 0.
@@ -545,6 +545,10 @@ int _eof(int fd);
 // be open for writing.
 int _locking(int fd, int mode, long count);
 int _close(int fd);
+// A descriptor for a handle from CreateFileA, which it takes over: _close closes the handle.
+int _open_osfhandle(intptr_t handle, int flags);
+// Sets the file's length; 0 empties it.
+int _chsize(int fd, long size);
 // Answers null and sets errno to ERANGE when the path does not fit, as the runtime does.
 char* _getcwd(char* buffer, int size);
 int _chdir(const char* path);

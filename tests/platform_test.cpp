@@ -555,24 +555,31 @@ TEST_F(Files, AttributesTellFilesDirectoriesPipesLinksAndMissingPaths) {
               FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE);
 }
 
-TEST_F(Files, SearchForOneNameTellsALinkByItsTag) {
-    writeFile("x");
+// The log's open: with FILE_FLAG_OPEN_REPARSE_POINT a link at the name is not followed, a
+// directory or a pipe is refused at once, and the handle becomes a descriptor of the file.
+TEST_F(Files, FileOpenedAsAHandleFollowsNoLinkAndOpensOnlyFiles) {
+    writeFile("old contents");
     const std::string link = directory + "/link";
     std::filesystem::create_symlink(path, link);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(link.c_str(), &found);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(found.dwFileAttributes, DWORD(FILE_ATTRIBUTE_REPARSE_POINT));
-    EXPECT_EQ(found.dwReserved0, IO_REPARSE_TAG_SYMLINK);
-    EXPECT_STREQ(found.cFileName, "link");
-    EXPECT_TRUE(FindClose(search));
-    search = FindFirstFileA(path.c_str(), &found);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(found.dwFileAttributes, DWORD(FILE_ATTRIBUTE_NORMAL));
-    EXPECT_EQ(found.dwReserved0, 0u);
-    EXPECT_STREQ(found.cFileName, "file.bin");
-    EXPECT_TRUE(FindClose(search));
-    EXPECT_EQ(FindFirstFileA((directory + "/missing").c_str(), &found), INVALID_HANDLE_VALUE);
+    const auto openHere = [](const std::string& name) {
+        return CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    };
+    EXPECT_EQ(openHere(link), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(openHere(directory), INVALID_HANDLE_VALUE);
+    const HANDLE file = openHere(path);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    FILE_ATTRIBUTE_TAG_INFO info = {};
+    EXPECT_TRUE(GetFileInformationByHandleEx(file, FileAttributeTagInfo, &info, sizeof info));
+    EXPECT_EQ(info.FileAttributes, DWORD(FILE_ATTRIBUTE_NORMAL));
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY);
+    EXPECT_EQ(_chsize(fd, 0), 0);
+    EXPECT_EQ(_write(fd, "new", 3), 3);
+    EXPECT_EQ(_close(fd), 0);
+    EXPECT_EQ(testsupport::readFile(path), "new");
+    std::remove(path.c_str());
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    EXPECT_EQ(openHere(path), INVALID_HANDLE_VALUE);
 }
 
 // Locks belong to the descriptor, as on Windows: a second one, in the same process too, is

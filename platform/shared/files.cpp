@@ -1,6 +1,6 @@
-// The C runtime's low-level file calls, the attribute query and the one-name search under their
-// Windows names, over POSIX. Windows' _O_ and _S_ numbers differ from POSIX's, so they are
-// translated here. The browser layer uses this file too, over Emscripten's POSIX on its
+// The C runtime's low-level file calls, the attribute query and the file opened as a handle
+// under their Windows names, over POSIX. Windows' _O_ and _S_ numbers differ from POSIX's, so they
+// are translated here. The browser layer uses this file too, over Emscripten's POSIX on its
 // in-memory file system.
 #include "platform/platform.h"
 
@@ -32,6 +32,48 @@ template <typename Transfer> int transferred(unsigned int count, Transfer transf
     return static_cast<int>(done);
 }
 
+DWORD attributesOf(const struct stat& status) {
+    if (S_ISDIR(status.st_mode))
+        return FILE_ATTRIBUTE_DIRECTORY;
+    return S_ISREG(status.st_mode) ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DEVICE;
+}
+
+// Opens a regular file only, refusing anything else with EACCES at once: a pipe without a
+// partner would hold open() forever (so O_NONBLOCK until the file is known), and a directory
+// opens for reading on POSIX. With O_NOFOLLOW a link is refused the same way.
+int openRegular(const char* path, int posixFlags, mode_t mode) {
+    struct stat status;
+    const int found = (posixFlags & O_NOFOLLOW) ? lstat(path, &status) : stat(path, &status);
+    if (found == 0 && !S_ISREG(status.st_mode)) {
+        errno = EACCES;
+        return -1;
+    }
+    int fd;
+    do {
+        fd = open(path, posixFlags | O_CLOEXEC | O_NONBLOCK, mode);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        if (errno == ELOOP)
+            errno = EACCES;
+        return fd;
+    }
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(fd);
+        errno = EACCES;
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+HANDLE handleOf(int fd) {
+    return fd < 0 ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(intptr_t(fd));
+}
+
+int descriptorOf(HANDLE handle) {
+    return int(reinterpret_cast<intptr_t>(handle));
+}
+
 } // namespace
 
 DWORD GetFileAttributesA(LPCSTR path) {
@@ -46,35 +88,37 @@ DWORD GetFileAttributesA(LPCSTR path) {
         if (stat(path, &status) != 0)
             return link;
     }
-    if (S_ISDIR(status.st_mode))
-        return link | FILE_ATTRIBUTE_DIRECTORY;
-    if (S_ISREG(status.st_mode))
-        return link ? link : FILE_ATTRIBUTE_NORMAL;
-    return link | FILE_ATTRIBUTE_DEVICE;
+    const DWORD attributes = attributesOf(status);
+    return attributes == FILE_ATTRIBUTE_NORMAL && link ? link : (link | attributes);
 }
 
-namespace {
-
-// There is no FindNextFileA, so a search has no state: every search answers this one handle.
-char searchHandle;
-
-} // namespace
-
-HANDLE FindFirstFileA(LPCSTR name, WIN32_FIND_DATAA* found) {
-    const DWORD attributes = GetFileAttributesA(name);
-    if (attributes == INVALID_FILE_ATTRIBUTES || found == nullptr)
+HANDLE CreateFileA(LPCSTR name, DWORD access, DWORD, void*, DWORD disposition,
+                   DWORD flagsAndAttributes, HANDLE) {
+    if (name == nullptr || access != GENERIC_WRITE ||
+        (disposition != OPEN_ALWAYS && disposition != OPEN_EXISTING)) {
+        errno = EINVAL;
         return INVALID_HANDLE_VALUE;
-    *found = WIN32_FIND_DATAA();
-    found->dwFileAttributes = attributes;
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-        found->dwReserved0 = IO_REPARSE_TAG_SYMLINK;
-    const char* slash = std::strrchr(name, '/');
-    std::snprintf(found->cFileName, sizeof found->cFileName, "%s", slash ? slash + 1 : name);
-    return &searchHandle;
+    }
+    int posixFlags = O_WRONLY;
+    if (disposition == OPEN_ALWAYS)
+        posixFlags |= O_CREAT;
+    if (flagsAndAttributes & FILE_FLAG_OPEN_REPARSE_POINT)
+        posixFlags |= O_NOFOLLOW;
+    return handleOf(openRegular(name, posixFlags, S_IRUSR | S_IWUSR));
 }
 
-BOOL FindClose(HANDLE search) {
-    return search == &searchHandle;
+BOOL CloseHandle(HANDLE object) {
+    return close(descriptorOf(object)) == 0;
+}
+
+BOOL GetFileInformationByHandleEx(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, void* information,
+                                  DWORD size) {
+    struct stat status;
+    if (kind != FileAttributeTagInfo || information == nullptr ||
+        size < sizeof(FILE_ATTRIBUTE_TAG_INFO) || fstat(descriptorOf(file), &status) != 0)
+        return FALSE;
+    *static_cast<FILE_ATTRIBUTE_TAG_INFO*>(information) = {attributesOf(status), 0};
+    return TRUE;
 }
 
 int _open(const char* path, int flags, ...) {
@@ -83,7 +127,7 @@ int _open(const char* path, int flags, ...) {
         errno = EINVAL;
         return -1;
     }
-    int posixFlags = O_CLOEXEC;
+    int posixFlags = 0;
     switch (flags & accessMask) {
     case _O_WRONLY:
         posixFlags |= O_WRONLY;
@@ -110,25 +154,7 @@ int _open(const char* path, int flags, ...) {
     }
     if (flags & _O_TRUNC)
         posixFlags |= O_TRUNC;
-    struct stat status;
-    if (stat(path, &status) == 0 && !S_ISREG(status.st_mode)) {
-        errno = EACCES;
-        return -1;
-    }
-    // Without O_NONBLOCK, opening a pipe put in place since would wait for its other end.
-    int fd;
-    do {
-        fd = open(path, posixFlags | O_NONBLOCK, mode);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return fd;
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        close(fd);
-        errno = EACCES;
-        return -1;
-    }
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
+    return openRegular(path, posixFlags, mode);
 }
 
 int _read(int fd, void* buffer, unsigned int count) {
@@ -184,6 +210,14 @@ int _locking(int fd, int mode, long count) {
 
 int _close(int fd) {
     return close(fd);
+}
+
+int _open_osfhandle(intptr_t handle, int) {
+    return handle == intptr_t(INVALID_HANDLE_VALUE) ? -1 : int(handle);
+}
+
+int _chsize(int fd, long size) {
+    return ftruncate(fd, off_t(size));
 }
 
 char* _getcwd(char* buffer, int size) {
