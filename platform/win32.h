@@ -3,8 +3,9 @@
 // browser, and the tests' recording platform), with the code they share in platform/shared.
 // Declarations keep Windows' names, types and encodings; the comments say what the engine may
 // rely on, which is Windows' behaviour where they do not say otherwise. Each implementation
-// states at the top of its own header where it departs from that. Nothing here is a general
-// Win32 emulation: only what the engine uses.
+// states at the top of its own header where it departs from that; platform/shared/backend.h
+// lists which calls each implementation defines and which platform/shared defines for all of
+// them. Nothing here is a general Win32 emulation: only what the engine uses.
 #pragma once
 
 #include <cstddef>

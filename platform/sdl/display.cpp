@@ -7,8 +7,8 @@
 
 namespace {
 
-bool fullscreenModeSet = false;
-SDL_DisplayMode fullscreenMode = {};
+bool chosenModeSet = false;
+SDL_DisplayMode chosenMode = {};
 
 // The window whose showing switched the screen. Windows undoes a temporary full-screen change
 // when the program ends; SDL undoes it only in SDL_Quit, which nothing calls. An exit handler
@@ -67,27 +67,27 @@ bool findOffered(const DEVMODEA& wanted, SDL_DisplayMode* found) {
 
 } // namespace
 
-void platformFullscreenApplied(SDL_Window* window) {
+void sdl::fullscreenApplied(SDL_Window* window) {
     SDL_DisplayMode desktop;
-    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w == fullscreenMode.w &&
-        desktop.h == fullscreenMode.h && desktop.format == fullscreenMode.format &&
-        desktop.refresh_rate == fullscreenMode.refresh_rate)
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w == chosenMode.w &&
+        desktop.h == chosenMode.h && desktop.format == chosenMode.format &&
+        desktop.refresh_rate == chosenMode.refresh_rate)
         return; // the screen keeps its mode: nothing to give back
     if (switchedWindow == nullptr)
         std::atexit(restoreDesktopMode);
     switchedWindow = window;
 }
 
-bool platformFullscreenMode(SDL_DisplayMode* mode) {
-    if (fullscreenModeSet && mode != nullptr)
-        *mode = fullscreenMode;
-    return fullscreenModeSet;
+bool sdl::fullscreenMode(SDL_DisplayMode* mode) {
+    if (chosenModeSet && mode != nullptr)
+        *mode = chosenMode;
+    return chosenModeSet;
 }
 
 BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* mode) {
     if (mode == nullptr || deviceName != nullptr)
         return FALSE;
-    platformRequireVideo();
+    sdl::requireVideo();
     SDL_DisplayMode found;
     if (modeNum == ENUM_CURRENT_SETTINGS) {
         if (SDL_GetDesktopDisplayMode(0, &found) != 0)
@@ -101,10 +101,10 @@ BOOL EnumDisplaySettingsA(LPCSTR deviceName, DWORD modeNum, DEVMODEA* mode) {
 }
 
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
-    platformRequireVideo();
+    sdl::requireVideo();
     if (mode == nullptr) {
-        fullscreenModeSet = false;
-        HWND window = platformMainWindow();
+        chosenModeSet = false;
+        HWND window = sdl::mainWindow();
         if (window != nullptr && window->sdlWindow != nullptr)
             SDL_SetWindowFullscreen(window->sdlWindow, 0);
         return DISP_CHANGE_SUCCESSFUL;
@@ -112,7 +112,7 @@ LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
     SDL_DisplayMode found;
     if (!findOffered(*mode, &found))
         return DISP_CHANGE_BADMODE;
-    fullscreenMode = found;
-    fullscreenModeSet = true;
+    chosenMode = found;
+    chosenModeSet = true;
     return DISP_CHANGE_SUCCESSFUL;
 }

@@ -106,7 +106,7 @@ bool pressText(SDL_Scancode sc, Uint32& text) {
 // virtual key decides between the plain key and the prefixed one (Volume Up shares B's code).
 SDL_Scancode keyOf(UINT vk, UINT scanCode, const BYTE* keyState) {
     for (bool extended : {false, true}) {
-        SDL_Scancode sc = platformScancodeOf(BYTE(scanCode), extended);
+        SDL_Scancode sc = sdl::scancodeOf(BYTE(scanCode), extended);
         PhysicalKey key;
         if (sc != SDL_SCANCODE_UNKNOWN &&
             physicalKey(usageOf(sc), layoutCharacter(sc), keyState, key) && key.virtualKey == vk)
@@ -149,12 +149,12 @@ int translate(UINT vk, UINT scanCode, const BYTE* keyState) {
 
 } // namespace
 
-SDL_Scancode platformScancodeOf(uint8_t scanCode, bool extended) {
+SDL_Scancode sdl::scancodeOf(uint8_t scanCode, bool extended) {
     const KeyTableEntry* entry = keyTableFindScanCode(scanCode, extended);
     return entry ? scancodeOfUsage(entry->usage) : SDL_SCANCODE_UNKNOWN;
 }
 
-void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event) {
+void sdl::keyEvent(HWND window, const SDL_KeyboardEvent& event) {
     readLocks();
     SDL_Scancode sc = event.keysym.scancode;
     if (sc <= SDL_SCANCODE_UNKNOWN || sc >= SDL_NUM_SCANCODES)
@@ -165,7 +165,7 @@ void platformKeyEvent(HWND window, const SDL_KeyboardEvent& event) {
         pressed() = PressText{sc, 0, false};
 }
 
-void platformTextInput(const SDL_TextInputEvent& event) {
+void sdl::textInput(const SDL_TextInputEvent& event) {
     PressText& latest = pressed();
     if (latest.key == SDL_SCANCODE_UNKNOWN || latest.seen)
         return;
@@ -214,7 +214,7 @@ int ToAsciiEx(UINT virtualKey, UINT scanCode, const BYTE* keyState, WORD* buffer
 }
 
 BOOL SetCursorPos(int x, int y) {
-    HWND window = platformMainWindow();
+    HWND window = sdl::mainWindow();
     if (!window || !window->sdlWindow)
         return FALSE;
     SDL_WarpMouseInWindow(window->sdlWindow, x, y);

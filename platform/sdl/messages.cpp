@@ -69,7 +69,7 @@ void postButton(const SDL_MouseButtonEvent& event) {
         ++message;
     buttonsHeld = down ? (buttonsHeld | bit) : (buttonsHeld & ~bit);
     cursor = POINT{event.x, event.y};
-    platformPostMessage(platformWindowForId(event.windowID), message, keyFlags(buttonsHeld),
+    platformPostMessage(sdl::windowForId(event.windowID), message, keyFlags(buttonsHeld),
                         MAKELPARAM(event.x, event.y));
 }
 
@@ -84,14 +84,14 @@ void postWheel(const SDL_MouseWheelEvent& event) {
         delta = 32767;
     if (delta < -32768)
         delta = -32768;
-    HWND window = platformWindowForId(event.windowID);
+    HWND window = sdl::windowForId(event.windowID);
     const POINT screen = screenPoint(window, event.mouseX, event.mouseY);
     const WPARAM wParam = MAKELPARAM(keyFlags(buttonsHeld), delta);
     platformPostMessage(window, WM_MOUSEWHEEL, wParam, MAKELPARAM(screen.x, screen.y));
 }
 
 void postWindowEvent(const SDL_WindowEvent& event) {
-    HWND window = platformWindowForId(event.windowID);
+    HWND window = sdl::windowForId(event.windowID);
     switch (event.event) {
     case SDL_WINDOWEVENT_CLOSE:
         platformPostMessage(window, WM_CLOSE, 0, 0);
@@ -115,14 +115,14 @@ void postWindowEvent(const SDL_WindowEvent& event) {
 void translateEvent(const SDL_Event& event) {
     switch (event.type) {
     case SDL_QUIT:
-        platformPostMessage(platformMainWindow(), WM_CLOSE, 0, 0);
+        platformPostMessage(sdl::mainWindow(), WM_CLOSE, 0, 0);
         break;
     case SDL_WINDOWEVENT:
         postWindowEvent(event.window);
         break;
     case SDL_MOUSEMOTION:
         cursor = POINT{event.motion.x, event.motion.y};
-        platformPostMessage(platformWindowForId(event.motion.windowID), WM_MOUSEMOVE,
+        platformPostMessage(sdl::windowForId(event.motion.windowID), WM_MOUSEMOVE,
                             keyFlags(buttonsFromSdlState(event.motion.state)),
                             MAKELPARAM(event.motion.x, event.motion.y));
         break;
@@ -135,14 +135,14 @@ void translateEvent(const SDL_Event& event) {
         break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-        if (platformKeyEventFromServer(event.key))
-            platformKeyEvent(platformWindowForId(event.key.windowID), event.key);
+        if (sdl::keyEventFromServer(event.key))
+            sdl::keyEvent(sdl::windowForId(event.key.windowID), event.key);
         break;
     case SDL_SYSWMEVENT:
-        platformSystemEvent(event.syswm.msg);
+        sdl::systemEvent(event.syswm.msg);
         break;
     case SDL_TEXTINPUT:
-        platformTextInput(event.text);
+        sdl::textInput(event.text);
         break;
     default:
         break;
@@ -155,7 +155,7 @@ void translateEvent(const SDL_Event& event) {
 void platformPumpEvents() {
     if (terminationRequested) {
         terminationRequested = 0;
-        platformPostMessage(platformMainWindow(), WM_CLOSE, 0, 0);
+        platformPostMessage(sdl::mainWindow(), WM_CLOSE, 0, 0);
     }
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
@@ -163,10 +163,10 @@ void platformPumpEvents() {
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
         translateEvent(event);
-    platformSystemEventsDone();
+    sdl::systemEventsDone();
 }
 
-void platformInstallSignalHandlers() {
+void sdl::installSignalHandlers() {
     struct sigaction action = {};
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);

@@ -42,13 +42,13 @@ BOOL SetPixelFormat(HDC dc, int format, const PIXELFORMATDESCRIPTOR* descriptor)
     // would need a new window, which the caller's handle could not follow.
     if (window->pixelFormatSet || window->sdlWindow != nullptr)
         return FALSE;
-    platformRequireVideo();
+    sdl::requireVideo();
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, (descriptor->dwFlags & PFD_DOUBLEBUFFER) ? 1 : 0);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, descriptor->cDepthBits);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, descriptor->cStencilBits);
     SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, descriptor->cAlphaBits);
     setColourSizes(descriptor->cColorBits);
-    platformCreateSdlWindow(window, SDL_WINDOW_OPENGL);
+    sdl::createSdlWindow(window, SDL_WINDOW_OPENGL);
     window->pixelFormatSet = true;
     return TRUE;
 }

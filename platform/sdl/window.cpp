@@ -14,7 +14,7 @@
 
 namespace {
 
-HWND mainWindow = nullptr;
+HWND programWindow = nullptr;
 HWND focusWindow = nullptr;
 bool videoStarted = false;
 int cursorCounter = 0;
@@ -118,7 +118,7 @@ bool startRequestedDriver(const char* requested, std::vector<std::string>& tried
 
 } // namespace
 
-void platformRequireVideo() {
+void sdl::requireVideo() {
     if (videoStarted)
         return;
     // The layer turns termination signals and close requests into WM_CLOSE itself; SDL's own
@@ -138,12 +138,12 @@ void platformRequireVideo() {
     videoStarted = true;
 }
 
-HWND platformMainWindow() {
-    return mainWindow;
+HWND sdl::mainWindow() {
+    return programWindow;
 }
 
-HWND platformWindowForId(Uint32 windowId) {
-    HWND window = mainWindow;
+HWND sdl::windowForId(Uint32 windowId) {
+    HWND window = programWindow;
     if (SDL_Window* sdlWindow = SDL_GetWindowFromID(windowId)) {
         if (void* record = SDL_GetWindowData(sdlWindow, "pelmora"))
             window = static_cast<HWND>(record);
@@ -151,12 +151,12 @@ HWND platformWindowForId(Uint32 windowId) {
     return window;
 }
 
-void platformCreateSdlWindow(HWND window, Uint32 flags) {
+void sdl::createSdlWindow(HWND window, Uint32 flags) {
     flags |= SDL_WINDOW_HIDDEN;
     int x = window->x, y = window->y, width = window->width, height = window->height;
     SDL_DisplayMode mode;
     const bool popup = (window->style & WS_POPUP) != 0;
-    const bool fullscreen = popup && platformFullscreenMode(&mode);
+    const bool fullscreen = popup && sdl::fullscreenMode(&mode);
     if (fullscreen) {
         flags |= SDL_WINDOW_FULLSCREEN;
         x = y = SDL_WINDOWPOS_UNDEFINED_DISPLAY(0);
@@ -172,7 +172,7 @@ void platformCreateSdlWindow(HWND window, Uint32 flags) {
     if (fullscreen) {
         if (SDL_SetWindowDisplayMode(window->sdlWindow, &mode) != 0)
             failVideo("cannot set the display mode");
-        platformFullscreenApplied(window->sdlWindow);
+        sdl::fullscreenApplied(window->sdlWindow);
     }
     SDL_SetWindowData(window->sdlWindow, "pelmora", window);
 }
@@ -182,13 +182,13 @@ WindowRecord& platformWindowRecord(HWND window) {
 }
 
 HWND platformNewWindow(const WNDCLASSEXA&, const CREATESTRUCTA& create) {
-    platformRequireVideo();
-    if (mainWindow == nullptr)
-        platformInstallSignalHandlers();
+    sdl::requireVideo();
+    if (programWindow == nullptr)
+        sdl::installSignalHandlers();
     HWND window = platformKeep(new PlatformWindow);
     if (create.lpszName != nullptr)
         std::snprintf(window->title, sizeof window->title, "%s", create.lpszName);
-    mainWindow = window;
+    programWindow = window;
     return window;
 }
 
@@ -199,7 +199,7 @@ BOOL ShowWindow(HWND window, int command) {
         window->sdlWindow != nullptr && (SDL_GetWindowFlags(window->sdlWindow) & SDL_WINDOW_SHOWN);
     const bool show = command != SW_HIDE;
     if (show && window->sdlWindow == nullptr)
-        platformCreateSdlWindow(window, 0);
+        sdl::createSdlWindow(window, 0);
     if (show == wasVisible)
         return wasVisible;
     window->procedure(window, WM_SHOWWINDOW, show, 0);

@@ -43,8 +43,8 @@ SDL_Scancode scancodeOfKeycode(unsigned keycode) {
     const unsigned code = keycode - InputCodeOffset;
     for (const InputCode& known : inputCodes)
         if (known.code == code)
-            return platformScancodeOf(known.scanCode, known.extended);
-    return code <= LastAtKey ? platformScancodeOf(uint8_t(code), false) : SDL_SCANCODE_UNKNOWN;
+            return sdl::scancodeOf(known.scanCode, known.extended);
+    return code <= LastAtKey ? sdl::scancodeOf(uint8_t(code), false) : SDL_SCANCODE_UNKNOWN;
 }
 
 // The X key event SDL is handling, until SDL has made its key event of it.
@@ -72,12 +72,12 @@ void deliverPassedOver() {
     event.state = current.down ? SDL_PRESSED : SDL_RELEASED;
     event.keysym.scancode = sc;
     event.keysym.sym = SDL_GetKeyFromScancode(sc);
-    platformKeyEvent(platformMainWindow(), event);
+    sdl::keyEvent(sdl::mainWindow(), event);
 }
 
 } // namespace
 
-void platformSystemEvent(const SDL_SysWMmsg* msg) {
+void sdl::systemEvent(const SDL_SysWMmsg* msg) {
     if (msg == nullptr || msg->subsystem != SDL_SYSWM_X11)
         return;
     serverReportsEvents = true;
@@ -94,7 +94,7 @@ void platformSystemEvent(const SDL_SysWMmsg* msg) {
         current = {true, event.type == KeyPress, event.xkey.keycode, event.xkey.time};
 }
 
-bool platformKeyEventFromServer(const SDL_KeyboardEvent& event) {
+bool sdl::keyEventFromServer(const SDL_KeyboardEvent& event) {
     if (!serverReportsEvents)
         return true; // another backend: every key event counts
     const bool down = event.state == SDL_PRESSED;
@@ -104,6 +104,6 @@ bool platformKeyEventFromServer(const SDL_KeyboardEvent& event) {
     return true;
 }
 
-void platformSystemEventsDone() {
+void sdl::systemEventsDone() {
     deliverPassedOver();
 }

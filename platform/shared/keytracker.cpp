@@ -218,7 +218,3 @@ KeyTracker& keyTracker() {
     static KeyTracker tracker;
     return tracker;
 }
-
-void platformKeyMessageTaken(const MSG& msg) {
-    keyTracker().messageTaken(msg);
-}

@@ -96,6 +96,5 @@ private:
     bool altAlone_ = false;
 };
 
-// The program's keyboard. PeekMessageA tells it of every key message taken
-// (platformKeyMessageTaken).
+// The program's keyboard. PeekMessageA tells it of every key message taken (messageTaken).
 KeyTracker& keyTracker();

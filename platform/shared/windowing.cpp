@@ -3,6 +3,7 @@
 // the platform layer.
 #include "platform/shared/windowing.h"
 
+#include "platform/shared/keytracker.h"
 #include "platform/shared/messagequeue.h"
 
 #include <cstring>
@@ -136,7 +137,7 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
     if (msg != nullptr)
         *msg = found;
     if (remove && found.message >= WM_KEYDOWN && found.message <= WM_SYSKEYUP)
-        platformKeyMessageTaken(found);
+        keyTracker().messageTaken(found);
     return TRUE;
 }
 

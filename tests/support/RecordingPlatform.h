@@ -5,12 +5,12 @@
 // accepts, the GL extension string and entry points) and to read back every call the engine
 // made, in order.
 //
-// Windows, classes, the message queue and the default window procedure are the platform layers'
-// own (platform/shared/windowing.cpp), so the engine sees the messages a real window receives:
-// CreateWindowExA sends WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE and WM_MOVE before it
-// returns, ShowWindow sends WM_SHOWWINDOW when the window's visibility changes. Where it departs
-// from Windows: nothing is drawn, no key is ever down, and the clock stands still unless the
-// test moves it.
+// It is a back end of platform/shared/backend.h: windows, classes, the message queue and the
+// default window procedure are the platform layers' own (platform/shared/windowing.cpp), so the
+// engine sees the messages a real window receives: CreateWindowExA sends WM_NCCREATE,
+// WM_NCCALCSIZE, WM_CREATE, WM_SIZE and WM_MOVE before it returns, ShowWindow sends WM_SHOWWINDOW
+// when the window's visibility changes. Where it departs from Windows: nothing is drawn, no key
+// is ever down, and the clock stands still unless the test moves it.
 #pragma once
 
 #include "platform/platform.h"
