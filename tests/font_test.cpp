@@ -226,7 +226,9 @@ void pixelCamera() {
     glClear(GL_COLOR_BUFFER_BIT);
 }
 
-std::vector<int> pixel(int x, int y) {
+using testsupport::Rgb;
+
+Rgb pixel(int x, int y) {
     return testsupport::pixelAt(x, y, 64);
 }
 
@@ -240,7 +242,7 @@ TEST_F(FontTest, GlyphsLandWhereThePenPutsThem) {
     // advances 8, glyph 0 the same.
     font->drawText(Vector3(0, 1, 0), 8, String("A\0A", 3), 8, 16);
     glFinish();
-    const std::vector<int> green = {0, 255, 0}, black = {0, 0, 0};
+    const Rgb green{0, 255, 0}, black{0, 0, 0};
     for (int x : {9, 14, 17, 22, 25, 30})
         EXPECT_EQ(pixel(x, 20), green) << x;
     EXPECT_EQ(pixel(5, 20), black);
@@ -293,8 +295,8 @@ TEST_F(FontTest, StyleDrawsFormattedTextInItsColour) {
     TextStyle style(font, Vector3(1, 0, 0), 8);
     style.drawFormatted(0, 0, "%c%s", 'A', "A");
     glFinish();
-    EXPECT_EQ(pixel(12, 4), (std::vector<int>{255, 0, 0}));
-    EXPECT_EQ(pixel(20, 4), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(pixel(12, 4), (Rgb{255, 0, 0}));
+    EXPECT_EQ(pixel(20, 4), (Rgb{0, 0, 0}));
 }
 
 TEST_F(FontTest, FormattedTextIsCutAt1023Bytes) {
@@ -306,8 +308,8 @@ TEST_F(FontTest, FormattedTextIsCutAt1023Bytes) {
     // The pen starts so that glyph 1023 (the last kept) covers x 8..16 and glyph 1024 16..24.
     style.drawFormatted(8 - 1022 * 8, 0, "%s", many.c_str());
     glFinish();
-    EXPECT_EQ(pixel(12, 4), (std::vector<int>{255, 0, 0}));
-    EXPECT_EQ(pixel(20, 4), (std::vector<int>{0, 0, 0}));
+    EXPECT_EQ(pixel(12, 4), (Rgb{255, 0, 0}));
+    EXPECT_EQ(pixel(20, 4), (Rgb{0, 0, 0}));
 }
 
 // ---- The game's own font ---------------------------------------------------------------------

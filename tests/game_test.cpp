@@ -14,6 +14,7 @@
 #include "resources/FileSystem.h"
 #include "resources/Font.h"
 #include "resources/TextStyle.h"
+#include "tests/support/Rgb.h"
 #include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
 
@@ -306,17 +307,14 @@ TEST_F(FrameRate, TimerCallsOnlyAfterMoreThanOnePeriod) {
 }
 
 // Draws into the offscreen back buffer under the scene's pixel projection and reads it back.
-struct Rgb {
-    int r, g, b;
-};
+using testsupport::FlatCentreYellow;
+using testsupport::LovesGreen;
+using testsupport::LovesNotPink;
+using testsupport::near;
+using testsupport::Rgb;
+using testsupport::VerdictYellow;
 
-bool near(Rgb c, Rgb want) {
-    return std::abs(c.r - want.r) <= 3 && std::abs(c.g - want.g) <= 3 &&
-           std::abs(c.b - want.b) <= 3;
-}
-
-const Rgb White{255, 255, 255}, Yellow{255, 217, 26}, Meadow{31, 82, 41};
-const Rgb Green{0, 255, 0}, Pink{255, 181, 179};
+const Rgb White{255, 255, 255}, Meadow{31, 82, 41};
 
 class Drawing : public ::testing::Test {
 protected:
@@ -375,14 +373,13 @@ protected:
     FlowerScene flower{seedFor(24)};
 };
 
-#define EXPECT_RGB(actual, expected)                                                               \
-    EXPECT_PRED2(near, actual, expected) << (actual).r << "," << (actual).g << "," << (actual).b
+#define EXPECT_RGB(actual, expected) EXPECT_PRED3(near, actual, expected, 3)
 
 TEST_F(Drawing, FlatPetalsCentreAndBackgroundWithoutTextures) {
     draw();
     EXPECT_RGB(petalMiddle(0), White);
     EXPECT_RGB(petalMiddle(13), White);
-    EXPECT_RGB(at(flower.centreX, flower.centreY), Yellow);
+    EXPECT_RGB(at(flower.centreX, flower.centreY), FlatCentreYellow);
     float gap = flower.petalStep * 7; // the gap between petals 6 and 7, halfway out
     float radius = (flower.innerRadius + flower.outerRadius) * 0.5f;
     EXPECT_RGB(at(flower.centreX + radius * std::cos(gap), flower.centreY + radius * std::sin(gap)),
@@ -411,8 +408,8 @@ TEST_F(Drawing, CursorStandsAtTheMouse) {
 TEST_F(Drawing, RunningMessageFlipsColourWithEachPluck) {
     ASSERT_NE(flower.lovesText->getFont(), nullptr) << "the build's data/graffiti.glf";
     int y0 = static_cast<int>(flower.messageY) - 60;
-    auto green = [](Rgb c) { return near(c, Green); };
-    auto pink = [](Rgb c) { return near(c, Pink); };
+    auto green = [](Rgb c) { return near(c, LovesGreen, 3); };
+    auto pink = [](Rgb c) { return near(c, LovesNotPink, 3); };
     draw();
     EXPECT_GT(countIn(0, y0, width / 2, height, green), 20);
     EXPECT_EQ(countIn(0, y0, width / 2, height, pink), 0);
@@ -435,7 +432,7 @@ TEST_F(Drawing, VerdictReplacesTheFlowerInTheMiddle) {
     int left = width, right = -1;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            if (near(at(static_cast<float>(x), static_cast<float>(y)), {255, 255, 0})) {
+            if (near(at(static_cast<float>(x), static_cast<float>(y)), VerdictYellow, 3)) {
                 left = std::min(left, x);
                 right = std::max(right, x);
             }

@@ -7,6 +7,7 @@
 #include "graphics/Extensions.h"
 #include "graphics/GraphicSystemImpl.h"
 
+#include "tests/support/GlContext.h"
 #include "tests/support/TestSupport.h"
 #include <gtest/gtest.h>
 #include <cstdlib>
@@ -29,19 +30,8 @@ void startLikeTheGame(bool doubleBuffer = true) {
     Application::instance()->init();
 }
 
-struct Rgb {
-    int r, g, b;
-};
-
-// Reads one pixel given in screen coordinates (origin top-left, y downwards).
-Rgb pixelAt(int x, int y, GLenum buffer) {
-    const int height = static_cast<int>(GraphicSystem::instance()->getHeight());
-    unsigned char rgba[4] = {1, 2, 3, 4};
-    glReadBuffer(buffer);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    return {rgba[0], rgba[1], rgba[2]};
-}
+using testsupport::pixelAt;
+using testsupport::Rgb;
 
 // Draws a red square over screen pixels (100..199, 50..149) in the scene's camera space and
 // reads back what the frame holds at that moment: inside, outside, and the spot where the square
@@ -63,9 +53,10 @@ public:
         glVertex2f(100, 150);
         glEnd();
         const int height = static_cast<int>(GraphicSystem::instance()->getHeight());
-        inside = pixelAt(150, 100, drawBuffer());
-        outside = pixelAt(400, 300, drawBuffer());
-        mirrored = pixelAt(150, height - 1 - 100, drawBuffer());
+        glReadBuffer(drawBuffer());
+        inside = pixelAt(150, 100, height);
+        outside = pixelAt(400, 300, height);
+        mirrored = pixelAt(150, height - 1 - 100, height);
     }
 
     // The buffer that drawing goes to: the back one when double-buffered.
@@ -176,13 +167,9 @@ TEST(DisplayFrames, ClearThenSceneDrawsInScreenPixels) {
 
     EXPECT_EQ(1, probe.renders);
     EXPECT_EQ(before + 1, GraphicSystem::instance()->getFrameCount());
-    EXPECT_EQ(255, probe.inside.r);
-    EXPECT_EQ(0, probe.inside.g);
-    EXPECT_EQ(0, probe.inside.b);
+    EXPECT_EQ(probe.inside, (Rgb{255, 0, 0}));
     // Cleared to black before the scene drew: the white underneath is gone.
-    EXPECT_EQ(0, probe.outside.r);
-    EXPECT_EQ(0, probe.outside.g);
-    EXPECT_EQ(0, probe.outside.b);
+    EXPECT_EQ(probe.outside, (Rgb{0, 0, 0}));
     EXPECT_EQ(0, probe.mirrored.r);
 }
 
@@ -248,8 +235,8 @@ TEST(DisplaySingleBuffer, FramesAreFinishedInTheFrontBufferAndCounted) {
     EXPECT_FALSE(graphics->getDoubleBuffer());
     EXPECT_EQ(3u, graphics->getFrameCount());
     EXPECT_EQ(3, probe.renders);
-    const Rgb front = pixelAt(150, 100, GL_FRONT);
-    EXPECT_EQ(255, front.r);
-    EXPECT_EQ(0, front.g);
-    EXPECT_EQ(0, pixelAt(400, 300, GL_FRONT).r);
+    const int height = static_cast<int>(graphics->getHeight());
+    glReadBuffer(GL_FRONT);
+    EXPECT_EQ(pixelAt(150, 100, height), (Rgb{255, 0, 0}));
+    EXPECT_EQ(0, pixelAt(400, 300, height).r);
 }

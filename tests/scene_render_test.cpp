@@ -51,6 +51,7 @@ public:
 };
 
 using testsupport::pixelAt;
+using testsupport::Rgb;
 
 } // namespace
 
@@ -85,10 +86,10 @@ TEST(SceneOnScreen, StartsInsideInitDrawsInPixelsAndReceivesClicks) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     app->scene->render();
     glFinish();
-    EXPECT_EQ(pixelAt(20, 30, height), std::vector<int>({0, 255, 0}));
-    EXPECT_EQ(pixelAt(20, 10, height), std::vector<int>({0, 0, 0}));
-    EXPECT_EQ(pixelAt(5, 30, height), std::vector<int>({0, 0, 0}));
-    EXPECT_EQ(pixelAt(20, 45, height), std::vector<int>({0, 0, 0}));
+    EXPECT_EQ(pixelAt(20, 30, height), (Rgb{0, 255, 0}));
+    EXPECT_EQ(pixelAt(20, 10, height), (Rgb{0, 0, 0}));
+    EXPECT_EQ(pixelAt(5, 30, height), (Rgb{0, 0, 0}));
+    EXPECT_EQ(pixelAt(20, 45, height), (Rgb{0, 0, 0}));
 
     // A click carries the position of the last mouse move.
     SendMessageA(app->window, WM_MOUSEMOVE, 0, LPARAM(20 | (30 << 16)));

@@ -19,6 +19,7 @@ namespace {
 
 using testsupport::makeContext;
 using testsupport::pixelAt;
+using testsupport::Rgb;
 
 // A 2 x 2 RGBA texture, written out byte by byte from the layout rather than by the format
 // library's writer that the other cases use, so that the reader is checked on its own.
@@ -178,10 +179,10 @@ TEST_F(TextureTest, PixelsReachTheScreenWithTheFirstRowAtTZero) {
     texture->getHandle().unbind();
     glFinish();
 
-    EXPECT_EQ(pixelAt(10, 53, 64), (std::vector<int>{255, 0, 0}));
-    EXPECT_EQ(pixelAt(53, 53, 64), (std::vector<int>{0, 255, 0}));
-    EXPECT_EQ(pixelAt(10, 10, 64), (std::vector<int>{0, 0, 255}));
-    EXPECT_EQ(pixelAt(53, 10, 64), (std::vector<int>{255, 255, 255}));
+    EXPECT_EQ(pixelAt(10, 53, 64), (Rgb{255, 0, 0}));
+    EXPECT_EQ(pixelAt(53, 53, 64), (Rgb{0, 255, 0}));
+    EXPECT_EQ(pixelAt(10, 10, 64), (Rgb{0, 0, 255}));
+    EXPECT_EQ(pixelAt(53, 10, 64), (Rgb{255, 255, 255}));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 }
 

@@ -4,8 +4,7 @@
 #pragma once
 
 #include "platform/platform.h"
-
-#include <vector>
+#include "tests/support/Rgb.h"
 
 namespace testsupport {
 
@@ -25,8 +24,9 @@ inline PIXELFORMATDESCRIPTOR glPixelFormat(BYTE depthBits) {
     return format;
 }
 
-// The colour of pixel (x, y), y counted from the top row of a framebuffer height rows high.
-inline std::vector<int> pixelAt(int x, int y, int height) {
+// The colour of pixel (x, y) in the read buffer, y counted from the top row of a framebuffer
+// height rows high.
+inline Rgb pixelAt(int x, int y, int height) {
     unsigned char rgba[4] = {};
     glReadPixels(x, height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return {rgba[0], rgba[1], rgba[2]};

@@ -20,7 +20,9 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-const Rgb Green{0, 255, 0}, Pink{255, 181, 179}, Yellow{255, 255, 0};
+using testsupport::LovesGreen;
+using testsupport::LovesNotPink;
+using testsupport::VerdictYellow;
 
 // Sum of the glyph advances of text at the given size, read from the ".glf" file the game draws
 // with, as its font loader reads it.
@@ -88,8 +90,8 @@ struct MessageColours {
 };
 
 MessageColours messageColours(const Picture& p) {
-    return {p.countColour(0, p.height - 120, p.width / 2, p.height, Green),
-            p.countColour(0, p.height - 120, p.width / 2, p.height, Pink)};
+    return {p.countColour(0, p.height - 120, p.width / 2, p.height, LovesGreen),
+            p.countColour(0, p.height - 120, p.width / 2, p.height, LovesNotPink)};
 }
 
 bool showsLoves(const Picture& p) {
@@ -105,11 +107,6 @@ bool showsLovesNot(const Picture& p) {
 const std::regex ClickLine(R"((-?\d+\.\d\d) (-?\d+\.\d\d) (-?\d+\.\d\d\d))");
 
 } // namespace
-
-bool near(Rgb a, Rgb b, int tolerance) {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
-           std::abs(a.b - b.b) <= tolerance;
-}
 
 int Picture::count(int x0, int y0, int x1, int y1,
                    const std::function<bool(int, int)>& test) const {
@@ -269,8 +266,10 @@ void playEveryPetalToTheVerdict(GameDriver& game) {
     }
     clickPetal(count - 1);
     ASSERT_TRUE(game.waitForPicture(
-        [&](const Picture& p) { return p.countColour(0, 0, p.width, p.height, Yellow) > 100; }, 10,
-        now))
+        [&](const Picture& p) {
+            return p.countColour(0, 0, p.width, p.height, VerdictYellow) > 100;
+        },
+        10, now))
         << "no verdict after the last petal";
 
     // The verdict stands alone: no petals, no centre, no running message.
@@ -288,7 +287,7 @@ void playEveryPetalToTheVerdict(GameDriver& game) {
     int left = now.width, right = -1;
     for (int y = 0; y < now.height; ++y)
         for (int x = 0; x < now.width; ++x)
-            if (near(now.at(x, y), Yellow, 10)) {
+            if (near(now.at(x, y), VerdictYellow, 10)) {
                 left = std::min(left, x);
                 right = std::max(right, x);
             }

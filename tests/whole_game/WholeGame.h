@@ -6,15 +6,14 @@
 // 1024 x 768 pixels in every case.
 #pragma once
 
+#include "tests/support/Rgb.h"
+
 #include <functional>
 #include <string>
 #include <vector>
 
-struct Rgb {
-    int r, g, b;
-};
-
-bool near(Rgb a, Rgb b, int tolerance);
+using testsupport::near;
+using testsupport::Rgb;
 
 struct Picture {
     int width = 0, height = 0;
