@@ -1,7 +1,11 @@
 // The frame-cost yardstick: the game's picture drawn with direct immediate-mode OpenGL and no
 // engine: the tiled background, a 49-petal flower, its centre, the logo, the cursor, the running
 // message and a frame-rate number, in the game's order and GL states. Runs until the swap probe
-// ends it. Argument: the folder with the art's PNG sources.
+// ends it. Arguments: [--fewest-states] and the folder with the art's PNG sources.
+// With --fewest-states it draws the same picture the way a sprite library does, in as few states
+// as the picture allows: every texture RGBA with one level and repeat wrap (the font's atlas
+// white with the glyphs in its alpha), the texture's colour modulated by the current colour
+// (white but for the text) and blending on throughout, so that the driver meets one combination.
 #include "PngImage.h"
 #include "bare_window.h"
 
@@ -9,10 +13,27 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
+
+bool fewestStates = false;
+
+// The blending and texture environment of the next shapes; with the fewest states they stay as
+// set once for the whole frame.
+void useStates(bool blend, GLint mode) {
+    if (fewestStates)
+        return;
+    if (blend) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    } else {
+        glDisable(GL_BLEND);
+    }
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, mode);
+}
 
 GLuint upload(const std::string& path, bool alpha) {
     PngImage image;
@@ -21,6 +42,7 @@ GLuint upload(const std::string& path, bool alpha) {
         std::fprintf(stderr, "bench-bare-frame: %s\n", error.c_str());
         std::exit(1);
     }
+    alpha = alpha || fewestStates;
     std::vector<uint8_t> pixels;
     if (alpha)
         pixels = image.rgba;
@@ -28,7 +50,7 @@ GLuint upload(const std::string& path, bool alpha) {
         for (size_t i = 0; i < image.rgba.size(); i += 4)
             pixels.insert(pixels.end(), &image.rgba[i], &image.rgba[i] + 3);
     const GLenum format = alpha ? GL_RGBA : GL_RGB;
-    const GLint wrap = alpha ? GL_CLAMP : GL_REPEAT;
+    const GLint wrap = alpha && !fewestStates ? GL_CLAMP : GL_REPEAT;
     GLuint id = 0;
     glGenTextures(1, &id);
     glEnable(GL_TEXTURE_2D);
@@ -39,23 +61,28 @@ GLuint upload(const std::string& path, bool alpha) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), GLsizei(image.width), GLsizei(image.height), 0,
                  format, GL_UNSIGNED_BYTE, pixels.data());
-    gluBuild2DMipmaps(GL_TEXTURE_2D, alpha ? 4 : 3, GLsizei(image.width), GLsizei(image.height),
-                      format, GL_UNSIGNED_BYTE, pixels.data());
+    if (!fewestStates)
+        gluBuild2DMipmaps(GL_TEXTURE_2D, alpha ? 4 : 3, GLsizei(image.width), GLsizei(image.height),
+                          format, GL_UNSIGNED_BYTE, pixels.data());
     return id;
 }
 
-// An alpha atlas the size of the game's font image, with a soft blob per 64-pixel cell.
+// An alpha atlas the size of the game's font image, with a soft blob per 64-pixel cell (white
+// RGBA with the blobs in its alpha for the fewest states).
 GLuint fontAtlas(int width, int height) {
-    std::vector<uint8_t> pixels(size_t(width) * height);
+    const int channels = fewestStates ? 4 : 1;
+    const GLenum format = fewestStates ? GL_RGBA : GL_ALPHA;
+    std::vector<uint8_t> pixels(size_t(width) * height * channels, 255);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             int dx = x % 64 - 32, dy = y % 64 - 32;
-            pixels[size_t(y) * width + x] = dx * dx + dy * dy < 600 ? 255 : 0;
+            pixels[(size_t(y) * width + x) * channels + channels - 1] =
+                dx * dx + dy * dy < 600 ? 255 : 0;
         }
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, width, height, 0, GL_ALPHA, GL_UNSIGNED_BYTE,
+    glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), width, height, 0, format, GL_UNSIGNED_BYTE,
                  pixels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -78,11 +105,9 @@ void quad(float x0, float y0, float x1, float y1, float s0, float t0, float s1, 
 
 // One blended, modulated quad per character, about as wide and tall as the game's glyphs.
 void drawText(GLuint atlas, float x, float y, float size, int count, float r, float g, float b) {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    useStates(true, GL_MODULATE);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, atlas);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glColor3f(r, g, b);
     for (int i = 0; i < count; ++i) {
         float s0 = float(i % 16) / 16, t0 = float(i / 16) / 8;
@@ -92,17 +117,19 @@ void drawText(GLuint atlas, float x, float y, float size, int count, float r, fl
     glColor3f(1, 1, 1);
     glBindTexture(GL_TEXTURE_2D, 0);
     glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
+    useStates(false, GL_MODULATE);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench-bare-frame <folder with petal.png ...>\n");
+    fewestStates = argc > 2 && std::strcmp(argv[1], "--fewest-states") == 0;
+    if (argc < 2 + int(fewestStates)) {
+        std::fprintf(stderr,
+                     "usage: bench-bare-frame [--fewest-states] <folder with petal.png ...>\n");
         return 2;
     }
-    const std::string art = std::string(argv[1]) + "/";
+    const std::string art = std::string(argv[1 + int(fewestStates)]) + "/";
     SDL_DisplayMode mode;
     SDL_Window* window = openBareWindow(&mode);
     if (window == nullptr)
@@ -127,6 +154,11 @@ int main(int argc, char** argv) {
     const int mx = mode.w / 2, my = mode.h / 2;
 
     glClearColor(0, 0, 0, 0);
+    if (fewestStates) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    }
     while (!bareQuitRequested()) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glMatrixMode(GL_PROJECTION);
@@ -137,7 +169,7 @@ int main(int argc, char** argv) {
 
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, background);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+        useStates(false, GL_REPLACE);
         quad(0, 0, 1024, 768, 0, 0, 8, 6);
 
         glBindTexture(GL_TEXTURE_2D, petal);
@@ -166,15 +198,14 @@ int main(int argc, char** argv) {
         }
         glEnd();
 
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        useStates(true, GL_REPLACE);
         glBindTexture(GL_TEXTURE_2D, logo);
         quad(0, 0, 0.25f * width, height / 6, 0, 0, 1, 1);
         glBindTexture(GL_TEXTURE_2D, cursor);
         quad(float(mx), float(my), float(mx + 63), float(my + 63), 0, 0, 1, 1);
         glBindTexture(GL_TEXTURE_2D, 0);
         glDisable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
+        useStates(false, GL_REPLACE);
 
         drawText(atlas, 10, height - 50, 40, 6, 0, 1, 0);
         drawText(atlas, width - 4 * 0.6f * 32, height - 32, 32, 3, 1, 0.9f, 0.47f);

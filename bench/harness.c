@@ -1,6 +1,8 @@
 // Runs one measured program once under the swap probe and prints what the probe and the kernel
 // saw: start-up and asset-loading milliseconds (startup mode) or frames per second (frames
-// mode), then the child's peak resident set in KiB.
+// mode), then the child's peak resident set in KiB; in startup mode last the milliseconds from
+// the first frame's clear to its presentation (the first frame's drawing) and the processor time
+// the child used, user and system, in milliseconds (less moved by other programs' load).
 //   bench-harness startup|frames <probe.so> <command> [arguments...]
 #define _GNU_SOURCE
 #include <stdint.h>
@@ -35,6 +37,9 @@ int main(int argc, char** argv) {
     setenv("LD_PRELOAD", argv[2], 1);
 
     const int64_t started = monotonicNs();
+    char startedText[32];
+    snprintf(startedText, sizeof startedText, "%lld", (long long)started);
+    setenv("PELMORA_BENCH_STARTED_NS", startedText, 1);
     pid_t child = fork();
     if (child == 0) {
         execvp(argv[3], argv + 3);
@@ -49,8 +54,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     FILE* out = fopen(outPath, "r");
-    long long a = -1, b = -1, c = -1;
-    int fields = out ? fscanf(out, "%lld %lld %lld", &a, &b, &c) : 0;
+    long long a = -1, b = -1, c = -1, d = -1;
+    int fields = out ? fscanf(out, "%lld %lld %lld %lld", &a, &b, &c, &d) : 0;
     if (out)
         fclose(out);
     unlink(outPath);
@@ -61,7 +66,10 @@ int main(int argc, char** argv) {
     if (strcmp(argv[1], "startup") == 0) {
         double startupMs = (double)(a - started) / 1e6;
         double loadMs = b >= 0 && c >= b ? (double)(c - b) / 1e6 : -1;
-        printf("%.2f %.2f %ld\n", startupMs, loadMs, usage.ru_maxrss);
+        double frameMs = d >= 0 && a >= d ? (double)(a - d) / 1e6 : -1;
+        double cpuMs = (double)(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                       (double)(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+        printf("%.2f %.2f %ld %.2f %.2f\n", startupMs, loadMs, usage.ru_maxrss, frameMs, cpuMs);
     } else {
         printf("%.1f %ld\n", (double)a * 1e9 / (double)b, usage.ru_maxrss);
     }

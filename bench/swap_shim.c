@@ -5,6 +5,10 @@
 //                               more, write the elapsed time and exit.
 // PELMORA_BENCH_OUT names the result file. PELMORA_BENCH_PIN_SEED=1 moves the main program's
 // clock so that its first reading seeds a 49-petal flower, the heaviest frame the game draws.
+// In startup mode the probe also notes the first glClear (where the first frame's drawing
+// begins) and, when PELMORA_BENCH_STEPS names a file, appends to it the time the main program
+// spent in each of its SDL start-up calls and texture uploads before the first frame, one
+// "<call> <milliseconds> <calls>" line each, then a "-" line.
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -124,6 +128,113 @@ int clock_gettime(clockid_t clock, struct timespec* out) {
     return result;
 }
 
+// ---- Start-up by step: the main program's own calls, timed from entry to return. Calls that SDL
+// or libGLU make among themselves are not counted (SDL reaches its own functions directly).
+enum { StepCount = 20 };
+static const char* stepNames[StepCount];
+static int64_t stepNs[StepCount];
+static long stepCalls[StepCount];
+static int64_t frameStartNs = -1;
+static int64_t firstStepNs = -1;
+static int firstSwapDone;
+
+static void noteStep(int index, const char* name, int64_t startNs) {
+    if (firstSwapDone || index >= StepCount)
+        return;
+    if (firstStepNs < 0)
+        firstStepNs = startNs;
+    stepNames[index] = name;
+    stepNs[index] += monotonicNs() - startNs;
+    ++stepCalls[index];
+}
+
+static void writeSteps(void) {
+    const char* path = getenv("PELMORA_BENCH_STEPS");
+    FILE* file = path && *path ? fopen(path, "a") : NULL;
+    if (!file)
+        return;
+    int64_t inSteps = 0;
+    for (int i = 0; i < StepCount; ++i)
+        if (stepNames[i]) {
+            fprintf(file, "%s %.3f %ld\n", stepNames[i], (double)stepNs[i] / 1e6, stepCalls[i]);
+            inSteps += stepNs[i];
+        }
+    // The harness's clock reading before fork: what came before the first call (loading the
+    // libraries, the program's own start) and what no timed call holds up to the first clear.
+    const long long started = (long long)envLong("PELMORA_BENCH_STARTED_NS", -1);
+    if (started > 0 && firstStepNs > started && frameStartNs > firstStepNs) {
+        fprintf(file, "(before-first-call) %.3f 1\n", (double)(firstStepNs - started) / 1e6);
+        fprintf(file, "(between-calls) %.3f 1\n",
+                (double)(frameStartNs - firstStepNs - inSteps) / 1e6);
+        fprintf(file, "(first-frame) %.3f 1\n", (double)(monotonicNs() - frameStartNs) / 1e6);
+    }
+    fputs("-\n", file);
+    fclose(file);
+}
+
+#define PELMORA_STEP(index, result, name, parameters, arguments)                                   \
+    result name parameters {                                                                       \
+        static result(*real) parameters;                                                           \
+        if (!real)                                                                                 \
+            real = (result(*) parameters)dlsym(RTLD_NEXT, #name);                                  \
+        const int counted = fromMainProgram(__builtin_return_address(0));                          \
+        const int64_t started = monotonicNs();                                                     \
+        result value = real arguments;                                                             \
+        if (counted)                                                                               \
+            noteStep(index, #name, started);                                                       \
+        return value;                                                                              \
+    }
+#define PELMORA_VOID_STEP(index, name, parameters, arguments)                                      \
+    void name parameters {                                                                         \
+        static void(*real) parameters;                                                             \
+        if (!real)                                                                                 \
+            real = (void(*) parameters)dlsym(RTLD_NEXT, #name);                                    \
+        const int counted = fromMainProgram(__builtin_return_address(0));                          \
+        const int64_t started = monotonicNs();                                                     \
+        real arguments;                                                                            \
+        if (counted)                                                                               \
+            noteStep(index, #name, started);                                                       \
+    }
+
+typedef uint32_t Uint32;
+PELMORA_STEP(0, int, SDL_Init, (Uint32 flags), (flags))
+PELMORA_STEP(1, int, SDL_InitSubSystem, (Uint32 flags), (flags))
+PELMORA_STEP(2, int, SDL_GetDesktopDisplayMode, (int display, void* mode), (display, mode))
+PELMORA_STEP(3, int, SDL_GetNumDisplayModes, (int display), (display))
+PELMORA_STEP(4, SDL_Window*, SDL_CreateWindow,
+             (const char* title, int x, int y, int w, int h, Uint32 flags),
+             (title, x, y, w, h, flags))
+PELMORA_STEP(5, int, SDL_SetWindowDisplayMode, (SDL_Window * window, const void* mode),
+             (window, mode))
+PELMORA_STEP(6, void*, SDL_GL_CreateContext, (SDL_Window * window), (window))
+PELMORA_STEP(7, int, SDL_GL_MakeCurrent, (SDL_Window * window, void* context), (window, context))
+PELMORA_STEP(8, void*, SDL_GL_GetProcAddress, (const char* name), (name))
+PELMORA_STEP(9, int, SDL_GL_SetSwapInterval, (int interval), (interval))
+PELMORA_VOID_STEP(10, SDL_ShowWindow, (SDL_Window * window), (window))
+PELMORA_VOID_STEP(11, SDL_RaiseWindow, (SDL_Window * window), (window))
+PELMORA_STEP(12, int, SDL_ShowCursor, (int toggle), (toggle))
+PELMORA_VOID_STEP(13, SDL_WarpMouseInWindow, (SDL_Window * window, int x, int y), (window, x, y))
+PELMORA_VOID_STEP(14, SDL_PumpEvents, (void), ())
+PELMORA_STEP(15, int, SDL_PollEvent, (void* event), (event))
+PELMORA_VOID_STEP(16, glTexImage2D,
+                  (unsigned target, int level, int internalFormat, int width, int height,
+                   int border, unsigned format, unsigned type, const void* pixels),
+                  (target, level, internalFormat, width, height, border, format, type, pixels))
+PELMORA_STEP(17, int, gluBuild2DMipmaps,
+             (unsigned target, int components, int width, int height, unsigned format,
+              unsigned type, const void* data),
+             (target, components, width, height, format, type, data))
+
+// The first frame's drawing begins with its clear.
+void glClear(unsigned mask) {
+    static void (*real)(unsigned);
+    if (!real)
+        real = (void (*)(unsigned))dlsym(RTLD_NEXT, "glClear");
+    if (frameStartNs < 0)
+        frameStartNs = monotonicNs();
+    real(mask);
+}
+
 // ---- Frames.
 static void finish(const char* text) {
     const char* path = getenv("PELMORA_BENCH_OUT");
@@ -153,11 +264,13 @@ void SDL_GL_SwapWindow(SDL_Window* window) {
     if (glFinishCall)
         glFinishCall();
     ++frame;
+    firstSwapDone = 1;
     char text[160];
     if (startupMode) {
         int64_t now = monotonicNs();
-        snprintf(text, sizeof text, "%lld %lld %lld\n", (long long)now, (long long)loadStartNs,
-                 (long long)loadEndNs);
+        snprintf(text, sizeof text, "%lld %lld %lld %lld\n", (long long)now, (long long)loadStartNs,
+                 (long long)loadEndNs, (long long)frameStartNs);
+        writeSteps();
         finish(text);
     }
     if (frame == warmup)

@@ -116,6 +116,34 @@ bool startRequestedDriver(const char* requested, std::vector<std::string>& tried
     return false;
 }
 
+// SDL's video start connects to the session message bus, for the screen saver and input
+// methods. With no bus to find (no address set, no user bus under XDG_RUNTIME_DIR) the message
+// bus library would start a helper program that looks for one or starts a bus for the X display,
+// a bus that nothing the game talks to listens on. Turning the address off while video starts
+// skips that, and whoever the game starts later sees the environment as it was.
+class NoBusSearch {
+public:
+    NoBusSearch() {
+        const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        struct stat status;
+        const bool userBus = runtime != nullptr && runtime[0] != '\0' &&
+                             stat((std::string(runtime) + "/bus").c_str(), &status) == 0;
+        set_ = (address == nullptr || address[0] == '\0') && !userBus;
+        if (set_)
+            setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
+    }
+    ~NoBusSearch() {
+        if (set_)
+            unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    }
+    NoBusSearch(const NoBusSearch&) = delete;
+    NoBusSearch& operator=(const NoBusSearch&) = delete;
+
+private:
+    bool set_ = false;
+};
+
 } // namespace
 
 void sdl::requireVideo() {
@@ -125,6 +153,7 @@ void sdl::requireVideo() {
     // handlers would compete for the signals, and its quit-on-last-close would say it twice.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    const NoBusSearch noBusSearch;
     const char* requested = SDL_GetHint(SDL_HINT_VIDEODRIVER);
     std::vector<std::string> tried;
     const bool started = requested != nullptr && requested[0] != '\0'

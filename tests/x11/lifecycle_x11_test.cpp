@@ -417,6 +417,31 @@ TEST(StartedAwayFromItsFiles, SaysWhatIsMissingOnStandardErrorWithoutADisplay) {
               std::vector<std::string>{"Cannot find data in " + run + "/"});
 }
 
+// With no session bus to find, the message bus library would start a helper program at video
+// start to look for one; the window comes up without it, and the environment stays as it was.
+// A bus address of the player's own is left alone.
+TEST(VideoStart, NoSessionBusSearchAndTheEnvironmentKept) {
+    const std::string gone = "unix:path=" + testsupport::workDirectory() + "/no-bus";
+    for (const std::string& address : {std::string(), gone}) {
+        SCOPED_TRACE(address);
+        ChildProcess::Options options = on(testDisplay());
+        options.environment.push_back("XDG_RUNTIME_DIR");
+        options.environment.push_back("DBUS_SESSION_BUS_ADDRESS" +
+                                      (address.empty() ? "" : "=" + address));
+        options.output = true;
+        ChildProcess helper({PLATFORM_VIDEO_HELPER}, options);
+        std::string shown, children, bus;
+        ASSERT_TRUE(helper.readLine(shown, seconds(30)));
+        ASSERT_TRUE(helper.readLine(children, seconds(30)));
+        ASSERT_TRUE(helper.readLine(bus, seconds(30)));
+        EXPECT_EQ(shown, "window shown");
+        EXPECT_EQ(children, "children ended: 0");
+        EXPECT_EQ(bus, "session bus: " + (address.empty() ? "unset" : address));
+        ASSERT_TRUE(helper.ends(seconds(30)));
+        EXPECT_EQ(helper.status(), 0);
+    }
+}
+
 TEST(ServerGone, GameEndsWhenItsXServerGoesAway) {
     PrivateServer server;
     ASSERT_NE(server.display(), nullptr) << "no private X server";
