@@ -44,7 +44,6 @@ mergeInto(LibraryManager.library, {
     }
   },
 
-
   webTimeOrigin: function() {
     return performance.timeOrigin || Date.now() - performance.now();
   },
