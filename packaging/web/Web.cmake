@@ -1,6 +1,6 @@
 # The web release, included by platform/web once the pelmora target exists: the page as a
 # player's browser loads it, in one folder of the build directory, pelmora-<version>-web/:
-# index.html, pelmora.js (minified), pelmora.wasm, pelmora.data, the app manifest with its
+# index.html and its page.js, pelmora.js (minified), pelmora.wasm, pelmora.data, the app manifest with its
 # icons, the favicon and the service worker, with README.txt (how to host it) and the licences
 # beside them. pelmora-<version>-web.zip holds that folder, ready for any static host. The tests,
 # the benchmark and play-web.sh use the folder; the files beside it are the link's own output.
@@ -30,7 +30,7 @@ add_custom_command(OUTPUT ${page}/pelmora.js
 
 # The program's other files as linked, the page, and the texts; the icons are the desktop
 # packages' daisy, painted by assets/artgen.cpp at each size.
-set(copied index.html pelmora.wasm pelmora.data pelmora.webmanifest icons/pelmora-192.png
+set(copied index.html page.js pelmora.wasm pelmora.data pelmora.webmanifest icons/pelmora-192.png
     icons/pelmora-512.png README.txt LICENSE.txt OFL.txt)
 list(TRANSFORM copied PREPEND ${page}/ OUTPUT_VARIABLE copied_paths)
 # The texts as the Windows zip has them: .txt files with CR LF line ends.
@@ -39,12 +39,12 @@ set(texts ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LIC
 pelmora_player_texts(${web_dir}/README.txt.in ${CMAKE_CURRENT_BINARY_DIR})
 add_custom_command(OUTPUT ${copied_paths}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${page}/icons
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/index.html
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/index.html ${CMAKE_BINARY_DIR}/page.js
             ${CMAKE_BINARY_DIR}/pelmora.wasm ${CMAKE_BINARY_DIR}/pelmora.data
             ${web_dir}/pelmora.webmanifest ${texts} ${page}
     COMMAND ${CMAKE_COMMAND} -E copy ${icon_dir}/pelmora-192.png ${icon_dir}/pelmora-512.png
             ${page}/icons
-    DEPENDS pelmora ${CMAKE_BINARY_DIR}/index.html ${web_dir}/pelmora.webmanifest ${texts}
+    DEPENDS pelmora ${CMAKE_BINARY_DIR}/index.html ${CMAKE_BINARY_DIR}/page.js ${web_dir}/pelmora.webmanifest ${texts}
             ${icon_dir}/pelmora-192.png
             ${icon_dir}/pelmora-512.png
     VERBATIM)
@@ -59,7 +59,7 @@ add_custom_command(OUTPUT ${page}/favicon.ico
     VERBATIM)
 
 # What the page loads, all of it kept by the service worker.
-set(loaded index.html pelmora.js pelmora.wasm pelmora.data pelmora.webmanifest favicon.ico
+set(loaded index.html page.js pelmora.js pelmora.wasm pelmora.data pelmora.webmanifest favicon.ico
     icons/pelmora-192.png icons/pelmora-512.png)
 list(TRANSFORM loaded PREPEND ${page}/ OUTPUT_VARIABLE loaded_paths)
 list(JOIN loaded "," loaded_list)

@@ -7,14 +7,7 @@
 #include <cstdint>
 #include <emscripten.h>
 
-namespace {
-
-EM_JS(double, pageTimeOrigin, (),
-      { return performance.timeOrigin || Date.now() - performance.now(); });
-
-} // namespace
-
 DWORD timeGetTime(void) {
-    static const double origin = pageTimeOrigin();
+    static const double origin = webTimeOrigin();
     return static_cast<DWORD>(static_cast<uint64_t>(origin + emscripten_get_now()));
 }

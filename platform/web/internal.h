@@ -15,15 +15,31 @@ struct PlatformGLContext {
     HWND window = nullptr;
 };
 
+namespace web {
+
 // The program's window (the last one created), or null.
-HWND platformMainWindow();
+HWND mainWindow();
 
-// Starts listening to the page's pointer, wheel and leave events (messages.cpp) and to its keys
-// (keyboard.cpp); called once, when the first window is created.
-void platformListenToPointer();
-void platformListenToKeys();
+// Starts listening to the page's keys (keyboard.cpp); called once, with webListenToPointer, when
+// the first window is created.
+void listenToKeys();
 
-// Places the canvas, which holds the picture at the display mode's pixels, in the largest box of
-// its shape that fits the page; called before every frame is shown, so that a resize or a
-// rotation is followed at the next frame.
-void platformFitPicture();
+// Hands control to the browser until its next frame (at once with swap interval 0) when a frame
+// has been shown since it last had control (wgl.cpp); the message pump calls it.
+void awaitFrameAfterSwap();
+
+} // namespace web
+
+// The page's side, in library.js; each is described there. The canvas is fitted to the page
+// before every frame is shown, so that a resize or a rotation is followed at the next frame.
+extern "C" {
+double webTimeOrigin();
+void webFitCanvas();
+void webShowPointer(int show);
+void webAlert(const char* caption, const char* text);
+void webListenToLocks();
+int webLockOn(const char* name);
+void webListenToPointer();
+void webFrameShown();
+void webAwaitFrame(int interval);
+}

@@ -1,6 +1,7 @@
-// Keyboard services of the Win32 subset in the browser: the page's key events go through the
-// shared key tracker, which posts the key messages and keeps the states behind GetKeyState, and
-// ToAsciiEx answers the character the browser reported for the key's press, in Windows-1251.
+// Keyboard services of the Win32 subset in the browser: the page's key events, taken through
+// html5.h, go through the shared key tracker, which posts the key messages and keeps the states
+// behind GetKeyState, and ToAsciiEx answers the character the browser reported for the key's
+// press, in Windows-1251.
 #include "platform/web/internal.h"
 
 #include "platform/shared/keytracker.h"
@@ -8,7 +9,7 @@
 #include "platform/web/keycodes.h"
 
 #include <cstring>
-#include <emscripten.h>
+#include <emscripten/html5.h>
 #include <map>
 
 namespace {
@@ -19,58 +20,52 @@ std::map<BYTE, uint32_t>& pressText() {
     return characters;
 }
 
-constexpr int LockCaps = 1;
-constexpr int LockNum = 2;
-constexpr int LockScroll = 4;
-
-char codeBuffer[32];
+// The character of a key event's `key`: its one code point, or 0 for a named key ("Enter").
+uint32_t keyCharacter(const char* key) {
+    const unsigned char lead = static_cast<unsigned char>(key[0]);
+    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    return std::strlen(key) == length ? decodeUtf8(key) : 0;
+}
 
 // Keys go to the game, not to the page (no scrolling, no focus moving on Tab), except the
 // browser's own: reload, full screen, developer tools and Ctrl or Cmd shortcuts.
-EM_JS(void, listenToKeys, (char* code, int size), {
-    function report(down, e) {
-        var text = Array.from(e.key);
-        var character = text.length == 1 ? text[0].codePointAt(0) : 0;
-        var locks = (e.getModifierState("CapsLock") ? 1 : 0) |
-                    (e.getModifierState("NumLock") ? 2 : 0) |
-                    (e.getModifierState("ScrollLock") ? 4 : 0);
-        stringToUTF8(e.code, code, size);
-        _webKeyEvent(down, e.repeat ? 1 : 0, character, locks);
-        if (!e.ctrlKey && !e.metaKey && [ "F5", "F11", "F12" ].indexOf(e.code) < 0)
-            e.preventDefault();
-    }
-    window.addEventListener(
-        "keydown", function(e) { report(1, e); });
-    window.addEventListener(
-        "keyup", function(e) { report(0, e); });
-    // Keys let go while another window or tab has the keyboard never come up here.
-    window.addEventListener(
-        "blur", function() { _webKeyboardLost(); });
-    document.addEventListener(
-        "visibilitychange", function() {
-            if (document.hidden)
-                _webKeyboardLost();
-        });
-});
+EM_BOOL keyChanged(int type, const EmscriptenKeyboardEvent* event, void*) {
+    // The browser knows the lock keys' state from the first key event on.
+    keyTracker().startLocks(webLockOn("CapsLock"), webLockOn("NumLock"), webLockOn("ScrollLock"));
+    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    const uint32_t character = keyCharacter(event->key);
+    const uint32_t usage = usageOfDomCode(event->code);
+    const KeyTableEntry* entry = keyTableFind(usage);
+    if (down && entry != nullptr)
+        pressText()[entry->scanCode] = character;
+    keyTracker().keyEvent(web::mainWindow(), usage, character, down, event->repeat);
+    const bool browsers = std::strcmp(event->code, "F5") == 0 ||
+                          std::strcmp(event->code, "F11") == 0 ||
+                          std::strcmp(event->code, "F12") == 0;
+    return !event->ctrlKey && !event->metaKey && !browsers;
+}
+
+// Keys let go while another window or tab has the keyboard never come up here.
+EM_BOOL windowBlurred(int, const EmscriptenFocusEvent*, void*) {
+    keyTracker().keyboardLost(web::mainWindow());
+    return EM_FALSE;
+}
+
+EM_BOOL visibilityChanged(int, const EmscriptenVisibilityChangeEvent* event, void*) {
+    if (event->hidden)
+        keyTracker().keyboardLost(web::mainWindow());
+    return EM_FALSE;
+}
 
 } // namespace
 
-// The browser knows the lock keys' state from the first key event on.
-extern "C" EMSCRIPTEN_KEEPALIVE void webKeyEvent(int down, int repeat, int character, int locks) {
-    keyTracker().startLocks(locks & LockCaps, locks & LockNum, locks & LockScroll);
-    const uint32_t usage = usageOfDomCode(codeBuffer);
-    const KeyTableEntry* entry = keyTableFind(usage);
-    if (down && entry != nullptr)
-        pressText()[entry->scanCode] = uint32_t(character);
-    keyTracker().keyEvent(platformMainWindow(), usage, uint32_t(character), down != 0, repeat != 0);
-}
-
-extern "C" EMSCRIPTEN_KEEPALIVE void webKeyboardLost() {
-    keyTracker().keyboardLost(platformMainWindow());
-}
-
-void platformListenToKeys() {
-    listenToKeys(codeBuffer, sizeof codeBuffer);
+void web::listenToKeys() {
+    webListenToLocks();
+    const char* const page = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+    emscripten_set_keydown_callback(page, nullptr, EM_FALSE, keyChanged);
+    emscripten_set_keyup_callback(page, nullptr, EM_FALSE, keyChanged);
+    emscripten_set_blur_callback(page, nullptr, EM_FALSE, windowBlurred);
+    emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, visibilityChanged);
 }
 
 short GetKeyState(int virtualKey) {

@@ -1,8 +1,8 @@
 // The Win32 subset that Pelmora calls, for a web browser, over Emscripten. The declarations are
-// platform/win32.h (Windows' names, types and encodings); this folder
-// implements them over the page's canvas, the browser's events, WebGL through Emscripten's
-// OpenGL emulation and its in-memory file system, one file per service. Where the browser
-// departs from Windows:
+// platform/win32.h (Windows' names, types and encodings); this folder implements them over the
+// page's canvas, the browser's events, WebGL through Emscripten's OpenGL emulation and its
+// in-memory file system, one file per service; the JavaScript they need beyond
+// <emscripten/html5.h> is library.js. Where the browser departs from Windows:
 // - Windows and messages (window.cpp, messages.cpp, and platform/shared/windowing.cpp as for
 //   the Linux layer): one window, drawn on the page's canvas (Module.canvas), whatever its
 //   position and size say. Pointer events arrive as mouse messages in canvas pixels, the
@@ -28,35 +28,39 @@
 //   pixels), so the browser's scaling stands in for a monitor's. The browser's own full screen
 //   is not used (it needs a click first).
 // - GL context (wgl.cpp): a WebGL context made through Emscripten's GLFW, with the descriptor's
-//   depth and alpha bits; always double-buffered. SwapBuffers hands control to the browser until
-//   its next animation frame (swap interval 1, the default) or at once (interval 0), so the busy
-//   main loop runs one pass per displayed frame; the page reads the count of presented frames and
-//   their times from Module.presentedFrames, firstFrameTime and lastFrameTime.
-// - Keyboard (keyboard.cpp): virtual keys and scan codes come from the key's position
-//   (KeyboardEvent.code) through the shared key table; ToAsciiEx answers the character the
-//   browser reported for the key's latest press (layout, Shift and Caps Lock applied then, not
-//   from keyState), in Windows-1251; the lock keys start as the browser reports them. The
-//   browser keeps F5, F11, F12 and Ctrl or Cmd combinations. A page that loses the keyboard
-//   (the window or the tab loses the focus, the page is hidden) hears nothing of the keys let go
-//   meanwhile, so every key held then is released with its message at once: after Alt+Tab away
-//   and back, Alt is up. SetCursorPos cannot move the pointer: FALSE.
+//   depth and alpha bits; always double-buffered. After SwapBuffers, the next PeekMessageA hands
+//   control to the browser until its next animation frame (swap interval 1, the default) or at
+//   once (interval 0), so the busy main loop runs one pass per displayed frame and finds the
+//   events of the wait in the queue; the page reads the count of presented frames and their times
+//   from Module.presentedFrames, firstFrameTime and lastFrameTime.
+// - Keyboard (keyboard.cpp, through html5.h's key, blur and visibility events): virtual keys and
+//   scan codes come from the key's position (KeyboardEvent.code) through the shared key table;
+//   ToAsciiEx answers the character the browser reported for the key's latest press (layout, Shift
+//   and Caps Lock applied then, not from keyState), in Windows-1251; the lock keys start as the
+//   browser reports them. The browser keeps F5, F11, F12 and Ctrl or Cmd combinations. A page that
+//   loses the keyboard (the window or the tab loses the focus, the page is hidden) hears nothing
+//   of the keys let go meanwhile, so every key held then is released with its message at once:
+//   after Alt+Tab away and back, Alt is up. SetCursorPos cannot move the pointer: FALSE.
 // - Clock (clock.cpp): the wall clock's milliseconds when the page's navigation began
 //   (performance.timeOrigin), carried on by the page's monotonic clock and cut to 32 bits: like
 //   Windows' count since boot it starts from a different value at every load, so that the flower
 //   drawn from it cannot be told from the page's load time, and it never runs backwards.
-// - Files: the shared POSIX file calls (platform/shared/files.cpp) over the in-memory file
-//   system, which holds the page's data file (textures/, data/, and pelmora.conf when the build
-//   was given one) at its root, the working directory. Every line written to "pelmora.log" also
-//   goes to the browser's console. _locking always succeeds: a page runs one copy of the game,
-//   and nothing else reaches its files.
-// - The end (runtime.js): when main returns, or exit is called, the page hears Module.onExit
-//   with the status, also after the loop has handed control to the browser.
-// - The page (index.html): it fetches the data file itself and hands it to the program's loader
-//   (Module.getPreloadedPackage) only when the server answered with success and the length is
-//   the package's; otherwise, on a page opened from disk (file://), and on an exception that
-//   nothing caught, it says what went wrong and what to do instead of starting or playing on.
-//   Its "Play again" button takes the keyboard's focus when the game ends, answers Enter and
-//   Space before the game's key listener does, and Tab reaches it again once focus is lost.
+// - Files: the shared POSIX file calls (platform/shared/files.cpp) over the in-memory file system,
+//   which holds the page's data file (textures/, data/, and pelmora.conf when the build was given
+//   one) at its root, the working directory. Every line written to "pelmora.log" also goes to the
+//   browser's console, after the frame that wrote it or at the end. _locking always succeeds: a
+//   page runs one copy of the game, and nothing else reaches its files.
+// - The end (library.js): when main returns, or exit is called, the page hears Module.onExit with
+//   the status; once the loop has handed control to the browser, a main that returns is heard with
+//   status 0 (the game's main returns 0 there), and an exception reaches the window's error
+//   listeners.
+// - The page (index.html and its script, page.js): it fetches the data file itself and hands it to
+//   the program's loader (Module.getPreloadedPackage) only when the server answered with success
+//   and the length is the package's; otherwise, on a page opened from disk (file://), and on an
+//   exception that nothing caught, it says what went wrong and what to do instead of starting or
+//   playing on. Its "Play again" button takes the keyboard's focus when the game ends, answers
+//   Enter and Space before the game's key listener does, and Tab reaches it again once focus is
+//   lost.
 // - OpenGL: what the emulation lacks is supplied by this layer (gl.cpp, glu.cpp):
 //   gluBuild2DMipmaps (box-filtered levels, each uploaded with the pixel format as its internal
 //   format, as WebGL requires), and glPushAttrib/glPopAttrib for the enable bits of

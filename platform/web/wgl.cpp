@@ -1,32 +1,17 @@
 // Device contexts, the pixel format and the GL context: a WebGL context made through Emscripten's
 // GLFW, which also sets up the OpenGL emulation the engine's immediate-mode drawing needs. The
-// buffer swap is where the busy main loop hands control to the browser.
+// buffer swap ends a frame, after which the busy main loop hands control to the browser.
 #include "platform/web/internal.h"
 
 #include <GLFW/glfw3.h>
-#include <emscripten.h>
 
 namespace {
 
 GLFWwindow* glfwWindow = nullptr;
 int swapInterval = 1;
 
-// Counts the frame for the page (Module.presentedFrames, firstFrameTime, lastFrameTime, in
-// performance.now milliseconds) and returns to the browser until its next animation frame, or
-// at once with interval 0.
-EM_ASYNC_JS(void, presentFrame, (int interval), {
-    var now = performance.now();
-    Module.presentedFrames = (Module.presentedFrames || 0) + 1;
-    if (Module.presentedFrames == 1)
-        Module.firstFrameTime = now;
-    Module.lastFrameTime = now;
-    await new Promise(function(resume) {
-        if (interval > 0)
-            requestAnimationFrame(function() { resume(); });
-        else
-            setTimeout(resume, 0);
-    });
-});
+// A frame has been shown since control last went to the browser.
+bool frameShown = false;
 
 BOOL setSwapInterval(int interval) {
     if (interval < 0)
@@ -82,16 +67,27 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
     return TRUE;
 }
 
-// The browser gets control even when there is nothing to show: a loop that never gave it back
-// would freeze the page.
+// A frame counts even when there is nothing to show: the browser gets control after it all the
+// same, since a loop that never gave it back would freeze the page.
 BOOL SwapBuffers(HDC dc) {
     const bool drawn = dc != nullptr && dc->window->pixelFormatSet;
     if (drawn) {
-        platformFitPicture();
+        webFitCanvas();
         glfwSwapBuffers(glfwWindow);
     }
-    presentFrame(swapInterval);
+    webFrameShown();
+    frameShown = true;
     return drawn ? TRUE : FALSE;
+}
+
+// Here, under PeekMessageA, the main loop waits as Windows' waits for the next frame's messages;
+// Asyncify finds the way from main to here through direct calls alone. Under SwapBuffers, the
+// way would pass through the engine's virtual calls, which Asyncify is told to ignore.
+void web::awaitFrameAfterSwap() {
+    if (!frameShown)
+        return;
+    frameShown = false;
+    webAwaitFrame(swapInterval);
 }
 
 PROC wglGetProcAddress(LPCSTR name) {

@@ -2,23 +2,15 @@
 // canvas and the message box.
 #include "platform/web/internal.h"
 
-#include <emscripten.h>
-
 namespace {
 
-HWND mainWindow = nullptr;
+HWND programWindow = nullptr;
 int cursorCounter = 0;
-
-EM_JS(
-    void, showPointer, (int show), { Module.canvas.style.cursor = show ? "" : "none"; });
-
-EM_JS(void, alertText, (const char* caption, const char* text),
-      { alert(UTF8ToString(caption) + "\n\n" + UTF8ToString(text)); });
 
 } // namespace
 
-HWND platformMainWindow() {
-    return mainWindow;
+HWND web::mainWindow() {
+    return programWindow;
 }
 
 WindowRecord& platformWindowRecord(HWND window) {
@@ -26,12 +18,12 @@ WindowRecord& platformWindowRecord(HWND window) {
 }
 
 HWND platformNewWindow(const WNDCLASSEXA&, const CREATESTRUCTA&) {
-    if (mainWindow == nullptr) {
-        platformListenToPointer();
-        platformListenToKeys();
+    if (programWindow == nullptr) {
+        webListenToPointer();
+        web::listenToKeys();
     }
-    mainWindow = new PlatformWindow;
-    return mainWindow;
+    programWindow = new PlatformWindow;
+    return programWindow;
 }
 
 BOOL ShowWindow(HWND window, int command) {
@@ -60,11 +52,11 @@ HWND SetFocus(HWND window) {
 
 int ShowCursor(BOOL show) {
     cursorCounter += show ? 1 : -1;
-    showPointer(cursorCounter >= 0);
+    webShowPointer(cursorCounter >= 0);
     return cursorCounter;
 }
 
 int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
-    alertText(caption != nullptr ? caption : "Error", text != nullptr ? text : "");
+    webAlert(caption != nullptr ? caption : "Error", text != nullptr ? text : "");
     return IDOK;
 }
