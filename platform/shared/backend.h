@@ -52,6 +52,8 @@ void platformPumpEvents();
 // Appends a message, stamped with the time and the given pointer position, to the thread's
 // queue, behind the messages already waiting (windowing.cpp).
 void platformQueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, POINT pointer);
+// Whether any message waits in the thread's queue, for any window (windowing.cpp).
+bool platformMessagesWaiting();
 
 // wglGetProcAddress for a back end without WGL: null for a null name or without a current
 // context, the back end's own functions for the swap-interval extension ("wglSwapIntervalEXT",

@@ -175,15 +175,6 @@ bool KeyTracker::keyEvent(HWND window, uint32_t usage, uint32_t layoutCharacter,
     return true;
 }
 
-void KeyTracker::keyboardLost(HWND window) {
-    std::map<uint32_t, BYTE> held;
-    held.swap(pressedAs_);
-    for (const auto& [usage, virtualKey] : held) {
-        const KeyTableEntry* entry = keyTableFind(usage); // it went down, so the table has it
-        post(window, {virtualKey, entry->scanCode, entry->extended}, false, false);
-    }
-}
-
 void KeyTracker::forgetHeldKeys() {
     for (BYTE& state : keys_)
         state &= KeyStateToggled;

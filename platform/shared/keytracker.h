@@ -50,11 +50,6 @@ public:
     bool keyEvent(HWND window, uint32_t usage, uint32_t layoutCharacter, bool down,
                   bool autoRepeat);
 
-    // Releases each key held now, its message posted to window, as if it had come up. Windows
-    // sends no such release when the focus leaves: a layer that loses the keyboard calls
-    // forgetHeldKeys instead.
-    void keyboardLost(HWND window);
-
     // The layer's entry point for a window that has lost the keyboard to a system that will not
     // report the releases of the keys held now (a browser page that loses the focus): forgets
     // them and posts nothing, as Windows sends no release when the focus leaves. The messages

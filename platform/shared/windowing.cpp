@@ -128,6 +128,11 @@ void platformQueueMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     queue().post(msg);
 }
 
+bool platformMessagesWaiting() {
+    MSG waiting;
+    return queue().peek(waiting, nullptr, 0, 0, false);
+}
+
 BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
     platformPumpEvents();
     MSG found;

@@ -24,9 +24,9 @@ HWND mainWindow();
 // the first window is created.
 void listenToKeys();
 
-// Hands control to the browser until its next frame (at once with swap interval 0) when a frame
-// has been shown since it last had control (wgl.cpp); the message pump calls it.
-void awaitFrameAfterSwap();
+// Hands control to the browser until its next frame (at once with swap interval 0), once in each
+// pass of the main loop (pacing.h, wgl.cpp); the message pump calls it.
+void awaitFrameOncePerPass();
 
 } // namespace web
 

@@ -45,15 +45,16 @@ EM_BOOL keyChanged(int type, const EmscriptenKeyboardEvent* event, void*) {
     return !event->ctrlKey && !event->metaKey && !browsers;
 }
 
-// Keys let go while another window or tab has the keyboard never come up here.
+// Keys let go while another window or tab has the keyboard never come up here; as on Windows,
+// no release is posted for them: the tracker only forgets that they were held.
 EM_BOOL windowBlurred(int, const EmscriptenFocusEvent*, void*) {
-    keyTracker().keyboardLost(web::mainWindow());
+    keyTracker().forgetHeldKeys();
     return EM_FALSE;
 }
 
 EM_BOOL visibilityChanged(int, const EmscriptenVisibilityChangeEvent* event, void*) {
     if (event->hidden)
-        keyTracker().keyboardLost(web::mainWindow());
+        keyTracker().forgetHeldKeys();
     return EM_FALSE;
 }
 

@@ -69,5 +69,5 @@ void platformPostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 // Events reach the queue as the browser delivers them, while the program waits for the next
 // frame.
 void platformPumpEvents() {
-    web::awaitFrameAfterSwap();
+    web::awaitFrameOncePerPass();
 }

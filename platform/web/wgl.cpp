@@ -2,6 +2,7 @@
 // GLFW, which also sets up the OpenGL emulation the engine's immediate-mode drawing needs. The
 // buffer swap ends a frame, after which the busy main loop hands control to the browser.
 #include "platform/web/internal.h"
+#include "platform/web/pacing.h"
 
 #include <GLFW/glfw3.h>
 
@@ -10,8 +11,7 @@ namespace {
 GLFWwindow* glfwWindow = nullptr;
 int swapInterval = 1;
 
-// A frame has been shown since control last went to the browser.
-bool frameShown = false;
+web::FramePacer pacer;
 
 BOOL setSwapInterval(int interval) {
     if (interval < 0)
@@ -76,18 +76,17 @@ BOOL SwapBuffers(HDC dc) {
         glfwSwapBuffers(glfwWindow);
     }
     webFrameShown();
-    frameShown = true;
+    pacer.frameShown();
     return drawn ? TRUE : FALSE;
 }
 
 // Here, under PeekMessageA, the main loop waits as Windows' waits for the next frame's messages;
 // Asyncify finds the way from main to here through direct calls alone. Under SwapBuffers, the
 // way would pass through the engine's virtual calls, which Asyncify is told to ignore.
-void web::awaitFrameAfterSwap() {
-    if (!frameShown)
-        return;
-    frameShown = false;
-    webAwaitFrame(swapInterval);
+void web::awaitFrameOncePerPass() {
+    if (pacer.turnDue())
+        webAwaitFrame(swapInterval);
+    pacer.looking(!platformMessagesWaiting());
 }
 
 PROC wglGetProcAddress(LPCSTR name) {

@@ -5,6 +5,7 @@
 #include "platform/shared/keytracker.h"
 #include "platform/web/keycodes.h"
 #include "platform/web/mipmaps.h"
+#include "platform/web/pacing.h"
 
 #include <gtest/gtest.h>
 
@@ -124,23 +125,24 @@ TEST(WebMipmaps, HalveDownToOnePixelKeepingASideOfOne) {
     EXPECT_EQ(image.at(0, 0)[0], 35);
 }
 
-// Each key comes up once, with the release Windows would post (Alt still held for the first, so
-// a system key; keypad Enter keeps its scan code and extended flag), and the key states follow.
-TEST(WebKeyboardLost, ReleasesEveryHeldKeyOnce) {
-    KeyTracker& tracker = keyTracker();
-    tracker.keyEvent(nullptr, usageOfDomCode("NumpadEnter"), 0, true, false);
-    tracker.keyEvent(nullptr, usageOfDomCode("AltLeft"), 0, true, false);
-    tracker.keyboardLost(nullptr);
-    tracker.keyboardLost(nullptr);
-    std::vector<MSG> posted;
-    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
-        posted.push_back(msg);
-    ASSERT_EQ(posted.size(), 4u);
-    EXPECT_EQ(posted[2].message, UINT(WM_SYSKEYUP));
-    EXPECT_EQ(posted[2].wParam, WPARAM(VK_RETURN));
-    EXPECT_EQ(posted[2].lParam & 0xC1FF0000, LPARAM(0xC11C0000)); // up, was down, E0 1C
-    EXPECT_EQ(posted[3].message, UINT(WM_SYSKEYUP));
-    EXPECT_EQ(posted[3].wParam, WPARAM(VK_MENU));
-    EXPECT_EQ(keyStateWord(tracker.takenStates(), VK_RETURN), 0);
-    EXPECT_EQ(keyStateWord(tracker.takenStates(), VK_MENU), 0);
+// The browser takes one turn in each pass of the main loop (messages until none is left, then a
+// frame), whether or not the pass shows its frame: a loop that never gave it a turn would freeze
+// the page.
+TEST(WebFramePacer, GivesTheBrowserOneTurnInEachPass) {
+    for (bool swapped : {true, false}) {
+        SCOPED_TRACE(swapped ? "frames shown" : "no frame shown");
+        web::FramePacer pacer;
+        int turns = 0;
+        for (int pass = 0; pass < 3; ++pass) {
+            // Two messages wait, then the look that finds none ends the pass.
+            for (int waiting = 2; waiting >= 0; --waiting) {
+                turns += pacer.turnDue() ? 1 : 0;
+                pacer.looking(waiting == 0);
+            }
+            if (swapped)
+                pacer.frameShown();
+        }
+        EXPECT_EQ(turns, 2); // before the second and the third pass's first look
+        EXPECT_TRUE(pacer.turnDue());
+    }
 }
