@@ -8,7 +8,10 @@ presented frame (performance.now at the first SwapBuffers, Module.firstFrameTime
   (Network.clearBrowserCache, Storage.clearDataForOrigin), as on a first visit with the browser
   already running; median of RUNS after one load that is not counted;
 - throttled: cold, with the browser's network held to 10 Mbit/s and 40 ms of latency
-  (Network.emulateNetworkConditions), median of THROTTLED runs;
+  (Network.emulateNetworkConditions) and its cache off (Network.setCacheDisabled), median of
+  THROTTLED runs, beside the floor that link sets: the bytes on the way to the first frame
+  (every response the page had received by then, headers included, from its resource timing)
+  at 10 Mbit/s, plus two round trips (the page, then the files it starts at once);
 - warm: the same page loaded again once its service worker holds it, median of RUNS;
 - frames per second over FRAMES frames after a warm-up of 100 (Module.presentedFrames and
   lastFrameTime), on the warm page; frames follow the browser's animation frames, as the game
@@ -16,8 +19,8 @@ presented frame (performance.now at the first SwapBuffers, Module.firstFrameTime
 - bytes: what the server sent for one cold load, bodies and headers, from the navigation until
   the service worker has filled its cache (the manifest's icons included).
 
-Prints one line: cold_ms warm_ms throttled_ms fps bytes; then, on standard error, each request
-of the cold load (path, status, bytes sent).
+Prints one line: cold_ms warm_ms throttled_ms floor_ms first_frame_bytes fps bytes; then, on
+standard error, each request of the cold load (path, status, bytes sent).
     web_bench.py PAGE_DIR [RUNS] [FRAMES] [THROTTLED]"""
 
 import functools
@@ -38,6 +41,12 @@ WORKER_READY = "navigator.serviceWorker.ready.then(function() { return true; })"
 # 10 Mbit/s each way and 40 ms: the conditions a player on a modest connection sees.
 THROTTLE = {"offline": False, "latency": 40, "downloadThroughput": 10e6 / 8,
             "uploadThroughput": 10e6 / 8}
+# What the page had received when its first frame was presented: the page itself and each
+# response that had ended by then, with their headers (transferSize).
+FIRST_FRAME_BYTES = ("performance.getEntriesByType('navigation').concat("
+                     "performance.getEntriesByType('resource')).filter(function(e) {"
+                     " return e.responseEnd <= Module.firstFrameTime; }).reduce(function(sum, e) {"
+                     " return sum + e.transferSize; }, 0)")
 
 
 class _CountingWriter:
@@ -98,6 +107,11 @@ def navigate(browser, url):
     return browser.evaluate(FIRST_FRAME)
 
 
+def floor_ms(nbytes):
+    """The least time the throttled link allows for NBYTES and two round trips."""
+    return nbytes * 1000.0 / THROTTLE["downloadThroughput"] + 2 * THROTTLE["latency"]
+
+
 def cold(browser, server):
     """One load as a first visit: the first frame's time and the requests the server saw."""
     browser.call("Page.navigate", url="about:blank")
@@ -134,7 +148,12 @@ def main():
             requests = requests or sent
         browser.call("Network.enable")
         browser.call("Network.emulateNetworkConditions", **THROTTLE)
-        throttled = [cold(browser, server)[0] for _ in range(throttled_runs)]
+        browser.call("Network.setCacheDisabled", cacheDisabled=True)
+        throttled, first_bytes = [], []
+        for _ in range(throttled_runs):
+            throttled.append(cold(browser, server)[0])
+            first_bytes.append(browser.evaluate(FIRST_FRAME_BYTES))
+        browser.call("Network.setCacheDisabled", cacheDisabled=False)
         browser.call("Network.emulateNetworkConditions", offline=False, latency=0,
                      downloadThroughput=-1, uploadThroughput=-1)
         browser.call("Network.disable")
@@ -146,8 +165,10 @@ def main():
         last_count, last_time = browser.evaluate(FRAME_STATE)
         fps = (last_count - first_count) * 1000.0 / (last_time - first_time)
         total = sum(sent for _, _, sent in requests)
-        print("%.1f %.1f %.1f %.1f %d" % (statistics.median(colds), statistics.median(warms),
-                                          statistics.median(throttled), fps, total))
+        critical = statistics.median(first_bytes)
+        print("%.1f %.1f %.1f %.1f %d %.1f %d" % (
+            statistics.median(colds), statistics.median(warms), statistics.median(throttled),
+            floor_ms(critical), critical, fps, total))
         for path, status, sent in requests:
             print("  %-28s %s %9d" % (path, status, sent), file=sys.stderr)
     finally:

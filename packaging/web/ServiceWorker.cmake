@@ -1,7 +1,8 @@
 # Writes the page's service worker (cmake -P): sw.js.in with the cache's name and each file's
-# size. The name carries the version and a hash of the files themselves, so that any change to
-# what the page loads, a new release or a rebuild during development, makes a new worker and
-# cache, and no browser keeps answering with files of an older build.
+# size (a packed file's with its plain copy's). The name carries the version and a hash of the
+# files themselves, so that any change to what the page loads, a new release or a rebuild during
+# development, makes a new worker and cache, and no browser keeps answering with files of an
+# older build.
 #   cmake -DPAGE_DIR=dir -DFILES=a,b,... -DVERSION=x.y.z -DTEMPLATE=sw.js.in -DOUTPUT=sw.js -P ServiceWorker.cmake
 string(REPLACE "," ";" files "${FILES}")
 set(hashes "")
@@ -12,6 +13,11 @@ foreach(file IN LISTS files)
     string(APPEND hashes "${file} ${hash}\n")
     if(entries)
         string(APPEND entries ",\n")
+    endif()
+    # A host may unpack a .gz file on its way (Content-Encoding: gzip): the plain size is good too.
+    if(file MATCHES "^(.*)\\.gz$")
+        file(SIZE ${PAGE_DIR}/${CMAKE_MATCH_1} plain)
+        set(size "[${size}, ${plain}]")
     endif()
     string(APPEND entries "    \"${file}\": ${size}")
 endforeach()

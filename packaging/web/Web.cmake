@@ -1,9 +1,10 @@
 # The web release, included by platform/web once the pelmora target exists: the page as a
 # player's browser loads it, in one folder of the build directory, pelmora-<version>-web/:
-# index.html and its page.js, pelmora.js (minified), pelmora.wasm, pelmora.data, the app manifest with its
-# icons, the favicon and the service worker, with README.txt (how to host it) and the licences
-# beside them. pelmora-<version>-web.zip holds that folder, ready for any static host. The tests,
-# the benchmark and play-web.sh use the folder; the files beside it are the link's own output.
+# index.html and its page.js, pelmora.js (minified), pelmora.wasm, pelmora.data and the same
+# three packed with gzip (pelmora.js.gz, ...), the app manifest with its icons, the favicon and
+# the service worker, with README.txt (how to host it) and the licences beside them.
+# pelmora-<version>-web.zip holds that folder, ready for any static host. The tests, the
+# benchmark and play-web.sh use the folder; the files beside it are the link's own output.
 
 pelmora_require_program(PELMORA_NODE node nodejs)
 pelmora_require_program(PELMORA_ICOTOOL icotool icoutils)
@@ -58,9 +59,23 @@ add_custom_command(OUTPUT ${page}/favicon.ico
     COMMENT "Making the page's favicon.ico"
     VERBATIM)
 
-# What the page loads, all of it kept by the service worker.
-set(loaded index.html page.js pelmora.js pelmora.wasm pelmora.data pelmora.webmanifest favicon.ico
-    icons/pelmora-192.png icons/pelmora-512.png)
+# The program and its data also packed with gzip (-n: no name or time stamp, so that a rebuild
+# of the same files gives the same bytes and the same service worker). A plain static server
+# sends what it holds, so the page fetches the packed copies and unpacks them as they arrive
+# (DecompressionStream); a browser without it fetches the plain files.
+set(packed pelmora.js pelmora.wasm pelmora.data)
+set(packed_paths "")
+foreach(file IN LISTS packed)
+    add_custom_command(OUTPUT ${page}/${file}.gz
+        COMMAND gzip -9 -n -k -f ${page}/${file}
+        DEPENDS ${page}/${file}
+        VERBATIM)
+    list(APPEND packed_paths ${page}/${file}.gz)
+endforeach()
+
+# What the page loads, all of it kept by the service worker (the packed or the plain copies).
+set(loaded index.html page.js pelmora.js pelmora.wasm pelmora.data pelmora.js.gz pelmora.wasm.gz
+    pelmora.data.gz pelmora.webmanifest favicon.ico icons/pelmora-192.png icons/pelmora-512.png)
 list(TRANSFORM loaded PREPEND ${page}/ OUTPUT_VARIABLE loaded_paths)
 list(JOIN loaded "," loaded_list)
 add_custom_command(OUTPUT ${page}/sw.js
@@ -75,7 +90,7 @@ add_custom_command(OUTPUT ${zip}
     COMMAND ${CMAKE_COMMAND} -E rm -f ${zip}
     COMMAND ${CMAKE_COMMAND} -E tar cf ${zip} --format=zip ${release}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    DEPENDS ${page}/pelmora.js ${copied_paths} ${page}/favicon.ico ${page}/sw.js
+    DEPENDS ${page}/pelmora.js ${copied_paths} ${packed_paths} ${page}/favicon.ico ${page}/sw.js
     COMMENT "Making ${release}.zip"
     VERBATIM)
 add_custom_target(web_release ALL DEPENDS ${zip})

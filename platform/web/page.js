@@ -81,21 +81,27 @@ var Module = {postRun: []};
     showFailure("The game has stopped: " + what + ". Reload the page to start it again.");
   };
 
+  // A browser that unpacks gzip as it downloads (DecompressionStream) fetches the program and its
+  // data packed with it (name.gz, a third of the bytes); any other fetches the plain files.
+  const packed = typeof DecompressionStream === "function";
+
   // Offline play: the service worker (sw.js) keeps this page and everything it loads. It is
   // registered once the game has started, when the browser already holds every file, so that
-  // filling the worker's cache costs no second download; a page opened from disk has none.
+  // filling the worker's cache costs no second download; a page opened from disk has none. It
+  // keeps the files this page fetches: the packed ones, or the plain ones ("?plain").
   if ("serviceWorker" in navigator && /^https?:$/.test(location.protocol)) {
     Module.postRun.push(() => {
-      navigator.serviceWorker.register("sw.js").catch((error) => {
+      navigator.serviceWorker.register(packed ? "sw.js" : "sw.js?plain").catch((error) => {
         console.warn("Pelmora will not start offline: " + error);
       });
     });
   }
 
-  // The page fetches the game's data itself, so that a missing or cut file is said instead of
-  // played: the program's loader takes the bytes from Module.getPreloadedPackage, which also tells
-  // how long the package must be. Nothing of the program runs on data that fails.
-  const dataName = "pelmora.data";
+  // The page fetches the program and its data itself, all three at once, so that a missing or cut
+  // file is said instead of played and the program compiles while the data still arrives. The
+  // program's loader takes the data from Module.getPreloadedPackage, which also tells how long
+  // the package must be, and the compiled program from Module.instantiateWasm. Nothing of the
+  // program runs on data that fails.
   const serveAdvice = "Serve the game's folder with a web server and open the page from " +
       "there, for example with bash scripts/play-web.sh in Pelmora's source folder or " +
       "python3 -m http.server in the game's folder.";
@@ -105,65 +111,169 @@ var Module = {postRun: []};
     return;
   }
 
-  function cannotLoad(reason) {
-    showFailure("The game's data (" + dataName + ") could not be loaded: " + reason +
-                ". Reload the page; if that does not help, the page's folder is incomplete.");
+  // What has arrived of each file, and of how much (null until its answer's headers are in) when
+  // the server says: one that packs what it sends (Content-Encoding) states the packed length,
+  // which the page never sees, so that only the bytes received can be shown then.
+  const downloads = [];
+  function showProgress() {
+    let loaded = 0, total = 0, unknown = false, waiting = false;
+    for (const download of downloads) {
+      loaded += download.loaded;
+      total += download.total;
+      unknown = unknown || download.total === 0;
+      waiting = waiting || download.total === null;
+    }
+    setStatus("Downloading data… " + (unknown ? Math.round(loaded / 1024) + " KB" :
+              waiting ? "" : Math.min(100, Math.floor(loaded * 100 / total)) + "%"));
   }
 
-  // The body, with the download's progress on the status line.
-  async function readAll(response) {
-    // A server that packs what it sends states the packed length: no share can be told then.
-    const total = response.headers.get("Content-Encoding") ? 0 :
-        Number(response.headers.get("Content-Length")) || 0;
-    if (!response.body || !response.body.getReader)
-      return response.arrayBuffer();
+  // What the page says when a file fails.
+  class Failure extends Error {}
+  function cannotLoad(file, what, reason) {
+    return new Failure("The game's " + what + " (" + file + ") could not be loaded: " + reason +
+                       ". Reload the page; if that does not help, the page's folder is " +
+                       "incomplete.");
+  }
+  function damaged(file, what, error) {
+    return new Failure("The game's " + what + " (" + file + ") arrived incomplete or damaged (" +
+                       error.message + "). Reload the page; if that does not help, the page's " +
+                       "folder holds a damaged copy.");
+  }
+  function fail(error) {
+    showFailure(error instanceof Failure ? error.message :
+                "The game could not be loaded: " + error.message + ". Reload the page.");
+  }
+
+  // A reader of a response's body that counts what arrives.
+  function countingReader(response, download) {
     const reader = response.body.getReader();
-    const parts = [];
-    let loaded = 0;
-    for (;;) {
-      const step = await reader.read();
+    return {
+      async next() {
+        const step = await reader.read();
+        if (!step.done) {
+          download.loaded += step.value.length;
+          showProgress();
+        }
+        return step;
+      },
+      cancel: (reason) => reader.cancel(reason)
+    };
+  }
+
+  // A packed file's body as a stream of its own bytes. Its first chunks are read until gzip's two
+  // first bytes (1f 8b) can be looked for: a host that sends .gz files with Content-Encoding: gzip
+  // has the browser unpack them already. The rest follows as it comes.
+  async function unpacked(response, download) {
+    const reader = countingReader(response, download);
+    const head = [];
+    const first = [];
+    while (first.length < 2) {
+      const step = await reader.next();
       if (step.done)
         break;
-      parts.push(step.value);
-      loaded += step.value.length;
-      setStatus("Downloading data… " +
-                (total ? Math.min(100, Math.floor(loaded * 100 / total)) + "%" : ""));
+      head.push(step.value);
+      first.push(...step.value.subarray(0, 2 - first.length));
     }
-    const bytes = new Uint8Array(loaded);
-    let offset = 0;
-    for (const part of parts) {
-      bytes.set(part, offset);
-      offset += part.length;
-    }
-    return bytes.buffer;
+    const body = new ReadableStream({
+      start(controller) {
+        for (const chunk of head)
+          controller.enqueue(chunk);
+      },
+      async pull(controller) {
+        const step = await reader.next();
+        if (step.done)
+          controller.close();
+        else
+          controller.enqueue(step.value);
+      },
+      cancel: (reason) => reader.cancel(reason)
+    });
+    return first[0] === 0x1f && first[1] === 0x8b ?
+        body.pipeThrough(new DecompressionStream("gzip")) : body;
   }
 
-  function startProgram(data) {
-    Module.getPreloadedPackage = (name, size) => {
-      if (data.byteLength !== size) {
-        const text = "The game's data (" + dataName + ") arrived incomplete: " +
-            data.byteLength + " of " + size + " bytes. Reload the page; if that does not " +
-            "help, the page's folder holds a damaged copy.";
-        showFailure(text);
-        throw new Error(text);
-      }
-      return data;
+  // A plain file's bytes, counted as they arrive (at once where the browser gives no stream).
+  async function plain(response, download) {
+    if (!response.body || !response.body.getReader) {
+      const body = await response.arrayBuffer();
+      download.loaded += body.byteLength;
+      showProgress();
+      return body;
+    }
+    const reader = countingReader(response, download);
+    const parts = [];
+    for (let step = await reader.next(); !step.done; step = await reader.next())
+      parts.push(step.value);
+    return new Blob(parts);
+  }
+
+  // One of the game's files, fetched at once: a response with the file's own bytes, of the given
+  // type. What does not come whole, or does not unpack, fails when its body is read:
+  // response.failure says so.
+  async function download(name, what, type) {
+    const file = packed ? name + ".gz" : name;
+    const progress = {loaded: 0, total: null};
+    downloads.push(progress);
+    let response;
+    try {
+      response = await fetch(file);
+    } catch (error) {
+      throw cannotLoad(file, what, "the download failed (" + error.message + ")");
+    }
+    if (!response.ok) {
+      throw cannotLoad(file, what, "the server answered HTTP " + response.status +
+                       (response.statusText ? " " + response.statusText : ""));
+    }
+    progress.total = response.headers.get("Content-Encoding") ? 0 :
+        Number(response.headers.get("Content-Length")) || 0;
+    let body;
+    try {
+      body = packed ? await unpacked(response, progress) : await plain(response, progress);
+    } catch (error) {
+      throw damaged(file, what, error);
+    }
+    const result = new Response(body, {headers: {"Content-Type": type}});
+    result.failure = (error) => {
+      throw error instanceof Failure ? error : damaged(file, what, error);
     };
-    const script = document.createElement("script");
-    script.src = "pelmora.js";
-    script.onerror = () => cannotLoad("pelmora.js did not arrive");
-    document.body.appendChild(script);
+    return result;
   }
 
   setStatus("Downloading data…");
-  fetch(dataName).then((response) => {
-    if (!response.ok) {
-      cannotLoad("the server answered HTTP " + response.status +
-                 (response.statusText ? " " + response.statusText : ""));
-      return;
-    }
-    return readAll(response).then(startProgram);
-  }).catch((error) => {
-    cannotLoad("the download failed (" + error.message + ")");
+  const data = download("pelmora.data", "data", "application/octet-stream")
+      .then((response) => response.arrayBuffer().catch(response.failure));
+  const script = download("pelmora.js", "program", "text/javascript")
+      .then((response) => response.blob().catch(response.failure));
+  // Compiled as it arrives where the browser can.
+  const program = download("pelmora.wasm", "program", "application/wasm").then((response) => {
+    const compiled = WebAssembly.compileStreaming ? WebAssembly.compileStreaming(response) :
+        response.arrayBuffer().then((body) => WebAssembly.compile(body));
+    return compiled.catch(response.failure);
   });
+  program.catch(fail);
+
+  Module.instantiateWasm = (imports, receive) => {
+    program.then(async (compiled) => {
+      receive(await WebAssembly.instantiate(compiled, imports), compiled);
+    }).catch(fail);
+    return {};
+  };
+
+  Promise.all([data, script]).then(([bytes, code]) => {
+    Module.getPreloadedPackage = (name, size) => {
+      if (bytes.byteLength !== size) {
+        const text = "The game's data (" + name + ") arrived incomplete: " + bytes.byteLength +
+            " of " + size + " bytes. Reload the page; if that does not help, the page's " +
+            "folder holds a damaged copy.";
+        showFailure(text);
+        throw new Error(text);
+      }
+      return bytes;
+    };
+    const element = document.createElement("script");
+    element.src = URL.createObjectURL(code);
+    element.onload = () => URL.revokeObjectURL(element.src);
+    element.onerror = () => showFailure("The game's program could not be started. Reload the page.");
+    document.body.appendChild(element);
+  }).catch(fail);
 })();

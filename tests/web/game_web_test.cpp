@@ -399,7 +399,9 @@ TEST(WebGame, PlaysOnAfterBackAndATabSwitch) {
 }
 
 // A page that cannot start says what went wrong and what to do, and the game does not start; a
-// game whose graphics the browser takes back says so too.
+// game whose graphics the browser takes back says so too. The data packed with gzip that is cut
+// short fails to unpack; a browser without DecompressionStream fetches the plain package, whose
+// length is checked.
 TEST(WebGame, SaysWhyItCannotPlay) {
     struct Fault {
         const char* name;
@@ -407,15 +409,21 @@ TEST(WebGame, SaysWhyItCannotPlay) {
         bool programRuns;
     };
     const Fault faults[] = {
-        {"missing", {"pelmora.data", "HTTP 404", "Reload the page"}, false},
-        {"truncated", {"pelmora.data", "arrived incomplete", "Reload the page"}, false},
+        {"missing", {"pelmora.data.gz", "HTTP 404", "Reload the page"}, false},
+        {"truncated",
+         {"pelmora.data.gz", "arrived incomplete or damaged", "Reload the page"},
+         false},
+        {"plain truncated", {"pelmora.data)", "arrived incomplete", "Reload the page"}, false},
         {"file", {"opened from a file", "web server", "bash scripts/play-web.sh"}, false},
         {"exception", {"The game has stopped", "WebGL is switched off", "Reload the page"}, true},
         {"lost", {"picture was lost", "Reload the page"}, true},
     };
     for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.name);
-        BrowserGame game(std::string("broken 1024 768 1 ") + fault.name);
+        const std::string name = fault.name;
+        const bool plain = name.rfind("plain ", 0) == 0;
+        BrowserGame game(std::string(plain ? "plain " : "") + "broken 1024 768 1 " +
+                         name.substr(plain ? 6 : 0));
         ASSERT_TRUE(game.started()) << game.output();
         std::string notice;
         ASSERT_TRUE(game.waitFor([&] { return !(notice = game.endNotice()).empty(); }, 30))
@@ -426,11 +434,35 @@ TEST(WebGame, SaysWhyItCannotPlay) {
         if (std::regex_search(notice, sizes, std::regex(R"((\d+) of (\d+) bytes)")))
             EXPECT_EQ(std::stol(sizes[1]), std::stol(sizes[2]) / 2) << notice;
         else
-            EXPECT_NE(std::string(fault.name), "truncated") << notice;
+            EXPECT_NE(name, "plain truncated") << notice;
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         EXPECT_EQ(game.logLines().empty(), !fault.programRuns) << game.output();
         EXPECT_EQ(game.command("eval document.getElementById('canvas').style.display"),
                   "value \"none\"");
+    }
+}
+
+// On a slow link the status line counts the download: in per cent of the files' lengths from a
+// plain server, in KB received from a host that compresses what it sends (it states only the
+// packed lengths). The game starts once everything has arrived.
+TEST(WebGame, CountsTheDownloadOnASlowLink) {
+    const std::pair<const char*, const char*> openings[] = {
+        {"slow start 1024 768 1", R"(^value "Downloading data\\u2026 [1-9]\d*%"$)"},
+        {"slow site 1024 768 1", R"(^value "Downloading data\\u2026 [1-9]\d* KB"$)"},
+    };
+    for (const auto& [opening, shown] : openings) {
+        SCOPED_TRACE(opening);
+        BrowserGame game(opening);
+        ASSERT_TRUE(game.started()) << game.output();
+        std::string status;
+        EXPECT_TRUE(game.waitFor(
+            [&] {
+                status = game.command("eval document.getElementById('status').textContent");
+                return std::regex_match(status, std::regex(shown));
+            },
+            20))
+            << status;
+        EXPECT_EQ(game.command("frames 3"), "ok") << game.output();
     }
 }
 
@@ -459,16 +491,41 @@ const std::string linkedIcons =
     "'link[rel=\"' + rel + '\"]').href).then(r => rel + '=' + r.status + ' ' +"
     " r.headers.get('content-type')))).then(a => a.join(', '))";
 
+// The program's and the data's files the page fetched, and those its worker's cache holds.
+const std::string fetchedFiles =
+    "performance.getEntriesByType('resource').map(e => e.name.split('/').pop())"
+    ".filter(n => /^pelmora\\.(js|wasm|data)/.test(n)).sort().join(' ')";
+const std::string cachedFiles =
+    "caches.keys().then(k => caches.open(k[0])).then(c => c.keys()).then(r => r.map(q =>"
+    " q.url.split('/').pop()).filter(n => /^pelmora\\.(js|wasm|data)/.test(n)).sort().join(' '))";
+const std::string packedFiles = "pelmora.data.gz pelmora.js.gz pelmora.wasm.gz";
+const std::string plainFiles = "pelmora.data pelmora.js pelmora.wasm";
+
+// The server gone, the page and the game come from the worker's cache.
+void checkStartsWithoutTheServer(BrowserGame& game) {
+    ASSERT_EQ(game.command("server stop"), "ok");
+    const int started = game.mainLoopsStarted();
+    ASSERT_EQ(game.command("reload"), "ok") << game.output();
+    EXPECT_TRUE(game.waitFor([&] { return game.mainLoopsStarted() == started + 1; }, 60))
+        << game.output();
+    EXPECT_EQ(game.command("frames 5"), "ok") << game.output();
+    EXPECT_EQ(game.command("eval fetch('sw.js', {cache: 'no-store'}).then(() => 'served',"
+                           " () => 'unreachable')"),
+              "value \"unreachable\"")
+        << "the server still answers";
+}
+
 } // namespace
 
-// Served as a web host serves games (a folder of a site that compresses what it sends, another
-// release of the game in the folder beside it), the page installs, keeps its offline copy apart
-// from the other release's, replaces it with the next release's, and starts again without the
-// server.
+// Served as a web host serves games (a folder of a site that compresses what it sends and has
+// the browser unpack the .gz files, another release of the game in the folder beside it), the
+// page installs, keeps its offline copy apart from the other release's, replaces it with the
+// next release's, and starts again without the server.
 TEST(WebRelease, InstallsAndStartsAgainWithoutTheServer) {
     BrowserGame game("site 1024 768 1");
     ASSERT_TRUE(game.started()) << game.output();
     ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
+    EXPECT_EQ(game.command("eval " + fetchedFiles), "value \"" + packedFiles + "\"");
 
     EXPECT_EQ(game.command("eval " + manifestSummary),
               "value \"Pelmora|Pelmora|index.html|fullscreen|#000000|#000000|"
@@ -488,6 +545,7 @@ TEST(WebRelease, InstallsAndStartsAgainWithoutTheServer) {
     const std::string caches = game.command("eval caches.keys()");
     EXPECT_EQ(caches.rfind("value [\"pelmora-" PELMORA_VERSION "-", 0), 0u) << caches;
     EXPECT_EQ(std::count(caches.begin(), caches.end(), ','), 0) << "one cache only: " << caches;
+    EXPECT_EQ(game.command("eval " + cachedFiles), "value \"" + packedFiles + "\"");
     ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
 
     // The release beside it installs its own worker and cache, and leaves this one's alone.
@@ -513,17 +571,24 @@ TEST(WebRelease, InstallsAndStartsAgainWithoutTheServer) {
               "value \"pelmora-1.0.0-beside pelmora-1.1.1-next\"");
     ASSERT_EQ(game.command("frames 5"), "ok") << game.output();
 
-    // The server gone, the page and the game come from the cache.
-    ASSERT_EQ(game.command("server stop"), "ok");
-    const int started = game.mainLoopsStarted();
-    ASSERT_EQ(game.command("reload"), "ok") << game.output();
-    EXPECT_TRUE(game.waitFor([&] { return game.mainLoopsStarted() == started + 1; }, 60))
-        << game.output();
-    EXPECT_EQ(game.command("frames 5"), "ok") << game.output();
-    EXPECT_EQ(game.command("eval fetch('sw.js', {cache: 'no-store'}).then(() => 'served',"
-                           " () => 'unreachable')"),
-              "value \"unreachable\"")
-        << "the server still answers";
+    checkStartsWithoutTheServer(game);
+}
+
+// A browser without DecompressionStream fetches the plain files and plays the whole game; its
+// worker keeps those, not the packed ones, and the game starts again without the server.
+TEST(WebRelease, PlaysThePlainFilesAndKeepsThemOffline) {
+    BrowserGame game("plain start 1024 768 1");
+    ASSERT_TRUE(game.started()) << game.output();
+    playEveryPetalToTheVerdict(game);
+    EXPECT_EQ(game.command("eval " + fetchedFiles), "value \"" + plainFiles + "\"");
+
+    EXPECT_EQ(game.command("eval navigator.serviceWorker.ready.then(r => r.active.scriptURL"
+                           " == new URL('sw.js?plain', location.href).href)"),
+              "value true");
+    ASSERT_EQ(game.command("reload"), "ok");
+    EXPECT_EQ(game.command("eval navigator.serviceWorker.controller != null"), "value true");
+    EXPECT_EQ(game.command("eval " + cachedFiles), "value \"" + plainFiles + "\"");
+    checkStartsWithoutTheServer(game);
 }
 
 // A file that does not arrive whole is never kept: with the 512 px icon cut to half its size on

@@ -14,16 +14,23 @@ pixels, aiming at the middle of the pixel.
                            W x H CSS pixels at that ratio, and a touch screen -> "ok"
   site W H RATIO           open the page as a web host serves a game: from the folder
                            "/игры/pelmora 1.1/" of a server that compresses what it sends
-                           (gzip), with another release of the game beside it in
-                           "/игры/pelmora 1.0/" (the same files, its worker's cache named
-                           "pelmora-1.0.0-beside") -> "ok"
+                           (gzip) and sends .gz files as they are with Content-Encoding: gzip
+                           (the browser unpacks them), with another release of the game beside
+                           it in "/игры/pelmora 1.0/" (the same files, its worker's cache named
+                           "pelmora-1.0.0-beside", whose server packs .gz files a second time)
+                           -> "ok"
   go PATH                  follow a link to PATH, relative to the page (a folder ends in "/")
                            -> "ok"
   publish                  the site's folder "/игры/pelmora 1.1/" serves a new release from now
                            on: the same files, its worker's cache named "pelmora-1.1.1-next"
                            -> "ok"
-  broken W H RATIO FAULT   open a page that cannot start: FAULT "missing" answers pelmora.data
-                           with HTTP 404, "truncated" with its first half, "file" opens index.html
+  plain COMMAND ...        the opening COMMAND (start, site, broken) in a browser without
+                           DecompressionStream, as those before 2023 are: the page fetches the
+                           plain files, not the ones packed with gzip
+  slow COMMAND ...         the opening COMMAND on a 400 kbit/s link with 40 ms of latency
+  broken W H RATIO FAULT   open a page that cannot start: FAULT "missing" answers the data
+                           (pelmora.data.gz, or pelmora.data for a plain page) with HTTP 404,
+                           "truncated" with the first half of that file, "file" opens index.html
                            from disk (file://), "exception" makes WebGL throw, "lost" takes
                            the game's WebGL context away once it has drawn -> "ok"
   resize W H               the viewport becomes W x H CSS pixels after the start (a phone's screen
@@ -114,7 +121,9 @@ class _QuietHandler(http.server.SimpleHTTPRequestHandler):
 
 # As a web host serves its games: each in a folder of its own, several on one origin, and every
 # answer compressed when the browser takes gzip (the page and its worker see the unpacked bytes,
-# with a Content-Length of the packed ones). Other paths are not found.
+# with a Content-Length of the packed ones). Other paths are not found. A .gz file in the first
+# folder goes as it is, with Content-Encoding: gzip, as hosts that map the extension to the
+# encoding send it (the browser unpacks it); in the second it is packed once more like any file.
 class _SiteHandler(_QuietHandler):
     FOLDER = "/игры/pelmora 1.1/"
     BESIDE = "/игры/pelmora 1.0/"
@@ -137,10 +146,11 @@ class _SiteHandler(_QuietHandler):
             cache = b"pelmora-1.0.0-beside" if folder == self.BESIDE else b"pelmora-1.1.1-next"
             body = re.sub(rb'"pelmora-[^" ]*', b'"' + cache, body, count=1)
         packed = "gzip" in self.headers.get("Accept-Encoding", "")
-        if packed:
+        as_is = packed and name.endswith(".gz") and folder == self.FOLDER
+        if packed and not as_is:
             body = gzip.compress(body)
         self.send_response(200)
-        self.send_header("Content-Type", self.guess_type(local))
+        self.send_header("Content-Type", self.guess_type(local[:-3] if as_is else local))
         self.send_header("Content-Length", str(len(body)))
         if packed:
             self.send_header("Content-Encoding", "gzip")
@@ -269,11 +279,20 @@ class Page:
         self.browser = None
         self.ratio = 1.0
         self.mobile = False
+        self.plain = False
+        self.slow = False
 
     def launch(self, width, height, ratio, site=False):
         self.ratio = float(ratio)
         self.server = Server(self.directory, _SiteHandler if site else None)
         self.browser = Browser()
+        if self.plain:
+            self.browser.call("Page.addScriptToEvaluateOnNewDocument",
+                              source="delete window.DecompressionStream;")
+        if self.slow:
+            self.browser.call("Network.enable")
+            self.browser.call("Network.emulateNetworkConditions", offline=False, latency=40,
+                              downloadThroughput=400e3 / 8, uploadThroughput=400e3 / 8)
         self.resize(width, height)
         page = urllib.parse.quote(_SiteHandler.FOLDER) if site else "/index.html"
         return "http://127.0.0.1:%d%s" % (self.server.port, page)
@@ -323,15 +342,16 @@ class Page:
             return
         if fault == "missing":
             status, body = 404, b"File not found"
-        elif fault == "truncated":
-            with open(os.path.join(self.directory, "pelmora.data"), "rb") as f:
-                data = f.read()
-            status, body = 200, data[:len(data) // 2]
-        else:
+        elif fault != "truncated":
             raise RuntimeError("no fault " + fault)
         self.browser.call("Fetch.enable", patterns=[{"urlPattern": "*pelmora.data*"}])
         self.browser.call("Page.navigate", url=url)
         paused = self.browser.wait_for_event("Fetch.requestPaused")
+        if fault == "truncated":
+            name = urllib.parse.urlsplit(paused["params"]["request"]["url"]).path.split("/")[-1]
+            with open(os.path.join(self.directory, name), "rb") as f:
+                data = f.read()
+            status, body = 200, data[:len(data) // 2]
         self.browser.call("Fetch.fulfillRequest", requestId=paused["params"]["requestId"],
                           responseCode=status,
                           responseHeaders=[{"name": "Content-Type",
@@ -497,6 +517,9 @@ def serve(page):
         if not words:
             continue
         command, args = words[0], words[1:]
+        while command in ("plain", "slow") and args:
+            setattr(page, command, True)
+            command, args = args[0], args[1:]
         try:
             if command == "start":
                 page.start(args[0], args[1], args[2], args[3:5] if len(args) >= 5 else None)
