@@ -1,7 +1,8 @@
-// The millisecond clock: the wall clock's milliseconds as they stood when the page's navigation
-// began, carried on by the page's monotonic clock, cut to 32 bits so that it wraps like WINMM's
-// counter. Like the counter since boot on Windows, it starts from a different value at every load,
-// and nothing the page does (a changed system clock included) can make it run backwards.
+// The millisecond clock: a random 32-bit origin drawn when the page loads, carried on by the
+// page's monotonic clock, cut to 32 bits so that it wraps like WINMM's counter. Like the counter
+// since an unknown boot on Windows, it starts from a value that nothing about the load (its time
+// included) tells, and nothing the page does (a changed system clock included) can make it run
+// backwards.
 #include "platform/web/internal.h"
 
 #include <cstdint>
@@ -9,12 +10,11 @@
 
 namespace {
 
-EM_JS(double, pageTimeOrigin, (),
-      { return performance.timeOrigin || Date.now() - performance.now(); });
+EM_JS(double, randomClockOrigin, (), { return crypto.getRandomValues(new Uint32Array(1))[0]; });
 
 } // namespace
 
 DWORD timeGetTime(void) {
-    static const double origin = pageTimeOrigin();
+    static const double origin = randomClockOrigin();
     return static_cast<DWORD>(static_cast<uint64_t>(origin + emscripten_get_now()));
 }

@@ -9,8 +9,17 @@ namespace {
 HWND mainWindow = nullptr;
 int cursorCounter = 0;
 
+// The pointer shown again over a running game (the game has given it back: its round is over)
+// is told to the page, which may offer the player something then.
 EM_JS(
-    void, showPointer, (int show), { Module.canvas.style.cursor = show ? "" : "none"; });
+    void, showPointer, (int show),
+    {
+        var style = Module["canvas"].style;
+        var comesBack = show && style.cursor == "none";
+        style.cursor = show ? "" : "none";
+        if (comesBack && Module["onPointerBack"])
+            Module["onPointerBack"]();
+    });
 
 EM_JS(void, alertText, (const char* caption, const char* text),
       { alert(UTF8ToString(caption) + "\n\n" + UTF8ToString(text)); });
