@@ -284,6 +284,10 @@ bool FlowerScene::handleInput(int32_t type, const InputState& state) {
     if (petals[index]) {
         loves = !loves;
         --petalsLeft;
+        // The verdict draws no cursor of the game's: the system's pointer comes back over it, so
+        // that the player has one (and a page around the game learns that the round is over).
+        if (petalsLeft == 0)
+            ShowCursor(TRUE);
     }
     petals[index] = 0;
     // Consumed even when the petal was already gone or the verdict is showing.

@@ -186,17 +186,29 @@ TEST_F(Plucking, RepeatedClickIsConsumedAndChangesNothing) {
     EXPECT_EQ(flower.petalsLeft, 20u);
 }
 
+// The system cursor's display counter, as ShowCursor answers it, left as it was.
+int cursorCounter() {
+    ShowCursor(TRUE);
+    return ShowCursor(FALSE);
+}
+
+// The last petal brings the system's pointer back, once: the verdict has no cursor of its own.
 TEST_F(Plucking, VerdictFollowsTheParityOfThePetalCount) {
     for (uint32_t count : {20u, 21u, 48u, 49u}) {
         FlowerScene f(seedFor(count));
         f.resize(Rect(0, 0, 1000, 800));
+        const int hidden = cursorCounter();
         for (uint32_t i = 0; i < count; ++i) {
+            ASSERT_EQ(cursorCounter(), hidden) << "the pointer came back before petal " << i;
             ASSERT_TRUE(clickPetal(f, i));
             ASSERT_EQ(f.loves, (i + 1) % 2 == 0);
         }
         EXPECT_EQ(f.petalsLeft, 0u);
         EXPECT_EQ(f.loves, count % 2 == 0);
+        EXPECT_EQ(cursorCounter(), hidden + 1);
         EXPECT_TRUE(clickPetal(f, 0)) << "a click on the ring is consumed after the verdict";
+        EXPECT_EQ(cursorCounter(), hidden + 1);
+        ShowCursor(FALSE);
     }
 }
 

@@ -1,11 +1,14 @@
 # Writes the page's service worker (cmake -P): sw.js.in with the cache's name and each file's
 # size (a packed file's with its plain copy's). The name carries the version and a hash of the
-# files themselves, so that any change to what the page loads, a new release or a rebuild during
-# development, makes a new worker and cache, and no browser keeps answering with files of an
-# older build.
+# worker's list, of every file on it and of the worker's own code, so that any change to what the
+# page loads (index.html alone included), a new release or a rebuild during development, makes a
+# new worker with a cache of its own: no browser keeps answering with files of an older build,
+# and a new worker that fails to install never deletes the cache that the one in charge still
+# answers from.
 #   cmake -DPAGE_DIR=dir -DFILES=a,b,... -DVERSION=x.y.z -DTEMPLATE=sw.js.in -DOUTPUT=sw.js -P ServiceWorker.cmake
 string(REPLACE "," ";" files "${FILES}")
-set(hashes "")
+file(SHA256 ${TEMPLATE} hashes)
+string(APPEND hashes "\n")
 set(entries "")
 foreach(file IN LISTS files)
     file(SIZE ${PAGE_DIR}/${file} size)

@@ -33,7 +33,7 @@ void awaitFrameOncePerPass();
 // The page's side, in library.js; each is described there. The canvas is fitted to the page
 // before every frame is shown, so that a resize or a rotation is followed at the next frame.
 extern "C" {
-double webTimeOrigin();
+double webClockOrigin();
 void webFitCanvas();
 void webShowPointer(int show);
 void webAlert(const char* caption, const char* text);

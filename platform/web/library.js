@@ -44,8 +44,9 @@ mergeInto(LibraryManager.library, {
     }
   },
 
-  webTimeOrigin: function() {
-    return performance.timeOrigin || Date.now() - performance.now();
+  // A random origin for the millisecond clock, drawn once per load.
+  webClockOrigin: function() {
+    return crypto.getRandomValues(new Uint32Array(1))[0];
   },
 
   // The canvas's box: the largest of the picture's shape inside the page, centred, its edges on
@@ -75,8 +76,14 @@ mergeInto(LibraryManager.library, {
     style.height = height + "px";
   },
 
+  // The pointer shown again over the running game (the game has given it back: its round is
+  // over) is told to the page, which may offer the player something then (Module.onPointerBack).
   webShowPointer: function(show) {
-    Module.canvas.style.cursor = show ? "" : "none";
+    const style = Module.canvas.style;
+    const comesBack = show && style.cursor === "none";
+    style.cursor = show ? "" : "none";
+    if (comesBack && Module.onPointerBack)
+      Module.onPointerBack();
   },
 
   // The log's lines come first, as on a desktop, where each is in the file before the box.

@@ -10,13 +10,18 @@ var Module = {postRun: []};
 (() => {
   const canvas = document.getElementById("canvas");
   const again = document.getElementById("again");
+  const offer = document.getElementById("offer");
   let noticeShown = false;
+  let gameRuns = false; // from the program's start to the first notice
 
   // The first notice stands: what goes wrong after a failure follows from it.
   function showNotice(text, button) {
     if (noticeShown)
       return;
     noticeShown = true;
+    gameRuns = false;
+    offer.hidden = true;
+    document.getElementById("turn").hidden = true;
     canvas.style.display = "none";
     document.getElementById("status").hidden = true;
     document.getElementById("ended-text").textContent = text;
@@ -48,13 +53,43 @@ var Module = {postRun: []};
     }
   });
   again.addEventListener("keyup", (e) => e.stopPropagation());
-  // Once a notice stands, Tab moves the focus as on any page (back to the button if it was lost):
-  // the game's key listeners, which keep Tab from the browser, do not hear it. This one comes
-  // before them, since the page registers it before the program starts.
+
+  // Once the verdict stands, the game gives the pointer back, and the page offers another round
+  // (a new flower is a new load) by click, tap, or Tab then Enter or Space. The offer does not
+  // take the focus, and Escape still goes to the game and ends it.
+  offer.addEventListener("click", () => location.reload());
+  offer.addEventListener("keydown", (e) => {
+    if (e.key === "Enter" || e.key === " ") {
+      e.stopPropagation();
+      e.preventDefault();
+      location.reload();
+    }
+  });
+  offer.addEventListener("keyup", (e) => {
+    if (e.key === "Enter" || e.key === " ")
+      e.stopPropagation();
+  });
+  Module.onPointerBack = () => {
+    offer.hidden = noticeShown;
+  };
+
+  // Once a notice or the offer stands, Tab moves the focus as on any page (back to the button if
+  // it was lost): the game's key listeners, which keep Tab from the browser, do not hear it. This
+  // one comes before them, since the page registers it before the program starts.
   window.addEventListener("keydown", (e) => {
-    if (noticeShown && e.key === "Tab")
+    if ((noticeShown || !offer.hidden) && e.key === "Tab")
       e.stopImmediatePropagation();
   }, true);
+
+  // A mouse's Back and Forward buttons would leave the page, and the game with it: while the game
+  // runs they stay inside it (Chromium takes their release as the navigation, unless cancelled).
+  Module.postRun.push(() => {
+    gameRuns = !noticeShown;
+  });
+  window.addEventListener("mouseup", (e) => {
+    if (gameRuns && (e.button === 3 || e.button === 4))
+      e.preventDefault();
+  });
 
   // An exception that nothing caught, at the start or in a running frame, stops the game: the
   // console is not where a player looks.
@@ -89,6 +124,47 @@ var Module = {postRun: []};
   // registered once the game has started, when the browser already holds every file, so that
   // filling the worker's cache costs no second download; a page opened from disk has none. It
   // keeps the files this page fetches: the packed ones, or the plain ones ("?plain").
+  //
+  // A returning player's page comes from the worker's cache, and the browser would look for a
+  // new release only once the page has loaded: the new one would arrive at the visit after. So a
+  // page that a worker answered asks for a new one while it reads its data, and when one is
+  // installing, the program waits: once the new worker has filled its cache and taken over, the
+  // page loads itself again, now as the new release. Without the network the question fails at
+  // once; a worker whose installation fails leaves this release to start. The page loads again
+  // once at most (a mark in session storage): a host whose sw.js differed at every request would
+  // otherwise keep it loading. newRelease says whether to load again instead of starting.
+  const workers = navigator.serviceWorker;
+  const reloadMark = "pelmora-new-release";
+  let justReloaded = true; // storage refused: a reload could not be counted, so none comes
+  try {
+    justReloaded = sessionStorage.getItem(reloadMark) !== null;
+    sessionStorage.removeItem(reloadMark);
+  } catch (error) {
+  }
+  let newRelease = Promise.resolve(false);
+  if (workers && workers.controller && /^https?:$/.test(location.protocol) && !justReloaded) {
+    newRelease = (async () => {
+      const registration = await workers.getRegistration();
+      if (!registration)
+        return false;
+      if (!registration.installing)
+        await registration.update();
+      const incoming = registration.installing;
+      if (!incoming)
+        return false;
+      setStatus("Updating…");
+      return new Promise((done) => {
+        workers.addEventListener("controllerchange", () => done(true));
+        incoming.addEventListener("statechange", () => {
+          if (incoming.state === "redundant")
+            done(false);
+        });
+      });
+    })().catch((error) => {
+      console.warn("Pelmora could not look for a new version: " + error);
+      return false;
+    });
+  }
   if ("serviceWorker" in navigator && /^https?:$/.test(location.protocol)) {
     Module.postRun.push(() => {
       navigator.serviceWorker.register(packed ? "sw.js" : "sw.js?plain").catch((error) => {
@@ -259,7 +335,16 @@ var Module = {postRun: []};
     return {};
   };
 
-  Promise.all([data, script]).then(([bytes, code]) => {
+  Promise.all([data, script, newRelease]).then(([bytes, code, renewed]) => {
+    if (renewed) {
+      try {
+        sessionStorage.setItem(reloadMark, "1");
+        location.reload();
+        return;
+      } catch (error) {
+        // the load could not be marked: this release starts, the new one comes next time
+      }
+    }
     Module.getPreloadedPackage = (name, size) => {
       if (bytes.byteLength !== size) {
         const text = "The game's data (" + name + ") arrived incomplete: " + bytes.byteLength +

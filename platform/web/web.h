@@ -40,12 +40,16 @@
 //   and Caps Lock applied then, not from keyState), in Windows-1251; the lock keys start as the
 //   browser reports them. The browser keeps F5, F11, F12 and Ctrl or Cmd combinations. A page that
 //   loses the keyboard (the window or the tab loses the focus, the page is hidden) hears nothing
-//   of the keys let go meanwhile, so every key held then is released with its message at once:
-//   after Alt+Tab away and back, Alt is up. SetCursorPos cannot move the pointer: FALSE.
-// - Clock (clock.cpp): the wall clock's milliseconds when the page's navigation began
-//   (performance.timeOrigin), carried on by the page's monotonic clock and cut to 32 bits: like
-//   Windows' count since boot it starts from a different value at every load, so that the flower
-//   drawn from it cannot be told from the page's load time, and it never runs backwards.
+//   of the keys let go meanwhile; as on Windows, no release is posted for them, but the key
+//   tracker forgets them, so that after Alt+Tab away and back Escape is a plain key again.
+//   SetCursorPos cannot move the pointer: FALSE.
+// - Clock (clock.cpp): a random 32-bit origin drawn at each load (crypto.getRandomValues),
+//   carried on by the page's monotonic clock and cut to 32 bits: like Windows' count since an
+//   unknown boot, nothing about the load tells it, so that two pages started at the same moment
+//   show different flowers as often as chance says, and it never runs backwards.
+// - Pointer (window.cpp): ShowCursor hides or shows the pointer over the canvas; shown again over
+//   the running game (the game gives it back with the verdict), it is told to the page
+//   (Module.onPointerBack), which then offers another round.
 // - Files: the shared POSIX file calls (platform/shared/files.cpp) over the in-memory file system,
 //   which holds the page's data file (textures/, data/, and pelmora.conf when the build was given
 //   one) at its root, the working directory. Every line written to "pelmora.log" also goes to the
@@ -61,7 +65,10 @@
 //   exception that nothing caught, it says what went wrong and what to do instead of starting or
 //   playing on. Its "Play again" button takes the keyboard's focus when the game ends, answers
 //   Enter and Space before the game's key listener does, and Tab reaches it again once focus is
-//   lost.
+//   lost; the offer of another round after the verdict answers a click, a tap, or Tab then Enter
+//   or Space, and leaves Escape to the game. While the game runs the page cancels the release of
+//   a mouse's Back and Forward buttons, which would navigate away. On a new release it waits
+//   before the program starts, and loads itself once more as the new release (page.js).
 // - OpenGL: what the emulation lacks is supplied by this layer (gl.cpp, glu.cpp):
 //   gluBuild2DMipmaps (box-filtered levels, each uploaded with the pixel format as its internal
 //   format, as WebGL requires), and glPushAttrib/glPopAttrib for the enable bits of

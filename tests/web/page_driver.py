@@ -21,8 +21,8 @@ pixels, aiming at the middle of the pixel.
                            -> "ok"
   go PATH                  follow a link to PATH, relative to the page (a folder ends in "/")
                            -> "ok"
-  publish                  the site's folder "/игры/pelmora 1.1/" serves a new release from now
-                           on: the same files, its worker's cache named "pelmora-1.1.1-next"
+  publish DIRECTORY        the site's folder "/игры/pelmora 1.1/" serves the release in
+                           DIRECTORY from now on, as a host does once a new one is uploaded
                            -> "ok"
   plain COMMAND ...        the opening COMMAND (start, site, broken) in a browser without
                            DecompressionStream, as those before 2023 are: the page fetches the
@@ -40,6 +40,8 @@ pixels, aiming at the middle of the pixel.
   picture                  the canvas's own pixels, read right after the game has drawn a frame
                            -> "png BASE64"
   move X Y / click X Y     real mouse events at canvas pixel (X, Y) -> "ok"
+  press BUTTON X Y         a real press and release of the mouse's BUTTON (left, middle, right,
+                           back, forward) at canvas pixel (X, Y) -> "ok"
   tap X Y                  a finger's tap at canvas pixel (X, Y) -> "ok"
   click-element ID         a real mouse click in the middle of the page's element ID -> "ok"
   key NAME                 a real key press and release (Escape, Enter, Space, Tab) -> "ok"
@@ -90,7 +92,7 @@ class Server:
         handler = functools.partial(handler_class or _QuietHandler, directory=directory)
         self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         self.port = self.httpd.server_address[1]
-        self.httpd.published = False  # a site's new release (_SiteHandler)
+        self.httpd.published = None  # a site's new release, its directory (_SiteHandler)
         # The browser opens connections before it needs them; a stopped server answers on none.
         self.connections = []
         accept = self.httpd.get_request
@@ -135,16 +137,16 @@ class _SiteHandler(_QuietHandler):
             self.send_error(404)
             return
         name = path[len(folder):] or "index.html"
-        local = os.path.join(self.directory, *name.split("/"))
+        directory = self.server.published if folder == self.FOLDER else None
+        local = os.path.join(directory or self.directory, *name.split("/"))
         try:
             with open(local, "rb") as f:
                 body = f.read()
         except OSError:
             self.send_error(404)
             return
-        if name == "sw.js" and (folder == self.BESIDE or self.server.published):
-            cache = b"pelmora-1.0.0-beside" if folder == self.BESIDE else b"pelmora-1.1.1-next"
-            body = re.sub(rb'"pelmora-[^" ]*', b'"' + cache, body, count=1)
+        if name == "sw.js" and folder == self.BESIDE:
+            body = re.sub(rb'"pelmora-[^" ]*', b'"pelmora-1.0.0-beside', body, count=1)
         packed = "gzip" in self.headers.get("Accept-Encoding", "")
         as_is = packed and name.endswith(".gz") and folder == self.FOLDER
         if packed and not as_is:
@@ -410,6 +412,14 @@ class Page:
         self.browser.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button=button,
                           buttons=buttons, clickCount=1)
 
+    # A press and release of one button where the pointer is moved to: the DOM's buttons mask
+    # while it is held.
+    def press(self, button, x, y):
+        held = {"left": 1, "right": 2, "middle": 4, "back": 8, "forward": 16}[button]
+        self.mouse("mouseMoved", x, y)
+        self.mouse("mousePressed", x, y, button, held)
+        self.mouse("mouseReleased", x, y, button, 0)
+
     def click_element(self, name):
         x, y = self.browser.evaluate(
             "(b => [b.left + b.width / 2, b.top + b.height / 2])"
@@ -531,7 +541,7 @@ def serve(page):
                 page.go(line.split(None, 1)[1].strip())
                 answer("ok")
             elif command == "publish":
-                page.server.httpd.published = True
+                page.server.httpd.published = line.split(None, 1)[1].strip()
                 answer("ok")
             elif command == "phone":
                 page.start_phone(args[0], args[1], args[2])
@@ -566,6 +576,9 @@ def serve(page):
                 if command == "click":
                     page.mouse("mousePressed", x, y, "left", 1)
                     page.mouse("mouseReleased", x, y, "left", 0)
+                answer("ok")
+            elif command == "press":
+                page.press(args[0], float(args[1]), float(args[2]))
                 answer("ok")
             elif command == "key":
                 page.key(args[0])

@@ -153,6 +153,11 @@ Picture decodePng(const std::string& png) {
     return picture;
 }
 
+int petalsShown(const Picture& picture) {
+    const double cy = picture.height * 0.5;
+    return static_cast<int>(findPetals(picture, picture.width * 0.5, cy, 0.4 * cy).size());
+}
+
 bool GameDriver::waitFor(const std::function<bool()>& condition, double seconds) {
     auto end = Clock::now() + std::chrono::duration<double>(seconds);
     while (Clock::now() < end) {
@@ -284,12 +289,14 @@ void playEveryPetalToTheVerdict(GameDriver& game) {
     }
     EXPECT_EQ(ringLeft, 0);
     EXPECT_EQ(messageColours(now).green + messageColours(now).pink, 0);
-    int left = now.width, right = -1;
+    int left = now.width, right = -1, top = now.height, bottom = -1;
     for (int y = 0; y < now.height; ++y)
         for (int x = 0; x < now.width; ++x)
             if (near(now.at(x, y), VerdictYellow, 10)) {
                 left = std::min(left, x);
                 right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
             }
     std::string font = game.fontFile();
     float loved = fontTextWidth(font, LovedVerdict, 80);
@@ -314,6 +321,7 @@ void playEveryPetalToTheVerdict(GameDriver& game) {
         EXPECT_NEAR(traced[i].second, -(clicks[i].second - cy), 0.01) << i;
     }
 
+    game.atTheVerdict(left, top, right, bottom);
     game.pressEscape();
     EXPECT_EQ(game.waitForExit(30), 0) << game.output();
     std::vector<std::string> lines = game.logLines();

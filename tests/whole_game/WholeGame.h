@@ -47,6 +47,9 @@ public:
     virtual std::string output() = 0;
     // The font file the game draws its texts with.
     virtual std::string fontFile() = 0;
+    // Once the verdict stands, its text in the box from (left, top) to (right, bottom), before
+    // Escape ends the game: what a driver checks or does around the game then (nothing here).
+    virtual void atTheVerdict(int /*left*/, int /*top*/, int /*right*/, int /*bottom*/) {}
 
     bool waitFor(const std::function<bool()>& condition, double seconds);
     bool waitForLogLine(const std::string& wanted, double seconds);
@@ -54,6 +57,9 @@ public:
     bool waitForPicture(const std::function<bool(const Picture&)>& condition, double seconds,
                         Picture& picture);
 };
+
+// How many petals the flower in the picture has (the picture 1024 x 768, no cursor on the ring).
+int petalsShown(const Picture& picture);
 
 // From the start of the main loop: the picture regions, every petal plucked with the answer
 // flipping after each, a repeated click changing nothing, the verdict by the count's parity,
