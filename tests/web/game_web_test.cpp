@@ -646,7 +646,7 @@ std::string nextRelease(const std::string& folder) {
 
     const std::string worker = testsupport::readFile(folder + "/sw.js");
     std::string files;
-    const std::regex entry(R"re("([^"]+)": \d+)re");
+    const std::regex entry(R"re("([^"]+)": (\d+|\[))re"); // a packed file's: [packed, plain]
     for (std::sregex_iterator i(worker.begin(), worker.end(), entry), end; i != end; ++i)
         files += (files.empty() ? "" : ",") + (*i)[1].str();
     testsupport::ChildProcess cmake(
