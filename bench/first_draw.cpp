@@ -20,12 +20,11 @@
 
 namespace {
 
+// Pixel format, wrap mode and texture environment; blending; mipmapped or level 0 only.
 struct Combination {
     GLenum format = GL_RGBA;
-    GLint wrap = GL_REPEAT;
-    GLint mode = GL_REPLACE;
-    bool blend = false;
-    bool mipmaps = true;
+    GLint wrap = GL_REPEAT, mode = GL_REPLACE;
+    bool blend = false, mipmaps = true;
 };
 
 bool pick(const std::string& word, const char* const* names, const int* values, int count,
