@@ -615,6 +615,10 @@ def serve(page):
 if __name__ == "__main__":
     if len(sys.argv) != 2:
         sys.exit("usage: page_driver.py PAGE_DIRECTORY")
+    # Ended by a signal (a timeout, a test run stopped), the browser, the server and the profile
+    # still go with it.
+    signal.signal(signal.SIGTERM, lambda number, frame: sys.exit(128 + number))
+    signal.signal(signal.SIGHUP, lambda number, frame: sys.exit(128 + number))
     page = Page(sys.argv[1])
     try:
         serve(page)
