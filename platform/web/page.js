@@ -134,6 +134,7 @@ var Module = {postRun: []};
   // once at most (a mark in session storage): a host whose sw.js differed at every request would
   // otherwise keep it loading. newRelease says whether to load again instead of starting.
   const workers = navigator.serviceWorker;
+  const served = /^https?:$/.test(location.protocol); // not opened from disk
   const reloadMark = "pelmora-new-release";
   let justReloaded = true; // storage refused: a reload could not be counted, so none comes
   try {
@@ -142,7 +143,7 @@ var Module = {postRun: []};
   } catch (error) {
   }
   let newRelease = Promise.resolve(false);
-  if (workers && workers.controller && /^https?:$/.test(location.protocol) && !justReloaded) {
+  if (workers && workers.controller && served && !justReloaded) {
     newRelease = (async () => {
       const registration = await workers.getRegistration();
       if (!registration)
@@ -165,7 +166,7 @@ var Module = {postRun: []};
       return false;
     });
   }
-  if ("serviceWorker" in navigator && /^https?:$/.test(location.protocol)) {
+  if (workers && served) {
     Module.postRun.push(() => {
       navigator.serviceWorker.register(packed ? "sw.js" : "sw.js?plain").catch((error) => {
         console.warn("Pelmora will not start offline: " + error);
