@@ -32,8 +32,9 @@
 //   control to the browser until its next animation frame (swap interval 1, the default) or at
 //   once (interval 0), so the busy main loop runs one pass per displayed frame and finds the
 //   events of the wait in the queue; a loop that shows no frame gives control at the first
-//   PeekMessageA after one that found the queue empty, so the page never freezes; the page reads the count of presented frames and their times
-//   from Module.presentedFrames, firstFrameTime and lastFrameTime.
+//   PeekMessageA after one that found the queue empty, so the page never freezes; the page reads
+//   the count of presented frames and their times from Module.presentedFrames, firstFrameTime and
+//   lastFrameTime.
 // - Keyboard (keyboard.cpp, through html5.h's key, blur and visibility events): virtual keys and
 //   scan codes come from the key's position (KeyboardEvent.code) through the shared key table;
 //   ToAsciiEx answers the character the browser reported for the key's latest press (layout, Shift
