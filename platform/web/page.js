@@ -12,14 +12,13 @@ var Module = {postRun: []};
   const again = document.getElementById("again");
   const offer = document.getElementById("offer");
   let noticeShown = false;
-  let gameRuns = false; // from the program's start to the first notice
+  let programStarted = false;
 
   // The first notice stands: what goes wrong after a failure follows from it.
   function showNotice(text, button) {
     if (noticeShown)
       return;
     noticeShown = true;
-    gameRuns = false;
     offer.hidden = true;
     document.getElementById("turn").hidden = true;
     canvas.style.display = "none";
@@ -42,33 +41,31 @@ var Module = {postRun: []};
     status.hidden = !text || noticeShown;
   }
 
-  // The game takes every key, the button's own Enter and Space included: the button answers them
-  // before they reach the game's listener.
-  again.addEventListener("click", () => location.reload());
-  again.addEventListener("keydown", (e) => {
-    e.stopPropagation();
-    if (e.key === "Enter" || e.key === " ") {
-      e.preventDefault();
-      location.reload();
-    }
-  });
-  again.addEventListener("keyup", (e) => e.stopPropagation());
+  // A button that loads the page again (a new flower is a new load) on a click, a tap, Enter or
+  // Space. The game takes every key, so the button answers its own Enter and Space before they
+  // reach the game's listener; one that keepsKeys holds back every other key from the game too.
+  function reloadsOnPress(button, keepsKeys) {
+    const press = (e) => e.key === "Enter" || e.key === " ";
+    button.addEventListener("click", () => location.reload());
+    button.addEventListener("keydown", (e) => {
+      if (keepsKeys || press(e))
+        e.stopPropagation();
+      if (press(e)) {
+        e.preventDefault();
+        location.reload();
+      }
+    });
+    button.addEventListener("keyup", (e) => {
+      if (keepsKeys || press(e))
+        e.stopPropagation();
+    });
+  }
+  reloadsOnPress(again, true);
 
   // Once the verdict stands, the game gives the pointer back, and the page offers another round
-  // (a new flower is a new load) by click, tap, or Tab then Enter or Space. The offer does not
-  // take the focus, and Escape still goes to the game and ends it.
-  offer.addEventListener("click", () => location.reload());
-  offer.addEventListener("keydown", (e) => {
-    if (e.key === "Enter" || e.key === " ") {
-      e.stopPropagation();
-      e.preventDefault();
-      location.reload();
-    }
-  });
-  offer.addEventListener("keyup", (e) => {
-    if (e.key === "Enter" || e.key === " ")
-      e.stopPropagation();
-  });
+  // by click, tap, or Tab then Enter or Space. The offer does not take the focus, and Escape
+  // still goes to the game and ends it.
+  reloadsOnPress(offer, false);
   Module.onPointerBack = () => {
     offer.hidden = noticeShown;
   };
@@ -84,10 +81,10 @@ var Module = {postRun: []};
   // A mouse's Back and Forward buttons would leave the page, and the game with it: while the game
   // runs they stay inside it (Chromium takes their release as the navigation, unless cancelled).
   Module.postRun.push(() => {
-    gameRuns = !noticeShown;
+    programStarted = true;
   });
   window.addEventListener("mouseup", (e) => {
-    if (gameRuns && (e.button === 3 || e.button === 4))
+    if (programStarted && !noticeShown && (e.button === 3 || e.button === 4))
       e.preventDefault();
   });
 
